@@ -1,0 +1,52 @@
+# The two commands of the README are `make run` and `make test`; both bring a fresh
+# Debian 12 machine up to what they need first.
+BUILD       := build
+HOST_BUILD  := $(BUILD)/host
+WIN_BUILD   := $(BUILD)/win
+DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
+OUT         := out
+WINE_ENV    := tests/wine/wine-env.sh
+
+.PHONY: all setup deps host windows build outputs test test-host test-wine run clean
+
+all: build
+
+setup:
+	@tools/setup-machine.sh
+
+deps: setup
+	@tools/build-cross-deps.sh $(DEPS_PREFIX)
+
+host: setup
+	@cmake -S . -B $(HOST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(HOST_BUILD)
+
+windows: deps host
+	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-i686.cmake) \
+	  -DTRELLIMO_DEPS_PREFIX=$(DEPS_PREFIX) \
+	  -DTRELLIMO_HOST_TOOLS=$(abspath $(HOST_BUILD))/tools >/dev/null
+	@cmake --build $(WIN_BUILD)
+
+build: windows outputs
+
+outputs:
+	@mkdir -p $(OUT)
+	@cp $(WIN_BUILD)/app/TrellimoSetup.exe $(WIN_BUILD)/window.tpl $(OUT)/
+
+test: build test-host test-wine
+
+test-host:
+	@ctest --test-dir $(HOST_BUILD) --output-on-failure
+
+# One Wine environment (prefix, virtual display, warm wineserver) for the whole run.
+test-wine:
+	@$(WINE_ENV) start
+	@status=0; ctest --test-dir $(WIN_BUILD) --output-on-failure || status=$$?; \
+	  $(WINE_ENV) stop; exit $$status
+
+run: build
+	@tools/run-installer.sh $(OUT)/TrellimoSetup.exe $(OUT)/screens
+
+clean:
+	rm -rf $(BUILD) $(OUT)

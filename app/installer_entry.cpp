@@ -1,0 +1,16 @@
+#include "app/installer_entry.h"
+
+#include "app/installer_state.h"
+#include "frame/frame_services.h"
+
+namespace app {
+
+int installer_entry() {
+  frame::initialise_frame();
+  frame::register_exit_routine(release_installer_state);
+  frame::load_startup_window(kInstallerWindowId);
+  frame::run_message_loop();
+  return 0;
+}
+
+}  // namespace app

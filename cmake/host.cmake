@@ -1,0 +1,6 @@
+option(TRELLIMO_SANITIZE "Build host code with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+if(TRELLIMO_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+find_package(nlohmann_json 3 REQUIRED)

@@ -1,0 +1,21 @@
+#pragma once
+// The frame heap: every text, byte array and record that handlers and services
+// exchange. Blocks inside the read-only constants area are never freed or resized
+// in place, so a constant can be handed out wherever a heap block is expected.
+#include <cstddef>
+#include <cstdint>
+
+namespace frame {
+
+void heap_attach(void* process_heap, const uint8_t* constants_begin, const uint8_t* constants_end);
+
+// Never returns null: running out of memory is a run-time error.
+void* heap_allocate(size_t bytes);
+// A null block is a plain allocation; a constant is copied into a new block.
+void* heap_reallocate(void* block, size_t bytes);
+// Null and constants are ignored.
+void heap_free(void* block);
+
+bool is_constant(const void* block);
+
+}  // namespace frame

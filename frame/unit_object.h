@@ -1,0 +1,44 @@
+#pragma once
+// The run-time object of a created unit. The frame owns it (one per record of a
+// window's working copy) for as long as that window exists; the kind owns the native
+// window behind it.
+#include <windows.h>
+
+#include <cstdint>
+
+namespace frame {
+
+// Private messages that tie the frame and the units together.
+enum PrivateMessage : UINT {
+  kMsgObjectOfWindow = 0x8002,   // answers the UnitObject* behind a window of ours
+  kMsgWindowUnitsReady = 0x8004, // sent to a window once its units exist
+  kMsgUnitCreated = 0x806F,      // sent to every unit once all exist
+  kMsgUnitLoaded = 0x8076,       // sent to every unit once the window is shown
+  kMsgCloseRequest = 0x8065,     // posted by the close-window service
+  kMsgPaintInto = 0x8389,        // paint the background into a given device context
+  kMsgEndProgram = 0x83E7,       // asks the main thread to end the program
+};
+
+constexpr LRESULT kPaintIntoAnswer = 20141111;
+
+class UnitObject {
+ public:
+  UnitObject() = default;
+  UnitObject(const UnitObject&) = delete;
+  UnitObject& operator=(const UnitObject&) = delete;
+  virtual ~UnitObject() = default;
+
+  HWND hwnd() const { return hwnd_; }
+  bool is_live() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
+
+  // The frame offers each message to the objects from its target window up to the
+  // top-level window before dispatching it; true means it was handled.
+  virtual bool pre_translate_message(MSG&) { return false; }
+  // Idle time for top-level windows; true asks for more.
+  virtual bool on_idle(uint32_t /*elapsed_ms*/) { return false; }
+
+ protected:
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace frame

@@ -1,0 +1,154 @@
+#include "frame/window_loader.h"
+
+#include "frame/application.h"
+#include "frame/events.h"
+
+namespace frame {
+namespace {
+
+constexpr UINT kFirstControlId = 100;
+constexpr UINT kControlIdStep = 10;
+constexpr int kWindowEventCreated = 0;
+constexpr int kWindowEventMoved = 3;
+constexpr int kWindowEventResized = 4;
+
+// Keeps events from reaching routines while a window is half built.
+class LoadGuard {
+ public:
+  LoadGuard() {
+    Application::instance().pump_pending_messages();
+    Application::instance().suppress_events();
+  }
+  ~LoadGuard() {
+    Application::instance().pump_pending_messages();
+    Application::instance().release_events();
+  }
+  LoadGuard(const LoadGuard&) = delete;
+  LoadGuard& operator=(const LoadGuard&) = delete;
+};
+
+CreateFunction create_function_of(const UnitRecord& record, DWORD& extra_style) {
+  const KindDescriptor* kind = Application::instance().kind_descriptor(record.kind);
+  if (kind == nullptr || kind->interface_function == nullptr) return nullptr;
+  extra_style = 0;
+  if ((kind->state_flags & kKindNeverStartsVisible) == 0) {
+    if (record.disabled()) extra_style |= WS_DISABLED;
+    if (record.tab_stop()) extra_style |= WS_TABSTOP;
+  }
+  return reinterpret_cast<CreateFunction>(kind->interface_function(kRequestCreate));
+}
+
+bool create_unit(WindowRecord& window, size_t index, HWND parent, HWND owner, UINT control_id) {
+  UnitInstance& unit = window.units()[index];
+  const UnitRecord& record = *unit.record;
+  DWORD extra_style = 0;
+  CreateFunction create = create_function_of(record, extra_style);
+  if (create == nullptr) return false;
+  const CreateParams params{parent,      record.kind_data.data(), static_cast<uint32_t>(record.kind_data.size()),
+                            extra_style, owner,                   control_id,
+                            nullptr,     unit.left,               unit.top,
+                            unit.width,  unit.height,             window.id(),
+                            record.id};
+  unit.object.reset(create(params));
+  return unit.object != nullptr && unit.object->hwnd() != nullptr;
+}
+
+// The window first, then its units from the last record to the first.
+bool create_window_and_units(WindowRecord& window, HWND owner) {
+  auto& units = window.units();
+  if (!create_unit(window, 0, nullptr, owner, 0)) return false;
+  const HWND hwnd = window.hwnd();
+  UINT control_id = kFirstControlId;
+  for (size_t i = units.size(); i-- > 1;) {
+    if (!create_unit(window, i, hwnd, hwnd, control_id)) return false;
+    control_id += kControlIdStep;
+  }
+  return true;
+}
+
+HWND parent_window_of(WindowRecord& window, const UnitRecord& record) {
+  if (record.parent != 0) {
+    auto parent = window.find_record(record.parent);
+    if (parent && *parent != 0 && window.units()[*parent].hwnd() != nullptr) return window.units()[*parent].hwnd();
+  }
+  return window.hwnd();
+}
+
+// Earlier records lie above later ones among units of the same parent.
+void link_parents_and_order(WindowRecord& window) {
+  auto& units = window.units();
+  for (size_t i = 1; i < units.size(); ++i) {
+    const HWND hwnd = units[i].hwnd();
+    SetParent(hwnd, parent_window_of(window, *units[i].record));
+    HWND above = HWND_TOP;
+    for (size_t j = i - 1; j >= 1; --j) {
+      if (units[j].record->parent == units[i].record->parent) {
+        above = units[j].hwnd();
+        break;
+      }
+    }
+    SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
+void send_to_units(WindowRecord& window, UINT message) {
+  auto& units = window.units();
+  for (size_t i = units.size(); i-- > 1;) SendMessageA(units[i].hwnd(), message, 0, 0);
+}
+
+void show_units_by_visible_bit(WindowRecord& window) {
+  auto& units = window.units();
+  for (size_t i = 1; i < units.size(); ++i) {
+    ShowWindow(units[i].hwnd(), (units[i].flags & 1) != 0 ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void raise_creation_events(WindowRecord& window) {
+  for (int event : {kWindowEventCreated, kWindowEventMoved, kWindowEventResized}) {
+    if (!window.exists()) return;
+    raise_event(window.id(), 0, event);
+  }
+}
+
+void bring_forward(HWND hwnd) {
+  if (IsIconic(hwnd)) {
+    ShowWindow(hwnd, SW_RESTORE);
+  } else {
+    SetActiveWindow(hwnd);
+  }
+}
+
+}  // namespace
+
+bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
+  if (!show && window.exists()) {
+    bring_forward(window.hwnd());
+    return true;
+  }
+  if (modal) owner = nullptr;
+  if (owner != nullptr && !IsWindow(owner)) return false;
+
+  const HWND focused = GetFocus();
+  {
+    LoadGuard guard;
+    window.make_working_copy();
+    if (!create_window_and_units(window, owner)) {
+      if (window.exists()) DestroyWindow(window.hwnd());
+      window.drop_working_copy();
+      return false;
+    }
+    link_parents_and_order(window);
+    send_to_units(window, kMsgUnitCreated);
+    SendMessageA(window.hwnd(), kMsgWindowUnitsReady, 0, 0);
+    show_units_by_visible_bit(window);
+  }
+  raise_creation_events(window);
+  if (!window.exists()) return false;
+  if (show || (window.units().front().flags & 1) != 0) ShowWindow(window.hwnd(), SW_SHOW);
+  send_to_units(window, kMsgUnitLoaded);
+  if (focused != nullptr && IsWindow(focused)) SetFocus(focused);
+  window.loaded = true;
+  return true;
+}
+
+}  // namespace frame

@@ -1,0 +1,75 @@
+#pragma once
+// The windows of the template, as the frame keeps them for the life of the process:
+// each window's parsed section, the handler addresses of its bindings, and the
+// working copy of its unit table that lives while the window exists.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/template_format.h"
+#include "frame/unit_object.h"
+
+namespace frame {
+
+using HandlerAddress = const void*;
+
+// One record of a window's working copy: the values written at run time and the
+// object created for it.
+struct UnitInstance {
+  const UnitRecord* record = nullptr;
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  uint32_t flags = 0;
+  std::string tag;
+  std::unique_ptr<UnitObject> object;
+
+  bool is_live() const { return object != nullptr && object->is_live(); }
+  HWND hwnd() const { return object ? object->hwnd() : nullptr; }
+};
+
+class WindowRecord {
+ public:
+  WindowRecord(const WindowSection& section, std::vector<std::vector<HandlerAddress>> handlers);
+
+  uint32_t id() const { return section_.id; }
+  const WindowSection& section() const { return section_; }
+  // Handler addresses of record `index`, parallel to its bindings (one for a menu item).
+  const std::vector<HandlerAddress>& handlers(size_t index) const { return handlers_[index]; }
+
+  // Index of a record by unit id; 0 and the window's own record id give 0.
+  std::optional<size_t> find_record(uint32_t unit_id) const;
+
+  std::vector<UnitInstance>& units() { return units_; }
+  void make_working_copy();
+  void drop_working_copy();
+
+  UnitInstance* window_unit() { return units_.empty() ? nullptr : &units_.front(); }
+  HWND hwnd() const { return units_.empty() ? nullptr : units_.front().hwnd(); }
+  bool exists() const { return !units_.empty() && units_.front().is_live(); }
+
+  bool loaded = false;
+
+ private:
+  const WindowSection& section_;
+  std::vector<std::vector<HandlerAddress>> handlers_;
+  std::vector<UnitInstance> units_;
+};
+
+class WindowTable {
+ public:
+  void append(std::unique_ptr<WindowRecord> window);
+  WindowRecord* find(uint32_t window_id) const;
+  bool any_window_exists() const;
+  const std::vector<std::unique_ptr<WindowRecord>>& windows() const { return windows_; }
+
+ private:
+  std::vector<uint32_t> ids_;
+  std::vector<std::unique_ptr<WindowRecord>> windows_;
+};
+
+// Turns the stored binding offsets of every record into handler addresses.
+std::vector<std::vector<HandlerAddress>> resolve_handlers(const WindowSection& section, const void* handler_base);
+
+}  // namespace frame

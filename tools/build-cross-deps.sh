@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Cross-builds static libjpeg (libjpeg-turbo, libjpeg 6b API, with its x86 SIMD code)
+# and libpng16 (against the MinGW zlib) for i686-w64-mingw32 and installs them into
+# PREFIX. The sources are Debian's own source packages, Debian's patches applied, so
+# the installer gets the same security fixes as the distribution's libraries.
+#   tools/build-cross-deps.sh build/deps/i686-w64-mingw32
+# Idempotent: a stamp in PREFIX makes a repeated run return at once; the stamp is
+# keyed on this script and the toolchain file, so changing either rebuilds.
+set -euo pipefail
+
+readonly triplet=i686-w64-mingw32
+repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+readonly repo_root
+readonly toolchain=$repo_root/cmake/mingw-i686.cmake
+readonly work=$repo_root/build/deps
+readonly src_dir=$work/src
+readonly bld_dir=$work/build
+readonly log=$work/build.log
+prefix=
+stamp=
+
+die() {
+  echo "build-cross-deps: error: $*" >&2
+  exit 1
+}
+
+# On any failed run, show the end of the log that holds the tools' output.
+on_exit() {
+  local rc=$?
+  if [ "$rc" -ne 0 ] && [ -s "$log" ]; then
+    echo "build-cross-deps: failed; last lines of $log:" >&2
+    tail -n 30 "$log" >&2
+  fi
+  return "$rc"
+}
+
+# Progress goes to stderr: stdout of some functions carries their result.
+step() { echo "build-cross-deps: $*" >&2; }
+
+# Quiet commands keep their output in the log; its end is shown on failure.
+logged() { "$@" >>"$log" 2>&1 || die "'$*' failed"; }
+
+stamp_key() {
+  cat "${BASH_SOURCE[0]}" "$toolchain" | sha256sum | cut -d' ' -f1
+}
+
+is_up_to_date() {
+  [ -f "$stamp" ] && [ "$(head -n 1 "$stamp")" = "$(stamp_key)" ]
+}
+
+check_tools() {
+  local t missing=()
+  for t in ${triplet}-gcc-win32 ${triplet}-g++-win32 cmake ninja nasm apt-get apt-cache dpkg-source awk; do
+    command -v "$t" >/dev/null 2>&1 || missing+=("$t")
+  done
+  [ ${#missing[@]} -eq 0 ] || die "missing tools: ${missing[*]} (run tools/setup-machine.sh)"
+  [ -f "/usr/$triplet/lib/libz.a" ] || die "/usr/$triplet/lib/libz.a not found (install libz-mingw-w64-dev)"
+  [ -f "$toolchain" ] || die "toolchain file $toolchain not found"
+}
+
+# Versions of a source package known to apt, newest first.
+source_versions() {
+  apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -u -r -V
+}
+
+# Downloads PKG's .dsc, upstream tarball and Debian patches into the current folder.
+# The newest version can be listed before the mirror serves its files (seen with
+# security updates), so older listed versions are tried in turn.
+download_source() {
+  local pkg=$1 v
+  for v in $(source_versions "$pkg"); do
+    if apt-get source --download-only "$pkg=$v" >>"$log" 2>&1; then
+      echo "$v"
+      return 0
+    fi
+    rm -f ./*.dsc
+  done
+  die "could not download the Debian source of $pkg (deb-src entries and 'apt-get update' needed; see $log)"
+}
+
+# Fetches and unpacks PKG with Debian's patches applied; prints the source folder.
+fetch_source() {
+  local pkg=$1 version dsc
+  local dl=$src_dir/$pkg
+  mkdir -p "$dl"
+  version=$(cd "$dl" && download_source "$pkg")
+  dsc=$dl/${pkg}_${version#*:}.dsc
+  [ -f "$dsc" ] || die "$dsc missing after download"
+  (cd "$dl" && logged dpkg-source -x "$dsc" "$dl/tree")
+  step "$pkg $version unpacked"
+  echo "$version" >"$dl/version"
+  echo "$dl/tree"
+}
+
+cmake_configure() {
+  local source=$1 build=$2
+  shift 2
+  # No emulator: nothing in these builds is run, so Wine stays out of it.
+  logged cmake -S "$source" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR= \
+    -DTRELLIMO_DEPS_PREFIX="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_INSTALL_LIBDIR=lib \
+    -DCMAKE_INSTALL_INCLUDEDIR=include \
+    "$@"
+}
+
+build_libjpeg() {
+  local source build=$bld_dir/libjpeg-turbo
+  source=$(fetch_source libjpeg-turbo)
+  step "building libjpeg-turbo (static, SIMD)"
+  cmake_configure "$source" "$build" \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF \
+    -DWITH_SIMD=ON -DREQUIRE_SIMD=ON
+  # Only the library: its install rule would also want the command-line tools.
+  logged cmake --build "$build" --target jpeg-static
+  install_libjpeg "$source" "$build"
+  has_simd "$prefix/lib/libjpeg.a" || die "libjpeg.a was built without its SIMD code"
+}
+
+# REQUIRE_SIMD should already guarantee it; the symbol check proves it.
+has_simd() {
+  local symbols
+  symbols=$(${triplet}-nm "$1")
+  grep -q '_jsimd_idct_islow_sse2$' <<<"$symbols"
+}
+
+install_libjpeg() {
+  local source=$1 build=$2
+  install -d "$prefix/lib/pkgconfig" "$prefix/include"
+  install -m 644 "$build/libjpeg.a" "$prefix/lib/"
+  install -m 644 "$source/jpeglib.h" "$source/jerror.h" "$source/jmorecfg.h" \
+    "$build/jconfig.h" "$prefix/include/"
+  install -m 644 "$build/pkgscripts/libjpeg.pc" "$prefix/lib/pkgconfig/"
+}
+
+build_libpng() {
+  local source build=$bld_dir/libpng
+  source=$(fetch_source libpng1.6)
+  step "building libpng (static)"
+  cmake_configure "$source" "$build" \
+    -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+    -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF \
+    -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON
+  logged cmake --build "$build"
+  logged cmake --install "$build"
+  [ -f "$prefix/lib/libpng16.a" ] || die "libpng16.a was not installed"
+}
+
+write_stamp() {
+  {
+    stamp_key
+    echo "libjpeg-turbo $(cat "$src_dir/libjpeg-turbo/version")"
+    echo "libpng1.6 $(cat "$src_dir/libpng1.6/version")"
+  } >"$stamp"
+}
+
+main() {
+  [ $# -eq 1 ] || die "usage: $0 PREFIX"
+  mkdir -p "$1"
+  prefix=$(cd "$1" && pwd)
+  stamp=$prefix/.trellimo-deps.stamp
+  is_up_to_date && exit 0
+
+  mkdir -p "$work"
+  # Two builds started at once (make -j) would share the work folders.
+  exec 9>"$work/.lock"
+  flock 9
+  is_up_to_date && exit 0
+
+  trap on_exit EXIT
+  check_tools
+  rm -f "$stamp"
+  rm -rf "$src_dir" "$bld_dir"
+  mkdir -p "$src_dir" "$bld_dir"
+  : >"$log"
+  build_libjpeg
+  build_libpng
+  write_stamp
+  step "installed into $prefix"
+}
+
+main "$@"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# `make run`: starts the installer under Wine. With a display of the user's, the
+# installer simply runs there. Without one it runs on a virtual display, and what it
+# shows is written as pictures to the screens folder.
+#   tools/run-installer.sh INSTALLER.exe SCREENS_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+installer=$(realpath "$1")
+screens=$2
+wine_env=$here/../tests/wine/wine-env.sh
+wine_run=$here/../tests/wine/wine-run.sh
+
+on_users_display() {
+  [ -n "${DISPLAY:-}" ] && [ "${TRELLIMO_VIRTUAL_DISPLAY:-}" != 1 ]
+}
+
+# Waits for the installer's top-level X window and prints its id.
+wait_for_installer_window() {
+  local id
+  for _ in $(seq 1 200); do
+    id=$(xdotool search --onlyvisible --name 'Trellimo' 2>/dev/null | head -n 1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  echo "run-installer: the installer window did not appear" >&2
+  return 1
+}
+
+capture_window() {
+  local id=$1 file=$2 x y width height
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  x=$X y=$Y width=$WIDTH height=$HEIGHT
+  import -window root -crop "${width}x${height}+${x}+${y}" +repage "$file"
+  echo "run-installer: wrote $file"
+}
+
+run_on_virtual_display() {
+  export TRELLIMO_VIRTUAL_DISPLAY=1
+  "$wine_env" start
+  DISPLAY=":$(cut -d' ' -f1 "$here/../build/wine/display")"
+  export DISPLAY
+  mkdir -p "$screens"
+  "$wine_run" "$installer" >/dev/null 2>&1 &
+  local installer_pid=$! id
+  id=$(wait_for_installer_window)
+  sleep 1  # let the first paint settle
+  capture_window "$id" "$screens/first-page.png"
+  xdotool key --window "$id" Escape
+  wait "$installer_pid" || true
+}
+
+if on_users_display; then
+  exec "$wine_run" "$installer"
+else
+  run_on_virtual_display
+fi

@@ -1,0 +1,26 @@
+// Turns a layout file (JSON) into a window template block.
+//
+//   {"handlers": ["on_start", ...],              handler i lies at offset 8 * i
+//    "window": {"id": "0x52010001", "section_tag": 1, "section_flags": "0x1901000D",
+//               "units": [window record, unit, ...]}}
+//
+// A unit: "id", "kind" (window, PicBox, PicBtn, TransLabel), "name", "left", "top",
+// "width", "height", "visible", optional "second_name", "link", "parent", "disabled",
+// "tab_stop", "tab_order", "tag", "properties" (by the names of kind_properties),
+// "pictures" (slot name -> file path relative to the layout file), "bindings"
+// ([{"event": 0, "handler": "on_start" or null}]). "role", "group" and "note" are
+// for readers and stored nowhere.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "tools/template-compiler/json_fields.h"
+
+namespace tplc {
+
+// Throws LayoutError naming the unit and field at fault.
+std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder);
+
+}  // namespace tplc

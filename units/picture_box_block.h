@@ -1,0 +1,38 @@
+// Property block of the picture box kind.
+//
+//   u32 version (0..2), u32 border style, u32 display mode, u32 background colour,
+//   u32 animate, bytes picture,
+//   version 2: text data source name, text data column name
+//
+// Texts and byte arrays are a u32 length and the bytes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace units {
+
+inline constexpr uint32_t kPictureBoxBlockVersion = 2;
+inline constexpr uint32_t kMaxPictureBoxBorderStyle = 5;
+inline constexpr uint32_t kMaxPictureBoxDisplayMode = 2;
+
+struct PictureBoxBlock {
+    uint32_t border_style = 0;
+    uint32_t display_mode = 0;
+    uint32_t background_colour = 0xFF000000;  // the system button-face colour
+    bool animate = true;
+    std::vector<uint8_t> picture;
+    std::string data_source;
+    std::string data_column;
+};
+
+// Accepts versions 0 to 2; rejects a newer version or data that ends early.
+std::optional<PictureBoxBlock> decode_picture_box_block(std::span<const uint8_t> data);
+
+// Always writes version 2.
+std::vector<uint8_t> encode(const PictureBoxBlock& block);
+
+}  // namespace units

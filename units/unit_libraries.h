@@ -1,0 +1,22 @@
+#pragma once
+// The two unit libraries the installer's window draws its kinds from, and the way
+// their units call back into the frame.
+#include <cstdint>
+
+#include "frame/kind_descriptor.h"
+
+namespace units {
+
+extern const frame::UnitLibrary kSystemUnitLibrary;  // library 1: window, picture box, picture button
+extern const frame::UnitLibrary kLabelUnitLibrary;   // library 2: transparent label
+
+// The frame's notification entry point, as the frame handed it over at start-up.
+intptr_t notify_frame(int request, intptr_t first, intptr_t second);
+
+// Kind descriptors, defined beside each kind.
+extern const frame::KindDescriptor kWindowKind;
+extern const frame::KindDescriptor kPictureBoxKind;
+extern const frame::KindDescriptor kPictureButtonKind;
+extern const frame::KindDescriptor kTransparentLabelKind;
+
+}  // namespace units

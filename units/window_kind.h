@@ -1,0 +1,42 @@
+#pragma once
+// The `window` kind: the top-level window of a template, painted by its own
+// properties, holding every other unit of the window as a child.
+#include <windows.h>
+
+#include <optional>
+
+#include "frame/kind_descriptor.h"
+#include "frame/unit_object.h"
+#include "units/window_block.h"
+
+namespace units {
+
+class WindowUnit : public frame::UnitObject {
+ public:
+  static frame::UnitObject* create(const frame::CreateParams& params);
+
+  const WindowBlock& properties() const { return properties_; }
+  bool pre_translate_message(MSG& message) override;
+
+ private:
+  WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id);
+
+  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
+
+  bool create_native_window(const frame::CreateParams& params);
+  DWORD window_style(bool as_child) const;
+  void on_paint();
+  void paint_background(HDC dc, const RECT& area) const;
+  void on_close();
+  void on_left_button_down();
+  std::optional<uint64_t> raise(int event);
+  bool raise_refusable(int event);
+  static void on_nc_destroy(WindowUnit* self);
+
+  WindowBlock properties_;
+  uint32_t window_id_;
+  uint32_t unit_id_;
+};
+
+}  // namespace units
