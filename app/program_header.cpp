@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "app/installer_entry.h"
 #include "app/embedded_data.h"
+#include "app/installer_entry.h"
 #include "units/unit_libraries.h"
 
 namespace {
@@ -11,12 +11,11 @@ namespace {
 const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
 
 const char* const kExternalLibraries[] = {
-    "shell32.dll", "kernel32.dll", "ole32.dll",   "ole32.dll",
-    "shlwapi.dll", "shell32.dll",  "shell32.dll", "shell32.dll",
+    "shell32.dll", "kernel32.dll", "ole32.dll", "ole32.dll", "shlwapi.dll", "shell32.dll", "shell32.dll", "shell32.dll",
 };
 const char* const kExternalFunctions[] = {
-    "ShellExecuteA",      "CreateThread",           "CoInitialize",      "CoUninitialize",
-    "PathFindExtensionA", "SHGetSpecialFolderPathA", "SHBrowseForFolder", "SHGetPathFromIDList",
+    "ShellExecuteA",           "CreateThread",      "CoInitialize",        "CoUninitialize", "PathFindExtensionA",
+    "SHGetSpecialFolderPathA", "SHBrowseForFolder", "SHGetPathFromIDList",
 };
 static_assert(std::size(kExternalLibraries) == std::size(kExternalFunctions));
 

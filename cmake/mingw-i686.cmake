@@ -7,10 +7,10 @@ set(CMAKE_SYSTEM_PROCESSOR x86)
 
 set(_trellimo_triplet i686-w64-mingw32)
 
-# The "win32" thread-model variants: no libwinpthread-1.dll to ship with the
-# installer, and the plain names point at them by default on Debian anyway.
-set(CMAKE_C_COMPILER   ${_trellimo_triplet}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${_trellimo_triplet}-g++-win32)
+# The "posix" thread-model variants: their C++ library has std::mutex and
+# std::thread, which GoogleTest needs; winpthread is linked statically below.
+set(CMAKE_C_COMPILER   ${_trellimo_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_trellimo_triplet}-g++-posix)
 set(CMAKE_RC_COMPILER  ${_trellimo_triplet}-windres)
 
 # Static cross builds of libjpeg and libpng (tools/build-cross-deps.sh) live here.

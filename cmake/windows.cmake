@@ -11,3 +11,6 @@ if(NOT TRELLIMO_HOST_TOOLS)
   message(FATAL_ERROR "TRELLIMO_HOST_TOOLS must name the host build's tools folder (the Makefile sets it)")
 endif()
 set(TPLC ${TRELLIMO_HOST_TOOLS}/tplc)
+
+# The installer ships as one file: no symbols in release builds.
+add_link_options($<$<CONFIG:Release>:-s>)

@@ -107,8 +107,8 @@ void Application::create_hidden_owner() {
     window_class.lpszClassName = kHiddenOwnerClass;
     RegisterClassA(&window_class);
   }
-  hidden_owner_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                  instance, nullptr);
+  hidden_owner_ =
+      CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
 }
 
 void Application::load_window_template() {

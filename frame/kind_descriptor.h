@@ -2,8 +2,8 @@
 // A unit kind as the frame sees it: a static descriptor of 14 fields, reached through
 // the library's kind table, whose interface function hands out the kind's entry
 // points by request number.
-#include <cstdint>
 #include <windows.h>
+#include <cstdint>
 
 namespace frame {
 

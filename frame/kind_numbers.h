@@ -6,9 +6,7 @@
 
 namespace frame {
 
-constexpr uint32_t kind_number(uint16_t library, uint16_t position) {
-    return uint32_t(library) << 16 | position;
-}
+constexpr uint32_t kind_number(uint16_t library, uint16_t position) { return uint32_t(library) << 16 | position; }
 
 inline constexpr uint32_t kWindowKind = kind_number(1, 0x01);
 inline constexpr uint32_t kMenuItemKind = kind_number(1, 0x03);

@@ -24,8 +24,8 @@ constexpr std::array<const char*, 11> kMessages = {
 };
 
 const WindowSection* find_section(const WindowTemplate& windows, uint32_t id) {
-  auto it = std::find_if(windows.windows.begin(), windows.windows.end(),
-                         [id](const WindowSection& w) { return w.id == id; });
+  auto it =
+      std::find_if(windows.windows.begin(), windows.windows.end(), [id](const WindowSection& w) { return w.id == id; });
   return it == windows.windows.end() ? nullptr : &*it;
 }
 

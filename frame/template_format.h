@@ -44,79 +44,79 @@ namespace frame {
 inline constexpr uint32_t kNoHandler = 0xFFFFFFFF;
 
 struct EventBinding {
-    uint32_t event = 0;
-    uint32_t handler_offset = kNoHandler;  // relative to the handler base
+  uint32_t event = 0;
+  uint32_t handler_offset = kNoHandler;  // relative to the handler base
 };
 
 struct UnitRecord {
-    uint32_t id = 0;
-    uint32_t kind = 0;
-    uint32_t link = 0;
-    std::array<uint8_t, 16> reserved1{};
-    std::string name;
-    std::string second_name;
-    uint32_t object_slot = 0;
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    uint32_t cursor_slot = 0;
-    uint32_t parent = 0;
-    std::vector<uint32_t> page_list;
-    std::span<const uint8_t> cursor_picture;  // view into the block
-    std::string tag;
-    uint32_t reserved_word = 0;
-    uint32_t flags = 0;
-    uint32_t tab_order = 0;
-    std::vector<EventBinding> bindings;
-    std::array<uint8_t, 20> reserved2{};
-    std::span<const uint8_t> kind_data;  // view into the block
+  uint32_t id = 0;
+  uint32_t kind = 0;
+  uint32_t link = 0;
+  std::array<uint8_t, 16> reserved1{};
+  std::string name;
+  std::string second_name;
+  uint32_t object_slot = 0;
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  uint32_t cursor_slot = 0;
+  uint32_t parent = 0;
+  std::vector<uint32_t> page_list;
+  std::span<const uint8_t> cursor_picture;  // view into the block
+  std::string tag;
+  uint32_t reserved_word = 0;
+  uint32_t flags = 0;
+  uint32_t tab_order = 0;
+  std::vector<EventBinding> bindings;
+  std::array<uint8_t, 20> reserved2{};
+  std::span<const uint8_t> kind_data;  // view into the block
 
-    // Only menu-item records use these, in place of everything after object_slot.
-    std::array<uint8_t, 12> menu_reserved{};
-    std::string menu_text;
-    uint32_t menu_handler_offset = kNoHandler;
+  // Only menu-item records use these, in place of everything after object_slot.
+  std::array<uint8_t, 12> menu_reserved{};
+  std::string menu_text;
+  uint32_t menu_handler_offset = kNoHandler;
 
-    bool is_menu_item() const;
-    bool visible() const { return flags & 1u; }
-    bool disabled() const { return flags & 2u; }
-    bool tab_stop() const { return flags & 4u; }
+  bool is_menu_item() const;
+  bool visible() const { return flags & 1u; }
+  bool disabled() const { return flags & 2u; }
+  bool tab_stop() const { return flags & 4u; }
 };
 
 struct WindowSection {
-    uint32_t id = 0;
-    uint32_t tag = 0;
-    uint32_t flags = 0;
-    std::string text1, text2;
-    std::vector<UnitRecord> records;  // records[0] is the window's own record
+  uint32_t id = 0;
+  uint32_t tag = 0;
+  uint32_t flags = 0;
+  std::string text1, text2;
+  std::vector<UnitRecord> records;  // records[0] is the window's own record
 };
 
 struct WindowTemplate {
-    std::vector<WindowSection> windows;
+  std::vector<WindowSection> windows;
 };
 
 enum class TemplateError {
-    Truncated,                // a read ran past the end of the block, table or record
-    BadDirectoryLength,       // directory length not a multiple of 8
-    UnitCountTooLarge,        // unit ids and offsets do not fit the unit table
-    RecordOffsetOutOfRange,   // record offset beyond the unit table
-    RecordsOverlap,           // record starts before the previous one ends
-    RecordGap,                // unused bytes before a record
-    RecordLengthOutOfRange,   // record length runs past the unit table
-    UnitTableNotFilled,       // unused bytes after the last record
-    UnterminatedText,         // zero-terminated text without its 0 inside the record
-    CountTooLarge,            // page or binding count larger than its record
-    MenuRecordTrailingBytes,  // bytes after a menu item's handler offset
-    TrailingData,             // bytes after the last window section
+  Truncated,                // a read ran past the end of the block, table or record
+  BadDirectoryLength,       // directory length not a multiple of 8
+  UnitCountTooLarge,        // unit ids and offsets do not fit the unit table
+  RecordOffsetOutOfRange,   // record offset beyond the unit table
+  RecordsOverlap,           // record starts before the previous one ends
+  RecordGap,                // unused bytes before a record
+  RecordLengthOutOfRange,   // record length runs past the unit table
+  UnitTableNotFilled,       // unused bytes after the last record
+  UnterminatedText,         // zero-terminated text without its 0 inside the record
+  CountTooLarge,            // page or binding count larger than its record
+  MenuRecordTrailingBytes,  // bytes after a menu item's handler offset
+  TrailingData,             // bytes after the last window section
 };
 
 const char* describe(TemplateError error);
 
 struct TemplateFailure {
-    TemplateError error;
-    size_t offset;  // from the start of the block
+  TemplateError error;
+  size_t offset;  // from the start of the block
 };
 
 struct TemplateReadResult {
-    std::optional<WindowTemplate> value;
-    TemplateFailure failure{};  // meaningful only when value is empty
+  std::optional<WindowTemplate> value;
+  TemplateFailure failure{};  // meaningful only when value is empty
 };
 
 // Reads a whole template block. The records' spans point into `block`, which must

@@ -10,13 +10,13 @@ namespace frame {
 
 // Private messages that tie the frame and the units together.
 enum PrivateMessage : UINT {
-  kMsgObjectOfWindow = 0x8002,   // answers the UnitObject* behind a window of ours
-  kMsgWindowUnitsReady = 0x8004, // sent to a window once its units exist
-  kMsgUnitCreated = 0x806F,      // sent to every unit once all exist
-  kMsgUnitLoaded = 0x8076,       // sent to every unit once the window is shown
-  kMsgCloseRequest = 0x8065,     // posted by the close-window service
-  kMsgPaintInto = 0x8389,        // paint the background into a given device context
-  kMsgEndProgram = 0x83E7,       // asks the main thread to end the program
+  kMsgObjectOfWindow = 0x8002,    // answers the UnitObject* behind a window of ours
+  kMsgWindowUnitsReady = 0x8004,  // sent to a window once its units exist
+  kMsgUnitCreated = 0x806F,       // sent to every unit once all exist
+  kMsgUnitLoaded = 0x8076,        // sent to every unit once the window is shown
+  kMsgCloseRequest = 0x8065,      // posted by the close-window service
+  kMsgPaintInto = 0x8389,         // paint the background into a given device context
+  kMsgEndProgram = 0x83E7,        // asks the main thread to end the program
 };
 
 constexpr LRESULT kPaintIntoAnswer = 20141111;

@@ -44,10 +44,18 @@ bool create_unit(WindowRecord& window, size_t index, HWND parent, HWND owner, UI
   DWORD extra_style = 0;
   CreateFunction create = create_function_of(record, extra_style);
   if (create == nullptr) return false;
-  const CreateParams params{parent,      record.kind_data.data(), static_cast<uint32_t>(record.kind_data.size()),
-                            extra_style, owner,                   control_id,
-                            nullptr,     unit.left,               unit.top,
-                            unit.width,  unit.height,             window.id(),
+  const CreateParams params{parent,
+                            record.kind_data.data(),
+                            static_cast<uint32_t>(record.kind_data.size()),
+                            extra_style,
+                            owner,
+                            control_id,
+                            nullptr,
+                            unit.left,
+                            unit.top,
+                            unit.width,
+                            unit.height,
+                            window.id(),
                             record.id};
   unit.object.reset(create(params));
   return unit.object != nullptr && unit.object->hwnd() != nullptr;

@@ -31,10 +31,10 @@ class ChildUnit : public frame::UnitObject {
   bool create_native_window(const ChildClass& window_class, const frame::CreateParams& params) {
     if (!register_class(window_class.name)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    return CreateWindowExA(window_class.ex_style, window_class.name, "", style, params.left, params.top,
-                           params.width, params.height, params.parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
-                           GetModuleHandleA(nullptr), this) != nullptr;
+    return CreateWindowExA(window_class.ex_style, window_class.name, "", style, params.left, params.top, params.width,
+                           params.height, params.parent,
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
+                           this) != nullptr;
   }
 
  private:

@@ -11,46 +11,46 @@ using frame::store;
 namespace {
 
 bool read_font(frame::ByteReader& r, std::optional<LogFontA>& font) {
-    auto bytes = r.counted_bytes();
-    if (!bytes) return false;
-    if (bytes->size() == sizeof(LogFontA)) {
-        LogFontA value;
-        std::memcpy(&value, bytes->data(), sizeof value);
-        font = value;
-    }
-    return true;
+  auto bytes = r.counted_bytes();
+  if (!bytes) return false;
+  if (bytes->size() == sizeof(LogFontA)) {
+    LogFontA value;
+    std::memcpy(&value, bytes->data(), sizeof value);
+    font = value;
+  }
+  return true;
 }
 
 std::span<const uint8_t> font_bytes(const std::optional<LogFontA>& font) {
-    if (!font) return {};
-    return {reinterpret_cast<const uint8_t*>(&*font), sizeof(LogFontA)};
+  if (!font) return {};
+  return {reinterpret_cast<const uint8_t*>(&*font), sizeof(LogFontA)};
 }
 
 }  // namespace
 
 std::optional<LabelBlock> decode_label_block(std::span<const uint8_t> data) {
-    frame::ByteReader r(data);
-    uint32_t version = 0;
-    LabelBlock b;
-    if (!store(r.u32(), version) || version > kLabelBlockVersion) return std::nullopt;
-    const bool read = store(r.u32(), b.text_effect) && store(r.u32(), b.text_colour) &&
-                      store(r.u32(), b.horizontal_alignment) && store(r.u32(), b.vertical_alignment) &&
-                      store(r.u32_flag(), b.word_wrap) && read_font(r, b.font) && store(r.counted_text(), b.text);
-    if (!read) return std::nullopt;
-    return b;
+  frame::ByteReader r(data);
+  const auto version = frame::read_block_version(r, kLabelBlockVersion);
+  if (!version) return std::nullopt;
+  LabelBlock b;
+  const bool read = store(r.u32(), b.text_effect) && store(r.u32(), b.text_colour) &&
+                    store(r.u32(), b.horizontal_alignment) && store(r.u32(), b.vertical_alignment) &&
+                    store(r.u32_flag(), b.word_wrap) && read_font(r, b.font) && store(r.counted_text(), b.text);
+  if (!read) return std::nullopt;
+  return b;
 }
 
 std::vector<uint8_t> encode(const LabelBlock& b) {
-    frame::ByteWriter w;
-    w.u32(kLabelBlockVersion);
-    w.u32(b.text_effect);
-    w.u32(b.text_colour);
-    w.u32(b.horizontal_alignment);
-    w.u32(b.vertical_alignment);
-    w.flag(b.word_wrap);
-    w.counted_bytes(font_bytes(b.font));
-    w.counted_text(b.text);
-    return w.take();
+  frame::ByteWriter w;
+  w.u32(kLabelBlockVersion);
+  w.u32(b.text_effect);
+  w.u32(b.text_colour);
+  w.u32(b.horizontal_alignment);
+  w.u32(b.vertical_alignment);
+  w.flag(b.word_wrap);
+  w.counted_bytes(font_bytes(b.font));
+  w.counted_text(b.text);
+  return w.take();
 }
 
 }  // namespace units

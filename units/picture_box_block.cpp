@@ -7,29 +7,29 @@ namespace units {
 using frame::store;
 
 std::optional<PictureBoxBlock> decode_picture_box_block(std::span<const uint8_t> data) {
-    frame::ByteReader r(data);
-    uint32_t version = 0;
-    PictureBoxBlock b;
-    if (!store(r.u32(), version) || version > kPictureBoxBlockVersion) return std::nullopt;
-    const bool read = store(r.u32(), b.border_style) && store(r.u32(), b.display_mode) &&
-                      store(r.u32(), b.background_colour) && store(r.u32_flag(), b.animate) &&
-                      store(r.counted_bytes(), b.picture) &&
-                      (version < 2 || (store(r.counted_text(), b.data_source) && store(r.counted_text(), b.data_column)));
-    if (!read) return std::nullopt;
-    return b;
+  frame::ByteReader r(data);
+  const auto version = frame::read_block_version(r, kPictureBoxBlockVersion);
+  if (!version) return std::nullopt;
+  PictureBoxBlock b;
+  const bool read =
+      store(r.u32(), b.border_style) && store(r.u32(), b.display_mode) && store(r.u32(), b.background_colour) &&
+      store(r.u32_flag(), b.animate) && store(r.counted_bytes(), b.picture) &&
+      (*version < 2 || (store(r.counted_text(), b.data_source) && store(r.counted_text(), b.data_column)));
+  if (!read) return std::nullopt;
+  return b;
 }
 
 std::vector<uint8_t> encode(const PictureBoxBlock& b) {
-    frame::ByteWriter w;
-    w.u32(kPictureBoxBlockVersion);
-    w.u32(b.border_style);
-    w.u32(b.display_mode);
-    w.u32(b.background_colour);
-    w.flag(b.animate);
-    w.counted_bytes(b.picture);
-    w.counted_text(b.data_source);
-    w.counted_text(b.data_column);
-    return w.take();
+  frame::ByteWriter w;
+  w.u32(kPictureBoxBlockVersion);
+  w.u32(b.border_style);
+  w.u32(b.display_mode);
+  w.u32(b.background_colour);
+  w.flag(b.animate);
+  w.counted_bytes(b.picture);
+  w.counted_text(b.data_source);
+  w.counted_text(b.data_column);
+  return w.take();
 }
 
 }  // namespace units

@@ -20,13 +20,13 @@ inline constexpr uint32_t kMaxPictureBoxBorderStyle = 5;
 inline constexpr uint32_t kMaxPictureBoxDisplayMode = 2;
 
 struct PictureBoxBlock {
-    uint32_t border_style = 0;
-    uint32_t display_mode = 0;
-    uint32_t background_colour = 0xFF000000;  // the system button-face colour
-    bool animate = true;
-    std::vector<uint8_t> picture;
-    std::string data_source;
-    std::string data_column;
+  uint32_t border_style = 0;
+  uint32_t display_mode = 0;
+  uint32_t background_colour = 0xFF000000;  // the system button-face colour
+  bool animate = true;
+  std::vector<uint8_t> picture;
+  std::string data_source;
+  std::string data_column;
 };
 
 // Accepts versions 0 to 2; rejects a newer version or data that ends early.

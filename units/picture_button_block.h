@@ -21,10 +21,10 @@ inline constexpr uint32_t kNoColourKey = 0xFF000000;
 enum PictureSlot : size_t { kNormalPicture, kHoverPicture, kPressedPicture, kDisabledPicture, kPictureSlotCount };
 
 struct PictureButtonBlock {
-    uint32_t button_type = 0;  // 0 push, 1 toggle
-    bool checked = false;
-    uint32_t colour_key = kNoColourKey;
-    std::array<std::vector<uint8_t>, kPictureSlotCount> pictures;  // indexed by PictureSlot
+  uint32_t button_type = 0;  // 0 push, 1 toggle
+  bool checked = false;
+  uint32_t colour_key = kNoColourKey;
+  std::array<std::vector<uint8_t>, kPictureSlotCount> pictures;  // indexed by PictureSlot
 };
 
 // Accepts versions 0 and 1; rejects a newer version or data that ends early.

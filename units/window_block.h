@@ -32,30 +32,30 @@ inline constexpr uint32_t kMaxStartPosition = 3;
 inline constexpr uint32_t kMaxWindowShape = 29;
 
 struct WindowBlock {
-    uint32_t border_style = 2;
-    uint32_t picture_mode = 1;
-    uint32_t background_colour = 0xFF000000;  // the system button-face colour
-    bool maximize_box = false;
-    bool minimize_box = true;
-    bool control_box = true;
-    uint32_t start_position = 1;
-    bool movable = true;
-    uint32_t sound_repeat = 0;
-    bool enter_moves_focus = false;
-    bool esc_closes = true;
-    bool f1_opens_help = false;
-    uint32_t help_context = 0;
-    bool show_in_taskbar = true;
-    bool drag_anywhere = false;
-    uint32_t shape = 0;
-    bool always_on_top = false;
-    bool keep_caption_active = false;
-    std::string class_name;  // empty means the frame's default class
-    std::vector<uint8_t> background_picture;
-    std::vector<uint8_t> icon;
-    std::vector<uint8_t> background_sound;
-    std::string title;
-    std::string help_file;
+  uint32_t border_style = 2;
+  uint32_t picture_mode = 1;
+  uint32_t background_colour = 0xFF000000;  // the system button-face colour
+  bool maximize_box = false;
+  bool minimize_box = true;
+  bool control_box = true;
+  uint32_t start_position = 1;
+  bool movable = true;
+  uint32_t sound_repeat = 0;
+  bool enter_moves_focus = false;
+  bool esc_closes = true;
+  bool f1_opens_help = false;
+  uint32_t help_context = 0;
+  bool show_in_taskbar = true;
+  bool drag_anywhere = false;
+  uint32_t shape = 0;
+  bool always_on_top = false;
+  bool keep_caption_active = false;
+  std::string class_name;  // empty means the frame's default class
+  std::vector<uint8_t> background_picture;
+  std::vector<uint8_t> icon;
+  std::vector<uint8_t> background_sound;
+  std::string title;
+  std::string help_file;
 };
 
 // Accepts versions 0 to 6; fields an older version lacks keep their defaults.

@@ -87,7 +87,8 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   if (properties_.border_style == 5 || properties_.border_style == 6) ex_style |= WS_EX_CLIENTEDGE;
   HWND owner = as_child ? params.parent : params.owner;
   // The invisible owner keeps a window off the taskbar.
-  if (!as_child && owner == nullptr && !properties_.show_in_taskbar) owner = frame::Application::instance().hidden_owner();
+  if (!as_child && owner == nullptr && !properties_.show_in_taskbar)
+    owner = frame::Application::instance().hidden_owner();
   const DWORD style = window_style(as_child) | (params.extra_style & WS_DISABLED);
   HWND hwnd = CreateWindowExA(ex_style, class_name, properties_.title.c_str(), style, left, top, params.width,
                               params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
@@ -95,8 +96,7 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   // A top-level window without WS_POPUP is given a caption by the system; the
   // style asked for is put back once it exists.
   SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style));
-  SetWindowPos(hwnd, nullptr, left, top, params.width, params.height,
-               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetWindowPos(hwnd, nullptr, left, top, params.width, params.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   return true;
 }

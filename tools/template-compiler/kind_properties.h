@@ -19,29 +19,29 @@ namespace tplc {
 
 template <typename Block>
 struct Property {
-    const char* name;
-    std::variant<uint32_t Block::*, bool Block::*, std::string Block::*> member;
-    bool hex = false;  // colours read and print better as 0xAABBGGRR
+  const char* name;
+  std::variant<uint32_t Block::*, bool Block::*, std::string Block::*> member;
+  bool hex = false;  // colours read and print better as 0xAABBGGRR
 };
 
 template <typename Block>
 struct PictureSlot {
-    const char* name;
-    std::vector<uint8_t>& (*bytes)(Block&);
+  const char* name;
+  std::vector<uint8_t>& (*bytes)(Block&);
 };
 
 template <typename Block>
 struct KindProperties {
-    std::vector<Property<Block>> properties;
-    std::vector<PictureSlot<Block>> pictures;
+  std::vector<Property<Block>> properties;
+  std::vector<PictureSlot<Block>> pictures;
 };
 
 // The label's LOGFONTA apart from its face name, which is text. Fields are reached by
-// offset because the structure is packed and its members may sit misaligned.
+// offset, so that one table serves the 32-bit and the byte-wide ones.
 struct FontField {
-    const char* name;
-    size_t offset;
-    size_t size;  // 4: a signed 32-bit field, 1: a byte
+  const char* name;
+  size_t offset;
+  size_t size;  // 4: a signed 32-bit field, 1: a byte
 };
 
 int32_t font_field_value(const units::LogFontA& font, const FontField& field);
@@ -55,9 +55,9 @@ const KindProperties<units::LabelBlock>& label_properties();
 
 template <typename Entry>
 const Entry* find_by_name(const std::vector<Entry>& entries, std::string_view name) {
-    for (const Entry& entry : entries)
-        if (name == entry.name) return &entry;
-    return nullptr;
+  for (const Entry& entry : entries)
+    if (name == entry.name) return &entry;
+  return nullptr;
 }
 
 // English kind names as the kind table has them: "window", "PicBox", "PicBtn",

@@ -18,209 +18,211 @@ using Handlers = std::map<std::string, uint32_t>;
 
 // Handlers are laid out as a table of 8-byte jump slots.
 Handlers read_handlers(const Json& layout) {
-    const Context context("layout");
-    Handlers handlers;
-    const Json* list = member(layout, "handlers");
-    if (list == nullptr) return handlers;
-    if (!list->is_array()) context.fail("handlers", "must be a list of names");
-    for (const Json& name : *list) {
-        if (!name.is_string()) context.fail("handlers", "must be a list of names");
-        const auto offset = static_cast<uint32_t>(8 * handlers.size());
-        if (!handlers.emplace(name.get<std::string>(), offset).second)
-            context.fail("handlers", "names " + name.get<std::string>() + " twice");
-    }
-    return handlers;
+  const Context context("layout");
+  Handlers handlers;
+  const Json* list = member(layout, "handlers");
+  if (list == nullptr) return handlers;
+  if (!list->is_array()) context.fail("handlers", "must be a list of names");
+  for (const Json& name : *list) {
+    if (!name.is_string()) context.fail("handlers", "must be a list of names");
+    const auto offset = static_cast<uint32_t>(8 * handlers.size());
+    if (!handlers.emplace(name.get<std::string>(), offset).second)
+      context.fail("handlers", "names " + name.get<std::string>() + " twice");
+  }
+  return handlers;
 }
 
 template <typename Block>
 void read_property(const Json& value, const Property<Block>& property, Block& block, const Context& context) {
-    const std::string field = std::string("properties.") + property.name;
-    std::visit(
-        [&](auto member) {
-            using Value = std::remove_reference_t<decltype(block.*member)>;
-            if constexpr (std::is_same_v<Value, uint32_t>) block.*member = context.word(value, field);
-            if constexpr (std::is_same_v<Value, bool>) block.*member = context.flag(value, field);
-            if constexpr (std::is_same_v<Value, std::string>) block.*member = context.gbk_text(value, field);
-        },
-        property.member);
+  const std::string field = std::string("properties.") + property.name;
+  std::visit(
+      [&](auto member) {
+        using Value = std::remove_reference_t<decltype(block.*member)>;
+        if constexpr (std::is_same_v<Value, uint32_t>) block.*member = context.word(value, field);
+        if constexpr (std::is_same_v<Value, bool>) block.*member = context.flag(value, field);
+        if constexpr (std::is_same_v<Value, std::string>) block.*member = context.gbk_text(value, field);
+      },
+      property.member);
 }
 
 template <typename Block>
-void read_properties(const Json& properties, const KindProperties<Block>& table, Block& block,
-                     const Context& context) {
-    for (const auto& item : properties.items()) {
-        const auto* property = find_by_name(table.properties, item.key());
-        if (property == nullptr) context.fail("properties." + item.key(), "not a property of this kind");
-        read_property(item.value(), *property, block, context);
-    }
+void read_properties(const Json& properties, const KindProperties<Block>& table, Block& block, const Context& context) {
+  for (const auto& item : properties.items()) {
+    const auto* property = find_by_name(table.properties, item.key());
+    if (property == nullptr) context.fail("properties." + item.key(), "not a property of this kind");
+    read_property(item.value(), *property, block, context);
+  }
 }
 
 template <typename Block>
 void read_pictures(const Json& pictures, const KindProperties<Block>& table, Block& block, const Context& context,
                    const std::filesystem::path& folder) {
-    if (!pictures.is_object()) context.fail("pictures", "must map slot names to files");
-    for (const auto& item : pictures.items()) {
-        const auto* slot = find_by_name(table.pictures, item.key());
-        if (slot == nullptr) context.fail("pictures." + item.key(), "not a picture slot of this kind");
-        if (!item.value().is_null())
-            slot->bytes(block) = context.file_bytes(item.value(), "pictures." + item.key(), folder);
-    }
+  if (!pictures.is_object()) context.fail("pictures", "must map slot names to files");
+  for (const auto& item : pictures.items()) {
+    const auto* slot = find_by_name(table.pictures, item.key());
+    if (slot == nullptr) context.fail("pictures." + item.key(), "not a picture slot of this kind");
+    if (!item.value().is_null())
+      slot->bytes(block) = context.file_bytes(item.value(), "pictures." + item.key(), folder);
+  }
 }
 
 units::LogFontA read_font(const Json& font, const Context& context) {
-    units::LogFontA result{};
-    for (const auto& item : font.items()) {
-        const std::string field = "properties.font." + item.key();
-        if (item.key() == "face") {
-            const std::string face = context.gbk_text(item.value(), field);
-            if (face.size() >= sizeof result.lfFaceName) context.fail(field, "longer than 31 GBK bytes");
-            face.copy(result.lfFaceName, face.size());
-            continue;
-        }
-        const auto* font_field = find_by_name(font_fields(), item.key());
-        if (font_field == nullptr) context.fail(field, "not a LOGFONTA field");
-        const int32_t value = font_field->size == 1 ? context.byte(item.value(), field)
-                                                    : context.signed_word(item.value(), field);
-        set_font_field(result, *font_field, value);
+  units::LogFontA result{};
+  for (const auto& item : font.items()) {
+    const std::string field = "properties.font." + item.key();
+    if (item.key() == "face") {
+      const std::string face = context.gbk_text(item.value(), field);
+      if (face.size() >= sizeof result.lfFaceName) context.fail(field, "longer than 31 GBK bytes");
+      face.copy(result.lfFaceName, face.size());
+      continue;
     }
-    return result;
+    const auto* font_field = find_by_name(font_fields(), item.key());
+    if (font_field == nullptr) context.fail(field, "not a LOGFONTA field");
+    const int32_t value =
+        font_field->size == 1 ? context.byte(item.value(), field) : context.signed_word(item.value(), field);
+    set_font_field(result, *font_field, value);
+  }
+  return result;
 }
 
 template <typename Block>
 std::vector<uint8_t> encode_kind_data(const Json& unit, const KindProperties<Block>& table, const Context& context,
                                       const std::filesystem::path& folder) {
-    Block block;
-    Json properties = unit.value("properties", Json::object());
-    if (!properties.is_object()) context.fail("properties", "must be an object");
-    if constexpr (std::is_same_v<Block, units::LabelBlock>) {
-        if (const Json* font = member(properties, "font"); font != nullptr && !font->is_null()) {
-            if (!font->is_object()) context.fail("properties.font", "must be an object or null");
-            block.font = read_font(*font, context);
-        }
-        properties.erase("font");
+  Block block;
+  Json properties = unit.value("properties", Json::object());
+  if (!properties.is_object()) context.fail("properties", "must be an object");
+  if constexpr (std::is_same_v<Block, units::LabelBlock>) {
+    if (const Json* font = member(properties, "font"); font != nullptr && !font->is_null()) {
+      if (!font->is_object()) context.fail("properties.font", "must be an object or null");
+      block.font = read_font(*font, context);
     }
-    read_properties(properties, table, block, context);
-    if (const Json* pictures = member(unit, "pictures")) read_pictures(*pictures, table, block, context, folder);
-    return units::encode(block);
+    properties.erase("font");
+  }
+  read_properties(properties, table, block, context);
+  if (const Json* pictures = member(unit, "pictures")) read_pictures(*pictures, table, block, context, folder);
+  return units::encode(block);
 }
 
 std::vector<uint8_t> kind_data(uint32_t kind, const Json& unit, const Context& context,
                                const std::filesystem::path& folder) {
-    switch (kind) {
-    case frame::kWindowKind: return encode_kind_data(unit, window_properties(), context, folder);
-    case frame::kPictureBoxKind: return encode_kind_data(unit, picture_box_properties(), context, folder);
-    case frame::kPictureButtonKind: return encode_kind_data(unit, picture_button_properties(), context, folder);
-    case frame::kTransparentLabelKind: return encode_kind_data(unit, label_properties(), context, folder);
-    }
-    context.fail("kind", "the layout compiler cannot build this kind");
+  switch (kind) {
+    case frame::kWindowKind:
+      return encode_kind_data(unit, window_properties(), context, folder);
+    case frame::kPictureBoxKind:
+      return encode_kind_data(unit, picture_box_properties(), context, folder);
+    case frame::kPictureButtonKind:
+      return encode_kind_data(unit, picture_button_properties(), context, folder);
+    case frame::kTransparentLabelKind:
+      return encode_kind_data(unit, label_properties(), context, folder);
+  }
+  context.fail("kind", "the layout compiler cannot build this kind");
 }
 
-std::vector<frame::EventBinding> read_bindings(const Json& bindings, const Handlers& handlers,
-                                               const Context& context) {
-    if (!bindings.is_array()) context.fail("bindings", "must be a list");
-    std::vector<frame::EventBinding> result;
-    for (const Json& binding : bindings) {
-        context.allow_only(binding, "bindings", {"event", "handler"});
-        const Json& handler = context.required(binding, "handler");
-        frame::EventBinding entry{context.word(context.required(binding, "event"), "bindings.event"), frame::kNoHandler};
-        if (!handler.is_null()) {
-            const auto found = handler.is_string() ? handlers.find(handler.get<std::string>()) : handlers.end();
-            if (found == handlers.end()) context.fail("bindings.handler", "not in the handlers list");
-            entry.handler_offset = found->second;
-        }
-        result.push_back(entry);
+std::vector<frame::EventBinding> read_bindings(const Json& bindings, const Handlers& handlers, const Context& context) {
+  if (!bindings.is_array()) context.fail("bindings", "must be a list");
+  std::vector<frame::EventBinding> result;
+  for (const Json& binding : bindings) {
+    context.allow_only(binding, "bindings", {"event", "handler"});
+    const Json& handler = context.required(binding, "handler");
+    frame::EventBinding entry{context.word(context.required(binding, "event"), "bindings.event"), frame::kNoHandler};
+    if (!handler.is_null()) {
+      const auto found = handler.is_string() ? handlers.find(handler.get<std::string>()) : handlers.end();
+      if (found == handlers.end()) context.fail("bindings.handler", "not in the handlers list");
+      entry.handler_offset = found->second;
     }
-    return result;
+    result.push_back(entry);
+  }
+  return result;
 }
 
 uint32_t read_flags(const Json& unit, const Context& context) {
-    const auto bit = [&](const char* field, uint32_t value) {
-        const Json* member_value = member(unit, field);
-        return member_value != nullptr && context.flag(*member_value, field) ? value : 0u;
-    };
-    return bit("visible", 1) | bit("disabled", 2) | bit("tab_stop", 4);
+  const auto bit = [&](const char* field, uint32_t value) {
+    const Json* member_value = member(unit, field);
+    return member_value != nullptr && context.flag(*member_value, field) ? value : 0u;
+  };
+  return bit("visible", 1) | bit("disabled", 2) | bit("tab_stop", 4);
 }
 
 std::string describe_unit(const Json& unit) {
-    std::string where = "unit";
-    if (const Json* id = member(unit, "id"); id != nullptr && id->is_string()) where += " " + id->get<std::string>();
-    if (const Json* name = member(unit, "name"); name != nullptr && name->is_string())
-        where += " (" + name->get<std::string>() + ")";
-    return where;
+  std::string where = "unit";
+  if (const Json* id = member(unit, "id"); id != nullptr && id->is_string()) where += " " + id->get<std::string>();
+  if (const Json* name = member(unit, "name"); name != nullptr && name->is_string())
+    where += " (" + name->get<std::string>() + ")";
+  return where;
 }
 
 class LayoutCompiler {
-public:
-    LayoutCompiler(const Json& layout, std::filesystem::path folder)
-        : handlers_(read_handlers(layout)), folder_(std::move(folder)) {}
+ public:
+  LayoutCompiler(const Json& layout, std::filesystem::path folder)
+      : handlers_(read_handlers(layout)), folder_(std::move(folder)) {}
 
-    frame::WindowSection window(const Json& window) {
-        const Context context("window");
-        context.allow_only(window, "", {"id", "section_tag", "section_flags", "text1", "text2", "note", "units"});
-        frame::WindowSection section;
-        section.id = context.word(context.required(window, "id"), "id");
-        if (!frame::is_window_id(section.id)) context.fail("id", "not a window id (0x52xxxxxx)");
-        section.tag = context.word(context.required(window, "section_tag"), "section_tag");
-        section.flags = context.word(context.required(window, "section_flags"), "section_flags");
-        section.text1 = context.gbk_text(window.value("text1", Json("")), "text1");
-        section.text2 = context.gbk_text(window.value("text2", Json("")), "text2");
-        const Json& units = context.required(window, "units");
-        if (!units.is_array() || units.empty()) context.fail("units", "must list the window record and its units");
-        for (const Json& unit : units) section.records.push_back(record(unit, section.records.empty()));
-        return section;
-    }
+  frame::WindowSection window(const Json& window) {
+    const Context context("window");
+    context.allow_only(window, "", {"id", "section_tag", "section_flags", "text1", "text2", "note", "units"});
+    frame::WindowSection section;
+    section.id = context.word(context.required(window, "id"), "id");
+    if (!frame::is_window_id(section.id)) context.fail("id", "not a window id (0x52xxxxxx)");
+    section.tag = context.word(context.required(window, "section_tag"), "section_tag");
+    section.flags = context.word(context.required(window, "section_flags"), "section_flags");
+    section.text1 = context.gbk_text(window.value("text1", Json("")), "text1");
+    section.text2 = context.gbk_text(window.value("text2", Json("")), "text2");
+    const Json& units = context.required(window, "units");
+    if (!units.is_array() || units.empty()) context.fail("units", "must list the window record and its units");
+    for (const Json& unit : units) section.records.push_back(record(unit, section.records.empty()));
+    return section;
+  }
 
-private:
-    frame::UnitRecord record(const Json& unit, bool is_window_record) {
-        const Context context(describe_unit(unit));
-        context.allow_only(unit, "", {"id", "name", "second_name", "role", "kind", "link", "left", "top", "width",
-                                      "height", "parent", "visible", "disabled", "tab_stop", "tab_order", "tag",
-                                      "group", "note", "properties", "pictures", "bindings"});
-        frame::UnitRecord record;
-        record.id = context.word(context.required(unit, "id"), "id");
-        if (!frame::is_valid_id(record.id) || frame::is_menu_item_id(record.id))
-            context.fail("id", "not a unit id the layout compiler builds");
-        if (!ids_.insert(record.id).second) context.fail("id", "used twice");
-        const Json& kind = context.required(unit, "kind");
-        const auto kind_number = kind_number_of(kind.is_string() ? kind.get<std::string>() : "");
-        if (!kind_number) context.fail("kind", "unknown kind");
-        if ((*kind_number == frame::kWindowKind) != is_window_record)
-            context.fail("kind", "the window record comes first and only there");
-        record.kind = *kind_number;
-        read_placement(unit, context, record);
-        if (const Json* bindings = member(unit, "bindings")) record.bindings = read_bindings(*bindings, handlers_, context);
-        record.kind_data = kind_data_.emplace_back(kind_data(record.kind, unit, context, folder_));
-        return record;
-    }
+ private:
+  frame::UnitRecord record(const Json& unit, bool is_window_record) {
+    const Context context(describe_unit(unit));
+    context.allow_only(unit, "", {"id",        "name",  "second_name", "role",   "kind",       "link",     "left",
+                                  "top",       "width", "height",      "parent", "visible",    "disabled", "tab_stop",
+                                  "tab_order", "tag",   "group",       "note",   "properties", "pictures", "bindings"});
+    frame::UnitRecord record;
+    record.id = context.word(context.required(unit, "id"), "id");
+    if (!frame::is_valid_id(record.id) || frame::is_menu_item_id(record.id))
+      context.fail("id", "not a unit id the layout compiler builds");
+    if (!ids_.insert(record.id).second) context.fail("id", "used twice");
+    const Json& kind = context.required(unit, "kind");
+    const auto kind_number = kind_number_of(kind.is_string() ? kind.get<std::string>() : "");
+    if (!kind_number) context.fail("kind", "unknown kind");
+    if ((*kind_number == frame::kWindowKind) != is_window_record)
+      context.fail("kind", "the window record comes first and only there");
+    record.kind = *kind_number;
+    read_placement(unit, context, record);
+    if (const Json* bindings = member(unit, "bindings")) record.bindings = read_bindings(*bindings, handlers_, context);
+    record.kind_data = kind_data_.emplace_back(kind_data(record.kind, unit, context, folder_));
+    return record;
+  }
 
-    static void read_placement(const Json& unit, const Context& context, frame::UnitRecord& record) {
-        record.name = context.gbk_text(context.required(unit, "name"), "name");
-        record.second_name = context.gbk_text(unit.value("second_name", Json("")), "second_name");
-        record.tag = context.gbk_text(unit.value("tag", Json("")), "tag");
-        record.link = context.word(unit.value("link", Json(0)), "link");
-        record.parent = context.word(unit.value("parent", Json(0)), "parent");
-        record.left = context.signed_word(context.required(unit, "left"), "left");
-        record.top = context.signed_word(context.required(unit, "top"), "top");
-        record.width = context.signed_word(context.required(unit, "width"), "width");
-        record.height = context.signed_word(context.required(unit, "height"), "height");
-        record.flags = read_flags(unit, context);
-        record.tab_order = context.word(unit.value("tab_order", Json(0)), "tab_order");
-    }
+  static void read_placement(const Json& unit, const Context& context, frame::UnitRecord& record) {
+    record.name = context.gbk_text(context.required(unit, "name"), "name");
+    record.second_name = context.gbk_text(unit.value("second_name", Json("")), "second_name");
+    record.tag = context.gbk_text(unit.value("tag", Json("")), "tag");
+    record.link = context.word(unit.value("link", Json(0)), "link");
+    record.parent = context.word(unit.value("parent", Json(0)), "parent");
+    record.left = context.signed_word(context.required(unit, "left"), "left");
+    record.top = context.signed_word(context.required(unit, "top"), "top");
+    record.width = context.signed_word(context.required(unit, "width"), "width");
+    record.height = context.signed_word(context.required(unit, "height"), "height");
+    record.flags = read_flags(unit, context);
+    record.tab_order = context.word(unit.value("tab_order", Json(0)), "tab_order");
+  }
 
-    Handlers handlers_;
-    std::filesystem::path folder_;
-    std::set<uint32_t> ids_;
-    std::deque<std::vector<uint8_t>> kind_data_;  // the records' kind_data views point in here
+  Handlers handlers_;
+  std::filesystem::path folder_;
+  std::set<uint32_t> ids_;
+  std::deque<std::vector<uint8_t>> kind_data_;  // the records' kind_data views point in here
 };
 
 }  // namespace
 
 std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder) {
-    Context("layout").allow_only(layout, "", {"note", "handlers", "window"});
-    LayoutCompiler compiler(layout, picture_folder);
-    frame::WindowTemplate templ;
-    templ.windows.push_back(compiler.window(Context("layout").required(layout, "window")));
-    return frame::write_template(templ);
+  Context("layout").allow_only(layout, "", {"note", "handlers", "window"});
+  LayoutCompiler compiler(layout, picture_folder);
+  frame::WindowTemplate templ;
+  templ.windows.push_back(compiler.window(Context("layout").required(layout, "window")));
+  return frame::write_template(templ);
 }
 
 }  // namespace tplc

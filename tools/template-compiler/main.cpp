@@ -16,60 +16,60 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage: tplc compile LAYOUT.json OUT.tpl\n"
-                 "       tplc dump IN.tpl\n";
-    return 2;
+  std::cerr << "usage: tplc compile LAYOUT.json OUT.tpl\n"
+               "       tplc dump IN.tpl\n";
+  return 2;
 }
 
 int error(const std::string& message) {
-    std::cerr << "tplc: " << message << "\n";
-    return 1;
+  std::cerr << "tplc: " << message << "\n";
+  return 1;
 }
 
 std::optional<std::vector<uint8_t>> read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 int compile(const std::filesystem::path& layout_path, const std::filesystem::path& output_path) {
-    std::ifstream in(layout_path);
-    if (!in) return error("cannot read " + layout_path.string());
-    tplc::Json layout;
-    try {
-        layout = tplc::Json::parse(in);
-    } catch (const tplc::Json::exception& e) {
-        return error(layout_path.string() + ": " + e.what());
-    }
-    std::vector<uint8_t> block;
-    try {
-        block = tplc::compile_layout(layout, layout_path.parent_path());
-    } catch (const tplc::LayoutError& e) {
-        return error(layout_path.string() + ": " + e.what());
-    }
-    std::ofstream out(output_path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
-    if (!out.flush()) return error("cannot write " + output_path.string());
-    return 0;
+  std::ifstream in(layout_path);
+  if (!in) return error("cannot read " + layout_path.string());
+  tplc::Json layout;
+  try {
+    layout = tplc::Json::parse(in);
+  } catch (const tplc::Json::exception& e) {
+    return error(layout_path.string() + ": " + e.what());
+  }
+  std::vector<uint8_t> block;
+  try {
+    block = tplc::compile_layout(layout, layout_path.parent_path());
+  } catch (const tplc::LayoutError& e) {
+    return error(layout_path.string() + ": " + e.what());
+  }
+  std::ofstream out(output_path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
+  if (!out.flush()) return error("cannot write " + output_path.string());
+  return 0;
 }
 
 int dump(const std::filesystem::path& template_path) {
-    const auto block = read_file(template_path);
-    if (!block) return error("cannot read " + template_path.string());
-    const auto result = frame::read_template(*block);
-    if (!result.value) {
-        return error(template_path.string() + ": corrupt template at offset " +
-                     std::to_string(result.failure.offset) + ": " + frame::describe(result.failure.error));
-    }
-    std::cout << tplc::dump_template(*result.value).dump(2) << "\n";
-    return 0;
+  const auto block = read_file(template_path);
+  if (!block) return error("cannot read " + template_path.string());
+  const auto result = frame::read_template(*block);
+  if (!result.value) {
+    return error(template_path.string() + ": corrupt template at offset " + std::to_string(result.failure.offset) +
+                 ": " + frame::describe(result.failure.error));
+  }
+  std::cout << tplc::dump_template(*result.value).dump(2) << "\n";
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 3 && args[0] == "compile") return compile(args[1], args[2]);
-    if (args.size() == 2 && args[0] == "dump") return dump(args[1]);
-    return usage();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 3 && args[0] == "compile") return compile(args[1], args[2]);
+  if (args.size() == 2 && args[0] == "dump") return dump(args[1]);
+  return usage();
 }

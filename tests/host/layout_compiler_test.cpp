@@ -1,0 +1,208 @@
+// Layout files in, templates out: bindings, texts, defaults and the errors a layout
+// author sees.
+#include "tools/template-compiler/layout_compiler.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "frame/kind_numbers.h"
+#include "frame/template_format.h"
+#include "tools/template-compiler/template_dump.h"
+#include "units/label_block.h"
+#include "units/picture_button_block.h"
+
+namespace {
+
+using tplc::Json;
+namespace fs = std::filesystem;
+
+class LayoutCompiler : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::path(testing::TempDir()) / testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(folder_);
+    std::ofstream(folder_ / "a.png", std::ios::binary) << "\x89PNG-a";
+    std::ofstream(folder_ / "b.jpg", std::ios::binary) << "\xFF\xD8-b";
+  }
+
+  // One window record and one picture button, to be adjusted by each test.
+  static Json layout() {
+    return Json::parse(R"({
+          "handlers": ["on_start", "on_click"],
+          "window": {
+            "id": "0x52010001", "section_tag": 1, "section_flags": "0x1901000D",
+            "units": [
+              {"id": "0x06010000", "name": "", "kind": "window", "left": 1, "top": 2, "width": 30, "height": 40,
+               "visible": true, "bindings": [{"event": 0, "handler": "on_start"}]},
+              {"id": "0x16010004", "name": "button_go", "role": "GoButton", "group": 1, "kind": "PicBtn",
+               "left": -3, "top": 4, "width": 5, "height": 6, "tab_stop": true,
+               "pictures": {"normal": "a.png", "pressed": "b.jpg"},
+               "bindings": [{"event": 0, "handler": "on_click"}, {"event": -7, "handler": null}]}
+            ]
+          }
+        })");
+  }
+
+  frame::WindowSection compile(const Json& layout_json) {
+    block_ = tplc::compile_layout(layout_json, folder_);
+    auto result = frame::read_template(block_);
+    if (!result.value) throw std::runtime_error(frame::describe(result.failure.error));
+    return std::move(result.value->windows.at(0));
+  }
+
+  std::string error_of(const Json& layout_json) {
+    try {
+      tplc::compile_layout(layout_json, folder_);
+    } catch (const tplc::LayoutError& e) {
+      return e.what();
+    }
+    return "no error";
+  }
+
+  fs::path folder_;
+  std::vector<uint8_t> block_;
+};
+
+TEST_F(LayoutCompiler, BindingsResolveToEightByteHandlerSlots) {
+  const auto window = compile(layout());
+  ASSERT_EQ(window.records.size(), 2u);
+  ASSERT_EQ(window.records[0].bindings.size(), 1u);
+  EXPECT_EQ(window.records[0].bindings[0].handler_offset, 0u);
+  const auto& bindings = window.records[1].bindings;
+  ASSERT_EQ(bindings.size(), 2u);
+  EXPECT_EQ(bindings[0].event, 0u);
+  EXPECT_EQ(bindings[0].handler_offset, 8u);
+  EXPECT_EQ(static_cast<int32_t>(bindings[1].event), -7);
+  EXPECT_EQ(bindings[1].handler_offset, frame::kNoHandler);
+}
+
+TEST_F(LayoutCompiler, UnitFieldsAndPicturesLandInTheRecord) {
+  const auto window = compile(layout());
+  const auto& button = window.records[1];
+  EXPECT_EQ(button.id, 0x16010004u);
+  EXPECT_EQ(button.kind, frame::kPictureButtonKind);
+  EXPECT_EQ(button.name, "button_go");
+  EXPECT_EQ(button.left, -3);
+  EXPECT_EQ(button.flags, 4u);
+  const auto block = units::decode_picture_button_block(button.kind_data);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(std::string(block->pictures[units::kNormalPicture].begin(), block->pictures[units::kNormalPicture].end()),
+            "\x89PNG-a");
+  EXPECT_TRUE(block->pictures[units::kHoverPicture].empty());
+  EXPECT_EQ(block->pictures[units::kPressedPicture].size(), 4u);
+  EXPECT_EQ(block->colour_key, units::kNoColourKey);
+}
+
+TEST_F(LayoutCompiler, TextsAreStoredAsGbk) {
+  Json l = layout();
+  l["window"]["units"][1] = Json::parse(R"({"id": "0x16010009", "name": "透明标签1", "kind": "TransLabel",
+        "left": 0, "top": 0, "width": 10, "height": 10,
+        "properties": {"text": "安装", "text_colour": "0x00F9C484",
+                       "font": {"height": -12, "weight": 700, "charset": 134, "face": "微软雅黑"}}})");
+  const auto window = compile(l);
+  EXPECT_EQ(window.records[1].name,
+            "\xCD\xB8\xC3\xF7\xB1\xEA\xC7\xA9"
+            "1");
+  const auto label = units::decode_label_block(window.records[1].kind_data);
+  ASSERT_TRUE(label);
+  EXPECT_EQ(label->text, "\xB0\xB2\xD7\xB0");
+  EXPECT_EQ(label->text_colour, 0xF9C484u);
+  ASSERT_TRUE(label->font);
+  EXPECT_STREQ(label->font->lfFaceName, "\xCE\xA2\xC8\xED\xD1\xC5\xBA\xDA");
+  EXPECT_EQ(label->font->lfHeight, -12);
+}
+
+TEST_F(LayoutCompiler, EmptyHandlersAndNoBindingsAreAllowed) {
+  Json l = layout();
+  l["handlers"] = Json::array();
+  for (Json& unit : l["window"]["units"]) unit.erase("bindings");
+  const auto window = compile(l);
+  EXPECT_TRUE(window.records[0].bindings.empty());
+  EXPECT_TRUE(window.records[1].bindings.empty());
+}
+
+TEST_F(LayoutCompiler, ErrorsNameTheUnitAndField) {
+  const struct {
+    const char* expected;
+    void (*damage)(Json& units);
+  } cases[] = {
+      {"unit 0x16010004 (button_go), field \"pictures.hover\": cannot read",
+       [](Json& units) { units[1]["pictures"]["hover"] = "missing.jpg"; }},
+      {"field \"bindings.handler\": not in the handlers list",
+       [](Json& units) { units[1]["bindings"][0]["handler"] = "on_nothing"; }},
+      {"field \"visble\": unknown field", [](Json& units) { units[1]["visble"] = true; }},
+      {"field \"properties.colour\": not a property",
+       [](Json& units) {
+         units[1]["properties"] = {{"colour", 1}};
+       }},
+      {"field \"pictures.normla\": not a picture slot", [](Json& units) { units[1]["pictures"]["normla"] = "a.png"; }},
+      {"field \"left\": must be an integer", [](Json& units) { units[1]["left"] = "left"; }},
+      {"field \"width\": out of range", [](Json& units) { units[1]["width"] = 0x80000000LL; }},
+      {"field \"kind\": unknown kind", [](Json& units) { units[1]["kind"] = "Slider"; }},
+      {"field \"id\": used twice", [](Json& units) { units[1]["id"] = "0x06010000"; }},
+      {"the window record comes first", [](Json& units) { std::swap(units[0], units[1]); }},
+  };
+  for (const auto& c : cases) {
+    Json l = layout();
+    c.damage(l["window"]["units"]);
+    const std::string error = error_of(l);
+    EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+  }
+}
+
+TEST_F(LayoutCompiler, DumpDescribesWhatWasCompiled) {
+  const auto window = compile(layout());
+  frame::WindowTemplate templ;
+  templ.windows.push_back(window);
+  const Json dump = tplc::dump_template(templ);
+  const Json& button = dump["windows"][0]["records"][1];
+  EXPECT_EQ(button["kind"], "PicBtn");
+  EXPECT_EQ(button["tab_stop"], true);
+  EXPECT_EQ(button["bindings"][0]["handler"], "0x00000008");
+  EXPECT_EQ(button["bindings"][1]["event"], -7);
+  EXPECT_TRUE(button["bindings"][1]["handler"].is_null());
+  EXPECT_EQ(button["pictures"]["normal"]["format"], "png");
+  EXPECT_EQ(button["pictures"]["pressed"]["format"], "jpeg");
+  EXPECT_TRUE(button["pictures"]["hover"].is_null());
+  EXPECT_EQ(button["properties"]["colour_key"], "0xFF000000");
+}
+
+int run(const std::string& command) {
+  const int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string read_text(const fs::path& path) {
+  std::ifstream in(path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(LayoutCompiler, ToolReportsALayoutErrorInOneLineAndExitsOne) {
+  Json l = layout();
+  l["window"]["units"][1]["pictures"]["hover"] = "missing.jpg";
+  std::ofstream(folder_ / "layout.json") << l.dump();
+  const fs::path errors = folder_ / "errors.txt";
+  const int code = run(std::string(TPLC_PATH) + " compile " + (folder_ / "layout.json").string() + " " +
+                       (folder_ / "out.tpl").string() + " 2> " + errors.string());
+  EXPECT_EQ(code, 1);
+  const std::string message = read_text(errors);
+  EXPECT_NE(message.find("button_go"), std::string::npos) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+}
+
+TEST_F(LayoutCompiler, ToolReportsWhereACorruptTemplateBreaks) {
+  std::ofstream(folder_ / "bad.tpl", std::ios::binary) << std::string("\x0C\0\0\0", 4);
+  const fs::path errors = folder_ / "errors.txt";
+  const int code =
+      run(std::string(TPLC_PATH) + " dump " + (folder_ / "bad.tpl").string() + " > /dev/null 2> " + errors.string());
+  EXPECT_EQ(code, 1);
+  EXPECT_NE(read_text(errors).find("offset 0: window directory length is not a multiple of 8"), std::string::npos)
+      << read_text(errors);
+}
+
+}  // namespace
