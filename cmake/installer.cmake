@@ -1,18 +1,24 @@
-# An installer executable: the installer's code, the frame's WinMain, the program
-# header, and a window template embedded byte for byte. Tests build variants of it
-# around other templates.
-function(add_installer_executable name template_file)
+# Embeds a window template byte for byte in a target's read-only data, as the
+# symbols window_template_begin and window_template_end.
+function(embed_window_template target template_file)
   set(TEMPLATE_FILE ${template_file})
-  set(embed_source ${CMAKE_CURRENT_BINARY_DIR}/${name}-template.S)
+  set(embed_source ${CMAKE_CURRENT_BINARY_DIR}/${target}-template.S)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/embedded_template.S.in ${embed_source} @ONLY)
   set_source_files_properties(${embed_source} PROPERTIES OBJECT_DEPENDS ${template_file})
+  target_sources(${target} PRIVATE ${embed_source})
+endfunction()
 
+# An installer executable: the installer's code, the frame's WinMain, the program
+# header, resources, and the given window template. Tests build variants of it
+# around other templates.
+function(add_installer_executable name template_file)
   set(ICON_FILE ${PROJECT_SOURCE_DIR}/assets/trellimo.ico)
   set(MANIFEST_FILE ${PROJECT_SOURCE_DIR}/app/resources/installer.manifest)
   set(resource_source ${CMAKE_CURRENT_BINARY_DIR}/${name}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/app/resources/installer.rc ${resource_source} @ONLY)
   set_source_files_properties(${resource_source} PROPERTIES OBJECT_DEPENDS "${ICON_FILE};${MANIFEST_FILE}")
 
-  add_executable(${name} WIN32 ${embed_source} ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp)
+  add_executable(${name} WIN32 ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp)
+  embed_window_template(${name} ${template_file})
   target_link_libraries(${name} PRIVATE installer frame_main)
 endfunction()

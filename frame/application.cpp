@@ -107,8 +107,8 @@ void Application::create_hidden_owner() {
     window_class.lpszClassName = kHiddenOwnerClass;
     RegisterClassA(&window_class);
   }
-  hidden_owner_ =
-      CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  hidden_owner_.reset(
+      CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
 }
 
 void Application::load_window_template() {
@@ -296,7 +296,7 @@ void Application::end_program(int code) {
 void Application::shutdown(int code) {
   suppress_events();
   if (main_thread_id_ != 0 && GetCurrentThreadId() != main_thread_id_) {
-    SendMessageA(hidden_owner_, kMsgEndProgram, static_cast<WPARAM>(code), 0);
+    SendMessageA(hidden_owner_.get(), kMsgEndProgram, static_cast<WPARAM>(code), 0);
     if (!shutdown_in_progress_) ExitProcess(static_cast<UINT>(code));
     return;
   }
@@ -322,8 +322,7 @@ void Application::call_exit_routines() {
 }
 
 void Application::release_frame_objects() {
-  if (hidden_owner_ != nullptr) DestroyWindow(hidden_owner_);
-  hidden_owner_ = nullptr;
+  hidden_owner_.reset();
   if (ole_initialised_) OleUninitialize();
   ole_initialised_ = false;
 }

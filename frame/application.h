@@ -11,6 +11,7 @@
 
 #include "frame/external_functions.h"
 #include "frame/kind_descriptor.h"
+#include "frame/owned_handle.h"
 #include "frame/window_table.h"
 
 namespace frame {
@@ -42,7 +43,7 @@ class Application {
   WindowTable& windows() { return windows_; }
   const WindowTemplate* window_template() const { return template_.get(); }
   const KindDescriptor* kind_descriptor(uint32_t kind_number) const;
-  HWND hidden_owner() const { return hidden_owner_; }
+  HWND hidden_owner() const { return hidden_owner_.get(); }
   const std::string& program_folder() const { return program_folder_; }
   DWORD main_thread_id() const { return main_thread_id_; }
   ExternalFunctionTable& external_functions() { return external_functions_; }
@@ -103,7 +104,7 @@ class Application {
   MSG current_message_ = {};
   MSG last_mouse_move_ = {};
 
-  HWND hidden_owner_ = nullptr;
+  OwnedWindow hidden_owner_;
   std::unique_ptr<WindowTemplate> template_;
   WindowTable windows_;
   ExternalFunctionTable external_functions_;

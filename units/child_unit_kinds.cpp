@@ -5,8 +5,10 @@
 
 #include <optional>
 
+#include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "units/label_block.h"
+#include "units/native_window.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
 #include "units/unit_libraries.h"
@@ -29,7 +31,7 @@ class ChildUnit : public frame::UnitObject {
   ChildUnit(std::optional<uint32_t> fill) : fill_(fill) {}
 
   bool create_native_window(const ChildClass& window_class, const frame::CreateParams& params) {
-    if (!register_class(window_class.name)) return false;
+    if (!register_unit_class(window_class.name, procedure)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
     return CreateWindowExA(window_class.ex_style, window_class.name, "", style, params.left, params.top, params.width,
                            params.height, params.parent,
@@ -38,27 +40,10 @@ class ChildUnit : public frame::UnitObject {
   }
 
  private:
-  static bool register_class(const char* name) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA existing;
-    if (GetClassInfoA(instance, name, &existing)) return true;
-    WNDCLASSA window_class = {};
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    window_class.lpfnWndProc = procedure;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.lpszClassName = name;
-    return RegisterClassA(&window_class) != 0;
-  }
-
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == WM_NCCREATE) {
-      auto* self = static_cast<ChildUnit*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-      self->hwnd_ = hwnd;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ChildUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    auto* self = object_of_window<ChildUnit>(hwnd, message, lparam);
     if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     switch (message) {
       case frame::kMsgObjectOfWindow:
         return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
@@ -68,7 +53,7 @@ class ChildUnit : public frame::UnitObject {
         self->paint();
         return 0;
       case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        forget_object_of_window(hwnd);
         self->hwnd_ = nullptr;
         break;
     }
@@ -79,10 +64,8 @@ class ChildUnit : public frame::UnitObject {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd_, &paint);
     if (fill_) {
-      const COLORREF colour = *fill_ == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(*fill_);
-      HBRUSH brush = CreateSolidBrush(colour);
-      FillRect(dc, &paint.rcPaint, brush);
-      DeleteObject(brush);
+      const frame::OwnedBrush brush(CreateSolidBrush(stored_colour(*fill_)));
+      FillRect(dc, &paint.rcPaint, brush.get());
     }
     EndPaint(hwnd_, &paint);
   }

@@ -2,6 +2,8 @@
 
 #include "frame/application.h"
 #include "frame/notification.h"
+#include "frame/owned_handle.h"
+#include "units/native_window.h"
 #include "units/unit_libraries.h"
 
 namespace units {
@@ -11,23 +13,6 @@ constexpr char kDefaultClassName[] = "KMWindow";
 constexpr int kEventClose = 1;
 constexpr int kEventDestroying = 2;
 constexpr int kEventCloseAsked = 12;
-
-COLORREF background_colour(uint32_t stored) {
-  return stored == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(stored);
-}
-
-bool register_window_class(const char* class_name, WNDPROC procedure) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (GetClassInfoA(instance, class_name, &existing)) return true;
-  WNDCLASSA window_class = {};
-  window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  window_class.lpfnWndProc = procedure;
-  window_class.hInstance = instance;
-  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  window_class.lpszClassName = class_name;
-  return RegisterClassA(&window_class) != 0;
-}
 
 void* window_interface(int request) {
   return request == frame::kRequestCreate ? reinterpret_cast<void*>(&WindowUnit::create) : nullptr;
@@ -73,7 +58,7 @@ DWORD WindowUnit::window_style(bool as_child) const {
 
 bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   const char* class_name = properties_.class_name.empty() ? kDefaultClassName : properties_.class_name.c_str();
-  if (!register_window_class(class_name, procedure)) return false;
+  if (!register_unit_class(class_name, procedure)) return false;
 
   const bool as_child = params.parent != nullptr;
   int left = params.left;
@@ -102,13 +87,9 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
 }
 
 LRESULT CALLBACK WindowUnit::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<WindowUnit*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = object_of_window<WindowUnit>(hwnd, message, lparam);
   if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
   if (message == WM_NCDESTROY) {
     on_nc_destroy(self);
     return 0;
@@ -149,9 +130,8 @@ void WindowUnit::on_paint() {
 }
 
 void WindowUnit::paint_background(HDC dc, const RECT& area) const {
-  HBRUSH brush = CreateSolidBrush(background_colour(properties_.background_colour));
-  FillRect(dc, &area, brush);
-  DeleteObject(brush);
+  const frame::OwnedBrush brush(CreateSolidBrush(stored_colour(properties_.background_colour)));
+  FillRect(dc, &area, brush.get());
 }
 
 // Event 12 is asked first, then event 1; either refuses by answering false.
@@ -190,7 +170,7 @@ bool WindowUnit::pre_translate_message(MSG& message) {
 // may touch the object after telling it.
 void WindowUnit::on_nc_destroy(WindowUnit* self) {
   const uint32_t window_id = self->window_id_;
-  SetWindowLongPtrA(self->hwnd_, GWLP_USERDATA, 0);
+  forget_object_of_window(self->hwnd_);
   self->hwnd_ = nullptr;
   notify_frame(frame::kNotifyWindowDestroyed, static_cast<intptr_t>(window_id), 0);
 }

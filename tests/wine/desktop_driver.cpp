@@ -66,11 +66,12 @@ std::string program_from_environment(const char* variable) {
   return value ? value : "";
 }
 
-ChildProcess::ChildProcess(const std::wstring& path) {
+ChildProcess::ChildProcess(const std::wstring& path, const std::wstring& arguments) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::wstring command_line = L"\"" + path + L"\"";
+  if (!arguments.empty()) command_line += L" " + arguments;
   if (CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                      &info)) {
     CloseHandle(info.hThread);

@@ -21,7 +21,7 @@ std::string program_from_environment(const char* variable);
 
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::wstring& path);
+  explicit ChildProcess(const std::wstring& path, const std::wstring& arguments = L"");
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();  // a process still running is ended
