@@ -18,6 +18,10 @@ constexpr UINT kSystemTimer = 0x0118;
 
 LRESULT CALLBACK hidden_owner_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kMsgEndProgram) Application::instance().end_program(static_cast<int>(wparam));
+  if (message == kMsgRunOnMainThread) {
+    (*reinterpret_cast<const std::function<void()>*>(lparam))();
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
@@ -263,6 +267,14 @@ void Application::pump_pending_messages() {
   }
 }
 
+void Application::run_on_main_thread(const std::function<void()>& work) {
+  if (main_thread_id_ == 0 || GetCurrentThreadId() == main_thread_id_ || !hidden_owner_) {
+    work();
+    return;
+  }
+  SendMessageA(hidden_owner_.get(), kMsgRunOnMainThread, 0, reinterpret_cast<LPARAM>(&work));
+}
+
 void Application::begin_error_report() {
   ++pending_errors_;
   suppress_events();
@@ -282,7 +294,7 @@ void Application::on_window_destroyed(uint32_t window_id) {
   WindowRecord* window = windows_.find(window_id);
   if (window != nullptr) {
     window->loaded = false;
-    window->drop_working_copy();
+    window->release_objects();
   }
   notify_libraries(2000, static_cast<intptr_t>(window_id), 0);
   if (loop_entered_ && !windows_.any_window_exists()) PostQuitMessage(0);
@@ -312,7 +324,7 @@ void Application::shutdown(int code) {
 void Application::destroy_all_windows() {
   for (const auto& window : windows_.windows()) {
     if (window->exists()) DestroyWindow(window->hwnd());
-    window->drop_working_copy();
+    window->release_objects();
   }
 }
 

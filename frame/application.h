@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ class Application {
   void end_modal_loop() { modal_active_ = false; }
 
   void pump_pending_messages();
+
+  // Runs `work` on the main thread and waits for it; on the main thread it simply runs.
+  void run_on_main_thread(const std::function<void()>& work);
 
   WindowTable& windows() { return windows_; }
   const WindowTemplate* window_template() const { return template_.get(); }

@@ -2,13 +2,12 @@
 
 #include "frame/application.h"
 #include "frame/runtime_error.h"
+#include "frame/stdcall_call.h"
 
 namespace frame {
 namespace {
 
 EventSource g_source;
-
-using EventRoutine = uint64_t(__stdcall*)();
 
 // Links chain a unit to another unit of the same kind whose bindings it shares.
 size_t follow_links(const WindowRecord& window, size_t index) {
@@ -36,7 +35,8 @@ HandlerAddress bound_handler(const WindowRecord& window, size_t index, int event
 
 EventSource current_event_source() { return g_source; }
 
-std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event) {
+std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event,
+                                    std::span<const uint32_t> arguments) {
   Application& app = Application::instance();
   if (app.events_suppressed()) return std::nullopt;
   const auto a = static_cast<int32_t>(window_id);
@@ -54,7 +54,10 @@ std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int ev
   if (handler == nullptr) return std::nullopt;
 
   g_source = {window_id, window->section().records[*index].id};
-  const uint64_t result = reinterpret_cast<EventRoutine>(handler)();
+  // The call restores the stack pointer whatever the routine removed.
+  int32_t stack_difference = 0;
+  const uint64_t result = frame_call_stdcall(handler, arguments.data(), static_cast<uint32_t>(arguments.size()),
+                                             &stack_difference);
   g_source.window_id = 0;
   return result;
 }

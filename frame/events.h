@@ -3,6 +3,7 @@
 // calls it on the calling (window) thread.
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace frame {
 
@@ -13,8 +14,10 @@ struct EventSource {
 };
 EventSource current_event_source();
 
-// The routine's result, or nothing when no routine ran (events suppressed, or no
-// routine bound). An unknown window or unit is a run-time error.
-std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event);
+// Calls the routine bound to the event with `arguments` (32-bit words, first
+// argument first). The routine's result, or nothing when no routine ran (events
+// suppressed, or no routine bound). An unknown window or unit is a run-time error.
+std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event,
+                                    std::span<const uint32_t> arguments = {});
 
 }  // namespace frame

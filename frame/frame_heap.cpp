@@ -61,4 +61,26 @@ void heap_free(void* block) {
   HeapFree(heap(), 0, block);
 }
 
+char* heap_text(std::string_view text) {
+  auto* copy = static_cast<char*>(heap_allocate(text.size() + 1));
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  return copy;
+}
+
+uint8_t* heap_byte_array(std::span<const uint8_t> bytes) {
+  auto* array = static_cast<uint8_t*>(heap_allocate(8 + bytes.size()));
+  const uint32_t header[2] = {1, static_cast<uint32_t>(bytes.size())};
+  std::memcpy(array, header, sizeof header);
+  if (!bytes.empty()) std::memcpy(array + 8, bytes.data(), bytes.size());
+  return array;
+}
+
+std::span<const uint8_t> byte_array_bytes(const void* array) {
+  if (array == nullptr) return {};
+  uint32_t length;
+  std::memcpy(&length, static_cast<const uint8_t*>(array) + 4, sizeof length);
+  return {static_cast<const uint8_t*>(array) + 8, length};
+}
+
 }  // namespace frame

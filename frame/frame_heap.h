@@ -4,6 +4,8 @@
 // in place, so a constant can be handed out wherever a heap block is expected.
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace frame {
 
@@ -17,5 +19,12 @@ void* heap_reallocate(void* block, size_t bytes);
 void heap_free(void* block);
 
 bool is_constant(const void* block);
+
+// A zero-terminated copy of `text` on the frame heap.
+char* heap_text(std::string_view text);
+// A byte array on the frame heap: u32 1, u32 length, the bytes.
+uint8_t* heap_byte_array(std::span<const uint8_t> bytes);
+// The bytes of a byte array (null gives none).
+std::span<const uint8_t> byte_array_bytes(const void* array);
 
 }  // namespace frame

@@ -10,4 +10,9 @@ void load_startup_window(uint32_t window_id) { Application::instance().load_star
 void run_message_loop() { Application::instance().run_message_loop(); }
 void end_program(int exit_code) { Application::instance().end_program(exit_code); }
 
+const void* resolve_external_function(uint32_t index) {
+  Application& app = Application::instance();
+  return app.external_functions().resolve(index, app.program_folder());
+}
+
 }  // namespace frame

@@ -15,4 +15,8 @@ void load_startup_window(uint32_t window_id);
 void run_message_loop();
 [[noreturn]] void end_program(int exit_code);
 
+// The address of declared external function `index`, resolved on first use and
+// cached; a library or export that cannot be found is a fatal run-time error.
+const void* resolve_external_function(uint32_t index);
+
 }  // namespace frame

@@ -73,6 +73,40 @@ struct CreateParams {
 };
 using CreateFunction = UnitObject* (*)(const CreateParams& params);
 
+// A property value between the frame and a kind: integers in the two words; texts,
+// byte arrays and fonts as bytes (a text without its terminator).
+struct PropertyValue {
+  uint32_t low = 0;
+  uint32_t high = 0;
+  const void* data = nullptr;
+  uint32_t length = 0;
+};
+// Request 6: fills `value` with the kind property `index` (slot - 8) of `unit`.
+using GetPropertyFunction = void (*)(void* reserved, UnitObject* unit, int index, PropertyValue* value);
+// Request 4: applies `value` to the kind property `index`; 1 asks the frame to
+// rebuild the unit from its updated property block.
+using SetPropertyFunction = int (*)(UnitObject* unit, UnitObject* same_unit, int index, const PropertyValue* value,
+                                    int reserved);
+
+// Kind property types the frame converts values by.
+enum PropertyType : uint32_t {
+  kPropertyInteger = 1001,
+  kPropertyInt64 = 1002,
+  kPropertyBoolean = 1003,
+  kPropertyText = 1005,
+  kPropertyChoice = 1006,
+  kPropertyPicture = 1009,
+  kPropertyIcon = 1010,
+  kPropertyCursor = 1011,
+  kPropertySound = 1012,
+  kPropertyFont = 1013,
+  kPropertyColour = 1014,
+  kPropertyFileName = 1016,
+  kPropertyBackgroundColour = 1017,
+  kPropertyDataSource = 1018,
+  kPropertyDataColumn = 1020,
+};
+
 // The frame's single notification entry point, handed to each library at start-up.
 using NotifyEntry = intptr_t (*)(int request, intptr_t first, intptr_t second);
 

@@ -3,6 +3,9 @@
 #include "frame/application.h"
 #include "frame/events.h"
 #include "frame/runtime_error.h"
+#include "frame/typed_value.h"
+
+#include <vector>
 
 namespace frame {
 namespace {
@@ -17,10 +20,38 @@ UnitObject* live_object(uint32_t window_id, uint32_t unit_id) {
 }
 
 // 1 when a routine ran (its result stored if asked for), else 0.
-intptr_t raise_requested_event(const EventRequest& request) {
-  auto result = raise_event(request.window_id, request.unit_id, request.event);
-  if (result && request.result != nullptr) *request.result = *result;
+intptr_t deliver(std::optional<uint64_t> result, uint64_t* store) {
+  if (result && store != nullptr) *store = *result;
   return result ? 1 : 0;
+}
+
+intptr_t raise_requested_event(const EventRequest& request) {
+  const std::vector<uint32_t> words(request.arguments, request.arguments + request.argument_count);
+  return deliver(raise_event(request.window_id, request.unit_id, request.event, words), request.result);
+}
+
+// Typed arguments go on the stack as their type passes them: one word, or two.
+std::vector<uint32_t> words_of(const EventArgument* arguments, uint32_t count) {
+  std::vector<uint32_t> words;
+  for (uint32_t i = 0; i < count; ++i) {
+    const EventArgument& argument = arguments[i];
+    const TypedValue value{argument.low, argument.high, argument.type};
+    const bool two_words = (argument.flags & 2) != 0 || ((argument.flags & 1) == 0 && value.is_two_words());
+    words.push_back(argument.low);
+    if (two_words) words.push_back(argument.high);
+  }
+  return words;
+}
+
+intptr_t raise_typed_event(const TypedEventRequest& request) {
+  const std::vector<uint32_t> words = words_of(request.arguments, request.argument_count);
+  return deliver(raise_event(request.window_id, request.unit_id, request.event, words), request.result);
+}
+
+int32_t to_integer(const TypedValue& value) {
+  const auto converted = numeric_to_int32(value);
+  if (!converted) report_runtime_error("欲转换数据类型不是数值", 0, 0, 0);
+  return *converted;
 }
 
 }  // namespace
@@ -47,6 +78,8 @@ intptr_t frame_notify(int request, intptr_t first, intptr_t second) {
     case kNotifyWindowDestroyed:
       app.on_window_destroyed(window_id);
       return 0;
+    case kNotifyToInteger:
+      return to_integer(*reinterpret_cast<const TypedValue*>(first));
     case kNotifyLiveObject:
       return reinterpret_cast<intptr_t>(live_object(window_id, unit_id));
     case kNotifyLiveObjectOrError: {
@@ -59,6 +92,8 @@ intptr_t frame_notify(int request, intptr_t first, intptr_t second) {
     }
     case kNotifyRaiseEvent:
       return raise_requested_event(*reinterpret_cast<const EventRequest*>(first));
+    case kNotifyRaiseTypedEvent:
+      return raise_typed_event(*reinterpret_cast<const TypedEventRequest*>(first));
     case kNotifyLoadBegins:
       app.suppress_events();
       return 0;

@@ -17,6 +17,7 @@ enum PrivateMessage : UINT {
   kMsgCloseRequest = 0x8065,      // posted by the close-window service
   kMsgPaintInto = 0x8389,         // paint the background into a given device context
   kMsgEndProgram = 0x83E7,        // asks the main thread to end the program
+  kMsgRunOnMainThread = 0x83F0,   // runs a piece of work for another thread
 };
 
 constexpr LRESULT kPaintIntoAnswer = 20141111;

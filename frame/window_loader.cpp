@@ -142,7 +142,7 @@ bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
     window.make_working_copy();
     if (!create_window_and_units(window, owner)) {
       if (window.exists()) DestroyWindow(window.hwnd());
-      window.drop_working_copy();
+      window.release_objects();
       return false;
     }
     link_parents_and_order(window);

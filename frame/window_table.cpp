@@ -57,13 +57,18 @@ void WindowRecord::make_working_copy() {
     unit.height = record.height;
     unit.flags = record.flags;
     unit.tag = record.tag;
+    unit.cursor_picture.assign(record.cursor_picture.begin(), record.cursor_picture.end());
   }
 }
 
-void WindowRecord::drop_working_copy() {
+std::vector<UnitInstance>& WindowRecord::units() {
+  if (units_.empty()) make_working_copy();
+  return units_;
+}
+
+void WindowRecord::release_objects() {
   // Units go first: the window object is the parent of their native windows.
   for (size_t i = units_.size(); i-- > 0;) units_[i].object.reset();
-  units_.clear();
 }
 
 void WindowTable::append(std::unique_ptr<WindowRecord> window) {

@@ -23,6 +23,7 @@ struct UnitInstance {
   int32_t left = 0, top = 0, width = 0, height = 0;
   uint32_t flags = 0;
   std::string tag;
+  std::vector<uint8_t> cursor_picture;
   std::unique_ptr<UnitObject> object;
 
   bool is_live() const { return object != nullptr && object->is_live(); }
@@ -41,9 +42,13 @@ class WindowRecord {
   // Index of a record by unit id; 0 and the window's own record id give 0.
   std::optional<size_t> find_record(uint32_t unit_id) const;
 
-  std::vector<UnitInstance>& units() { return units_; }
+  // The working copy: made from the template when first needed and anew each time
+  // the window is created; values written while the window does not exist are kept
+  // there until then.
+  std::vector<UnitInstance>& units();
   void make_working_copy();
-  void drop_working_copy();
+  // Drops the unit objects once the native windows are gone.
+  void release_objects();
 
   UnitInstance* window_unit() { return units_.empty() ? nullptr : &units_.front(); }
   HWND hwnd() const { return units_.empty() ? nullptr : units_.front().hwnd(); }

@@ -1,13 +1,10 @@
-// The picture box, picture button and transparent label as plain child windows at
-// their template places: enough for a window to be built from its template. Their
-// pictures, texts and mouse behaviour belong to each kind's own unit.
+// The picture box and picture button as plain child windows at their template
+// places, filled with their background colour: enough for a window to be built from
+// its template. Their pictures and mouse behaviour belong to each kind's own unit.
 #include <windows.h>
-
-#include <optional>
 
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
-#include "units/label_block.h"
 #include "units/native_window.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -16,24 +13,17 @@
 namespace units {
 namespace {
 
-struct ChildClass {
-  const char* name;
-  DWORD ex_style;
-};
-
-constexpr ChildClass kPictureBoxClass = {"_QV_PicBox", 0};
-constexpr ChildClass kPictureButtonClass = {"_QV_RgnButton", 0};
-constexpr ChildClass kLabelClass = {"_QV_TransLabel", WS_EX_TRANSPARENT};
+constexpr char kPictureBoxClass[] = "_QV_PicBox";
+constexpr char kPictureButtonClass[] = "_QV_RgnButton";
 
 class ChildUnit : public frame::UnitObject {
  public:
-  // `fill` is the colour painted over the unit; none leaves the parent showing.
-  ChildUnit(std::optional<uint32_t> fill) : fill_(fill) {}
+  explicit ChildUnit(uint32_t fill) : fill_(fill) {}
 
-  bool create_native_window(const ChildClass& window_class, const frame::CreateParams& params) {
-    if (!register_unit_class(window_class.name, procedure)) return false;
+  bool create_native_window(const char* class_name, const frame::CreateParams& params) {
+    if (!register_unit_class(class_name, procedure)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    return CreateWindowExA(window_class.ex_style, window_class.name, "", style, params.left, params.top, params.width,
+    return CreateWindowExA(0, class_name, "", style, params.left, params.top, params.width,
                            params.height, params.parent,
                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
                            this) != nullptr;
@@ -63,20 +53,18 @@ class ChildUnit : public frame::UnitObject {
   void paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd_, &paint);
-    if (fill_) {
-      const frame::OwnedBrush brush(CreateSolidBrush(stored_colour(*fill_)));
-      FillRect(dc, &paint.rcPaint, brush.get());
-    }
+    const frame::OwnedBrush brush(CreateSolidBrush(stored_colour(fill_)));
+    FillRect(dc, &paint.rcPaint, brush.get());
     EndPaint(hwnd_, &paint);
   }
 
-  std::optional<uint32_t> fill_;
+  uint32_t fill_;
 };
 
-frame::UnitObject* create_child(const ChildClass& window_class, std::optional<uint32_t> fill,
+frame::UnitObject* create_child(const char* class_name, uint32_t fill,
                                 const frame::CreateParams& params) {
   auto* unit = new ChildUnit(fill);
-  if (!unit->create_native_window(window_class, params)) {
+  if (!unit->create_native_window(class_name, params)) {
     delete unit;
     return nullptr;
   }
@@ -93,19 +81,11 @@ frame::UnitObject* create_picture_button(const frame::CreateParams& params) {
   return block ? create_child(kPictureButtonClass, 0xFF000000u, params) : nullptr;
 }
 
-frame::UnitObject* create_label(const frame::CreateParams& params) {
-  auto block = decode_label_block({params.data, params.data_length});
-  return block ? create_child(kLabelClass, std::nullopt, params) : nullptr;
-}
-
 void* picture_box_interface(int request) {
   return request == frame::kRequestCreate ? reinterpret_cast<void*>(&create_picture_box) : nullptr;
 }
 void* picture_button_interface(int request) {
   return request == frame::kRequestCreate ? reinterpret_cast<void*>(&create_picture_button) : nullptr;
-}
-void* label_interface(int request) {
-  return request == frame::kRequestCreate ? reinterpret_cast<void*>(&create_label) : nullptr;
 }
 
 }  // namespace
@@ -115,9 +95,6 @@ const frame::KindDescriptor kPictureBoxKind = {
 };
 const frame::KindDescriptor kPictureButtonKind = {
     "图形按钮", "PicBtn", "", 0, nullptr, 0x80010040, 0, 0, nullptr, 0, nullptr, picture_button_interface, 0, nullptr,
-};
-const frame::KindDescriptor kTransparentLabelKind = {
-    "透明标签", "TransLabel", "", 0, nullptr, 0x00012040, 0, 0, nullptr, 0, nullptr, label_interface, 0, nullptr,
 };
 
 }  // namespace units

@@ -112,6 +112,9 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       on_close();
       return 0;
+    case frame::kMsgCloseRequest:
+      on_close_request();
+      return 0;
     case WM_LBUTTONDOWN:
       on_left_button_down();
       break;
@@ -138,6 +141,14 @@ void WindowUnit::paint_background(HDC dc, const RECT& area) const {
 void WindowUnit::on_close() {
   if (!raise_refusable(kEventCloseAsked)) return;
   if (!raise_refusable(kEventClose)) return;
+  DestroyWindow(hwnd_);
+}
+
+// Posted by the close-window service so that the window goes only after the
+// handler that asked for it has returned; an unmarked request is ignored.
+void WindowUnit::on_close_request() {
+  if (!closing_) return;
+  closing_ = false;
   DestroyWindow(hwnd_);
 }
 

@@ -17,6 +17,8 @@ class WindowUnit : public frame::UnitObject {
 
   const WindowBlock& properties() const { return properties_; }
   bool pre_translate_message(MSG& message) override;
+  // Set by the close-window service: only a marked window obeys a close request.
+  void mark_closing() { closing_ = true; }
 
  private:
   WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id);
@@ -29,6 +31,7 @@ class WindowUnit : public frame::UnitObject {
   void on_paint();
   void paint_background(HDC dc, const RECT& area) const;
   void on_close();
+  void on_close_request();
   void on_left_button_down();
   std::optional<uint64_t> raise(int event);
   bool raise_refusable(int event);
@@ -37,6 +40,7 @@ class WindowUnit : public frame::UnitObject {
   WindowBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
+  bool closing_ = false;
 };
 
 }  // namespace units

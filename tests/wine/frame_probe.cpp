@@ -3,9 +3,6 @@
 // TRELLIMO_PROBE_LOG. The frame lifecycle tests start it and read the log.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <iterator>
 #include <string>
 
@@ -13,6 +10,7 @@
 #include "frame/frame_services.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
+#include "probe_support.h"
 #include "units/unit_libraries.h"
 
 extern "C" const uint8_t window_template_begin[];
@@ -22,28 +20,14 @@ namespace {
 
 constexpr uint32_t kWindowId = 0x52010001;
 
-void log_line(const std::string& line) {
-  const char* path = std::getenv("TRELLIMO_PROBE_LOG");
-  if (path == nullptr) return;
-  if (FILE* log = std::fopen(path, "a")) {
-    std::fprintf(log, "%s\n", line.c_str());
-    std::fclose(log);
-  }
-}
-
 bool on_main_thread() { return GetCurrentThreadId() == frame::Application::instance().main_thread_id(); }
 
 void exit_routine(int position) {
-  log_line("exit routine " + std::to_string(position) + (on_main_thread() ? " on main thread" : " on other thread"));
+  probe::log_line("exit routine " + std::to_string(position) +
+                  (on_main_thread() ? " on main thread" : " on other thread"));
 }
 
 HWND installer_window() { return frame::Application::instance().windows().find(kWindowId)->hwnd(); }
-
-std::string scenario() {
-  const std::string command_line = GetCommandLineA();
-  const size_t space = command_line.find_last_of(' ');
-  return space == std::string::npos ? "" : command_line.substr(space + 1);
-}
 
 // Closing the only window ends the loop; an exit routine registered twice runs once.
 void close_window() {
@@ -52,7 +36,7 @@ void close_window() {
   frame::load_startup_window(kWindowId);
   PostMessageA(installer_window(), WM_CLOSE, 0, 0);
   frame::run_message_loop();
-  log_line("loop returned");
+  probe::log_line("loop returned");
 }
 
 DWORD WINAPI end_program_later(void*) {
@@ -66,7 +50,7 @@ void end_from_worker() {
   frame::load_startup_window(kWindowId);
   CloseHandle(CreateThread(nullptr, 0, end_program_later, nullptr, 0, nullptr));
   frame::run_message_loop();
-  log_line("loop returned");
+  probe::log_line("loop returned");
 }
 
 // A window gone before the loop starts posts no WM_QUIT, and the loop returns at once.
@@ -75,9 +59,9 @@ void destroyed_before_loop() {
   DestroyWindow(installer_window());
   MSG message;
   const bool quit_waiting = PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
-  log_line(quit_waiting ? "quit posted" : "no quit posted");
+  probe::log_line(quit_waiting ? "quit posted" : "no quit posted");
   frame::run_message_loop();
-  log_line("loop returned");
+  probe::log_line("loop returned");
 }
 
 int live_calls = 0;
@@ -86,7 +70,7 @@ void live_callback(intptr_t) {
   if (++live_calls == 3) PostMessageA(installer_window(), WM_CLOSE, 0, 0);
 }
 
-void dead_callback(intptr_t) { log_line("callback of a destroyed window ran"); }
+void dead_callback(intptr_t) { probe::log_line("callback of a destroyed window ran"); }
 
 void add_periodic(HWND window, void (*routine)(intptr_t)) {
   frame::PeriodicCallbackRequest request{window, routine, 0};
@@ -101,13 +85,13 @@ void periodic_callbacks() {
   add_periodic(installer_window(), live_callback);
   DestroyWindow(doomed);
   frame::run_message_loop();
-  log_line(live_calls >= 3 ? "live callback kept running while idle"
-                           : "live callback ran only " + std::to_string(live_calls) + " times");
+  probe::log_line(live_calls >= 3 ? "live callback kept running while idle"
+                                  : "live callback ran only " + std::to_string(live_calls) + " times");
 }
 
 int probe_entry() {
   frame::initialise_frame();
-  const std::string name = scenario();
+  const std::string name = probe::scenario();
   if (name == "close-window") close_window();
   if (name == "end-from-worker") end_from_worker();
   if (name == "destroyed-before-loop") destroyed_before_loop();

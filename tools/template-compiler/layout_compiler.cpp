@@ -18,16 +18,11 @@ using Handlers = std::map<std::string, uint32_t>;
 
 // Handlers are laid out as a table of 8-byte jump slots.
 Handlers read_handlers(const Json& layout) {
-  const Context context("layout");
   Handlers handlers;
-  const Json* list = member(layout, "handlers");
-  if (list == nullptr) return handlers;
-  if (!list->is_array()) context.fail("handlers", "must be a list of names");
-  for (const Json& name : *list) {
-    if (!name.is_string()) context.fail("handlers", "must be a list of names");
-    const auto offset = static_cast<uint32_t>(8 * handlers.size());
-    if (!handlers.emplace(name.get<std::string>(), offset).second)
-      context.fail("handlers", "names " + name.get<std::string>() + " twice");
+  for (const std::string& name : handler_names(layout)) {
+    if (!handlers.emplace(name, static_cast<uint32_t>(8 * handlers.size())).second) {
+      Context("layout").fail("handlers", "names " + name + " twice");
+    }
   }
   return handlers;
 }
@@ -216,6 +211,19 @@ class LayoutCompiler {
 };
 
 }  // namespace
+
+std::vector<std::string> handler_names(const Json& layout) {
+  const Context context("layout");
+  std::vector<std::string> names;
+  const Json* list = member(layout, "handlers");
+  if (list == nullptr) return names;
+  if (!list->is_array()) context.fail("handlers", "must be a list of names");
+  for (const Json& name : *list) {
+    if (!name.is_string()) context.fail("handlers", "must be a list of names");
+    names.push_back(name.get<std::string>());
+  }
+  return names;
+}
 
 std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder) {
   Context("layout").allow_only(layout, "", {"note", "handlers", "window"});

@@ -14,11 +14,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "tools/template-compiler/json_fields.h"
 
 namespace tplc {
+
+// The layout's handler names in table order. Throws LayoutError when malformed.
+std::vector<std::string> handler_names(const Json& layout);
 
 // Throws LayoutError naming the unit and field at fault.
 std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder);

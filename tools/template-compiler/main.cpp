@@ -1,6 +1,8 @@
 // tplc: the window template compiler.
 //   tplc compile LAYOUT.json OUT.tpl   layout description -> binary template
 //   tplc dump IN.tpl                   any binary template -> JSON on stdout
+//   tplc handler-table LAYOUT.json SYMBOL OUT.S
+//                                      the jump table the layout's bindings point into
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "frame/template_format.h"
+#include "tools/template-compiler/handler_table.h"
 #include "tools/template-compiler/layout_compiler.h"
 #include "tools/template-compiler/template_dump.h"
 
@@ -17,7 +20,8 @@ namespace {
 
 int usage() {
   std::cerr << "usage: tplc compile LAYOUT.json OUT.tpl\n"
-               "       tplc dump IN.tpl\n";
+               "       tplc dump IN.tpl\n"
+               "       tplc handler-table LAYOUT.json SYMBOL OUT.S\n";
   return 2;
 }
 
@@ -32,25 +36,48 @@ std::optional<std::vector<uint8_t>> read_file(const std::filesystem::path& path)
   return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-int compile(const std::filesystem::path& layout_path, const std::filesystem::path& output_path) {
+std::optional<tplc::Json> read_layout(const std::filesystem::path& layout_path) {
   std::ifstream in(layout_path);
-  if (!in) return error("cannot read " + layout_path.string());
-  tplc::Json layout;
-  try {
-    layout = tplc::Json::parse(in);
-  } catch (const tplc::Json::exception& e) {
-    return error(layout_path.string() + ": " + e.what());
+  if (!in) {
+    error("cannot read " + layout_path.string());
+    return std::nullopt;
   }
-  std::vector<uint8_t> block;
   try {
-    block = tplc::compile_layout(layout, layout_path.parent_path());
+    return tplc::Json::parse(in);
+  } catch (const tplc::Json::exception& e) {
+    error(layout_path.string() + ": " + e.what());
+    return std::nullopt;
+  }
+}
+
+int write_file(const std::filesystem::path& path, const void* bytes, size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+  if (!out.flush()) return error("cannot write " + path.string());
+  return 0;
+}
+
+int compile(const std::filesystem::path& layout_path, const std::filesystem::path& output_path) {
+  const auto layout = read_layout(layout_path);
+  if (!layout) return 1;
+  try {
+    const std::vector<uint8_t> block = tplc::compile_layout(*layout, layout_path.parent_path());
+    return write_file(output_path, block.data(), block.size());
   } catch (const tplc::LayoutError& e) {
     return error(layout_path.string() + ": " + e.what());
   }
-  std::ofstream out(output_path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
-  if (!out.flush()) return error("cannot write " + output_path.string());
-  return 0;
+}
+
+int handler_table(const std::filesystem::path& layout_path, const std::string& symbol,
+                  const std::filesystem::path& output_path) {
+  const auto layout = read_layout(layout_path);
+  if (!layout) return 1;
+  try {
+    const std::string assembly = tplc::handler_table_assembly(*layout, symbol);
+    return write_file(output_path, assembly.data(), assembly.size());
+  } catch (const tplc::LayoutError& e) {
+    return error(layout_path.string() + ": " + e.what());
+  }
 }
 
 int dump(const std::filesystem::path& template_path) {
@@ -71,5 +98,6 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 3 && args[0] == "compile") return compile(args[1], args[2]);
   if (args.size() == 2 && args[0] == "dump") return dump(args[1]);
+  if (args.size() == 4 && args[0] == "handler-table") return handler_table(args[1], args[2], args[3]);
   return usage();
 }

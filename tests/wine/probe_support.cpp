@@ -1,0 +1,31 @@
+#include "probe_support.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace probe {
+
+void log_line(const std::string& line) {
+  const char* path = std::getenv("TRELLIMO_PROBE_LOG");
+  if (path == nullptr) return;
+  if (FILE* log = std::fopen(path, "a")) {
+    std::fprintf(log, "%s\n", line.c_str());
+    std::fclose(log);
+  }
+}
+
+std::string scenario() {
+  const std::string command_line = GetCommandLineA();
+  const size_t space = command_line.find_last_of(' ');
+  return space == std::string::npos ? "" : command_line.substr(space + 1);
+}
+
+std::string hex(unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", value);
+  return text;
+}
+
+}  // namespace probe

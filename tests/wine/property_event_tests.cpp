@@ -1,0 +1,112 @@
+// Unit properties and events, observed from outside a probe program on the frame:
+// what a read gives back after a write, which routine an event reaches, and the
+// run-time error box for each misuse.
+#include <gtest/gtest.h>
+
+#include "probe_runner.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
+
+// Texts that come from the template or the frame are GBK in the log.
+std::string gbk(const std::wstring& text) {
+  const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(size - 1));
+  return bytes;
+}
+
+constexpr char kCreated[] = "window created, source 0x52010001 0x06010000\n";
+
+driver::ProbeRun run(const std::string& scenario) { return driver::run_probe("TRELLIMO_PROPERTY_PROBE", scenario); }
+
+TEST(CommonProperties, WritesAreClampedAndReadBackFromTheLiveUnit) {
+  const driver::ProbeRun result = run("geometry");
+  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(result.log, std::string(kCreated) +
+                            "width 40000 reads 32627\n"
+                            "width -5 reads 0\n"
+                            "left -40000 reads -32627\n"
+                            "tag reads 标记\n"
+                            "hidden unit reads visible 0\n"
+                            "after showing it reads 1\n"
+                            "disabled reads 1\n");
+}
+
+TEST(KindProperties, LabelCaptionAndFontAttributesGoThroughTheKind) {
+  const driver::ProbeRun result = run("label-properties");
+  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(result.log, kCreated + std::string("caption reads ") + gbk(L"第一行") +
+                            "\n"
+                            "caption after write reads 短\n"
+                            "font face reads " +
+                            gbk(L"微软雅黑") +
+                            "\n"
+                            "font bold reads 1\n"
+                            "empty face becomes " +
+                            gbk(L"宋体") +
+                            "\n"
+                            "size 18 reads 18\n");
+}
+
+TEST(KindProperties, WritesFromAWorkerThreadLandWhileTheWindowPaints) {
+  const driver::ProbeRun result = run("worker-writes");
+  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(result.log,
+            std::string(kCreated) + "worker final caption 完成 width 199\nclose asked 1\nclose\nloop returned\n");
+}
+
+TEST(Events, RoutinesRunOnlyWhenBoundAndNotSuppressedWithLinksArgumentsAndCloseRefusal) {
+  const driver::ProbeRun result = run("events");
+  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(result.log, std::string(kCreated) +
+                            "nothing delivered while loading\n"
+                            "button clicked, source 0x52010001 0x16010004\n"
+                            "button clicked, source 0x52010001 0x16010005\n"
+                            "unbound event reached no routine\n"
+                            "event 7 with 0x1122334455667788\n"
+                            "one-word event result 42\n"
+                            "event 7 with 0x1122334455667788\n"
+                            "close asked 1\n"
+                            "first close refused\n"
+                            "close asked 2\n"
+                            "close\n"
+                            "loop returned\n"
+                            "event at exit reached no routine\n");
+}
+
+struct Misuse {
+  const char* scenario;
+  const wchar_t* message;
+  const wchar_t* detail;
+};
+
+class FrameMisuse : public testing::TestWithParam<Misuse> {};
+
+TEST_P(FrameMisuse, EndsInTheRuntimeErrorBoxAndExitCodeMinusOne) {
+  driver::Probe probe("TRELLIMO_PROPERTY_PROBE", GetParam().scenario);
+  auto box = driver::wait_for_message_box(probe.process().id(), 20s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"错误");
+  EXPECT_EQ(box->text, driver::runtime_error_text(GetParam().message, GetParam().detail));
+  driver::click(GetDlgItem(box->hwnd, IDOK));
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
+}
+
+INSTANTIATE_TEST_SUITE_P(PropertiesAndConversions, FrameMisuse,
+                         testing::Values(Misuse{"read-kind-property-before-load", L"读取组件属性时发现指定窗口尚未载入",
+                                                L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
+                                         Misuse{"write-kind-property-before-load",
+                                                L"修改组件属性时发现指定窗口尚未载入",
+                                                L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
+                                         Misuse{"read-unknown-window", L"未载入欲访问窗口组件所在的窗口",
+                                                L"1375797257, 369164290\r\n未找到所指定的窗口"},
+                                         Misuse{"read-unknown-unit", L"指定窗口或窗口组件不存在或尚未载入",
+                                                L"1375797249, 369164407\r\n\"探针窗口\"\r\n未找到所指定的窗口组件"},
+                                         Misuse{"convert-text-to-integer", L"欲转换数据类型不是数值", L"0, 0"}));
+
+}  // namespace

@@ -1,0 +1,237 @@
+// A program on the frame, with a small window of its own, that reads and writes unit
+// properties and raises events in the scenario named on its command line. It logs
+// what it saw for the driver tests (property_event_tests.cpp).
+#include <windows.h>
+
+#include <cstring>
+#include <iterator>
+#include <string>
+
+#include "frame/application.h"
+#include "frame/events.h"
+#include "frame/frame_heap.h"
+#include "frame/frame_services.h"
+#include "frame/notification.h"
+#include "frame/program_header.h"
+#include "frame/properties.h"
+#include "frame/typed_value.h"
+#include "probe_support.h"
+#include "units/unit_libraries.h"
+
+extern "C" const uint8_t window_template_begin[];
+extern "C" const uint8_t window_template_end[];
+extern "C" const uint8_t probe_handler_table[];
+
+namespace {
+
+using probe::log_line;
+
+constexpr uint32_t kWindow = 0x52010001;
+constexpr uint32_t kLabel = 0x16010002;
+constexpr uint32_t kPicture = 0x16010003;
+constexpr uint32_t kButtonA = 0x16010004;
+constexpr uint32_t kButtonB = 0x16010005;
+constexpr int kLabelCaption = 8;
+constexpr int kLabelFont = 10;
+constexpr int kWhole = -1;
+
+int close_asked_count = 0;
+bool refuse_first_close = false;
+
+int32_t read_int(uint32_t unit, int number) {
+  return static_cast<int32_t>(frame::read_property(kWindow, unit, number, kWhole));
+}
+
+void write_int(uint32_t unit, int number, int32_t value) {
+  frame::write_property(kWindow, unit, number, kWhole, static_cast<uint32_t>(value), 0);
+}
+
+void write_text(uint32_t unit, int number, const char* text) {
+  frame::write_property(kWindow, unit, number, kWhole, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)), 0);
+}
+
+std::string read_text(uint32_t unit, int number, int index = kWhole) {
+  auto* text = reinterpret_cast<char*>(static_cast<uintptr_t>(frame::read_property(kWindow, unit, number, index)));
+  std::string copy = text ? text : "";
+  frame::heap_free(text);
+  return copy;
+}
+
+std::string source_text() {
+  const frame::EventSource source = frame::current_event_source();
+  return "source " + probe::hex(source.window_id) + " " + probe::hex(source.unit_id);
+}
+
+HWND probe_window() { return frame::Application::instance().windows().find(kWindow)->hwnd(); }
+
+void load_window() { frame::load_startup_window(kWindow); }
+
+// Common properties: clamping, the live value, tag and visibility.
+void geometry() {
+  load_window();
+  write_int(kLabel, frame::kPropertyWidth, 40000);
+  log_line("width 40000 reads " + std::to_string(read_int(kLabel, frame::kPropertyWidth)));
+  write_int(kLabel, frame::kPropertyWidth, -5);
+  log_line("width -5 reads " + std::to_string(read_int(kLabel, frame::kPropertyWidth)));
+  write_int(kLabel, frame::kPropertyLeft, -40000);
+  log_line("left -40000 reads " + std::to_string(read_int(kLabel, frame::kPropertyLeft)));
+  write_text(kPicture, frame::kPropertyTag, "标记");
+  log_line("tag reads " + read_text(kPicture, frame::kPropertyTag));
+  log_line("hidden unit reads visible " + std::to_string(read_int(kButtonB, frame::kPropertyVisible)));
+  write_int(kButtonB, frame::kPropertyVisible, 1);
+  log_line("after showing it reads " + std::to_string(read_int(kButtonB, frame::kPropertyVisible)));
+  write_int(kButtonA, frame::kPropertyDisabled, 1);
+  log_line("disabled reads " + std::to_string(read_int(kButtonA, frame::kPropertyDisabled)));
+  DestroyWindow(probe_window());
+}
+
+// Kind properties of the label: caption and font attributes.
+void label_properties() {
+  load_window();
+  log_line("caption reads " + read_text(kLabel, kLabelCaption));
+  write_text(kLabel, kLabelCaption, "短");
+  log_line("caption after write reads " + read_text(kLabel, kLabelCaption));
+  log_line("font face reads " + read_text(kLabel, kLabelFont, 6));
+  log_line("font bold reads " + std::to_string(frame::read_property(kWindow, kLabel, kLabelFont, 1)));
+  frame::write_property(kWindow, kLabel, kLabelFont, 6, 0, 0);
+  log_line("empty face becomes " + read_text(kLabel, kLabelFont, 6));
+  frame::write_property(kWindow, kLabel, kLabelFont, 5, 18, 0);
+  log_line("size 18 reads " + std::to_string(frame::read_property(kWindow, kLabel, kLabelFont, 5)));
+  DestroyWindow(probe_window());
+}
+
+void read_kind_property_before_load() { read_text(kLabel, kLabelCaption); }
+void write_kind_property_before_load() { write_text(kLabel, kLabelCaption, "x"); }
+void read_unknown_window() { frame::read_property(0x52010009, kLabel, 0, kWhole); }
+void read_unknown_unit() {
+  load_window();
+  frame::read_property(kWindow, 0x16010077, 0, kWhole);
+}
+
+DWORD WINAPI write_from_worker(void*) {
+  static const char kLong[] = "正在抽取文件: 7-zip32.dll ";
+  static const char kShort[] = "完成";
+  for (int i = 0; i < 2000; ++i) {
+    write_text(kLabel, kLabelCaption, (i % 2) ? kShort : kLong);
+    write_int(kPicture, frame::kPropertyWidth, i % 300);
+  }
+  log_line("worker final caption " + read_text(kLabel, kLabelCaption) + " width " +
+           std::to_string(read_int(kPicture, frame::kPropertyWidth)));
+  PostMessageA(probe_window(), WM_CLOSE, 0, 0);
+  return 0;
+}
+
+// A worker writes captions and widths while the window's thread paints.
+void worker_writes() {
+  load_window();
+  CloseHandle(CreateThread(nullptr, 0, write_from_worker, nullptr, 0, nullptr));
+  frame::run_message_loop();
+  log_line("loop returned");
+}
+
+std::optional<uint64_t> raise_plain(uint32_t unit, int event) {
+  uint64_t result = 0;
+  frame::EventRequest request{kWindow, unit, event, &result};
+  if (frame::frame_notify(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0) == 0) return {};
+  return result;
+}
+
+void exit_routine_raising(int) {
+  log_line(raise_plain(kButtonA, 0) ? "event delivered at exit" : "event at exit reached no routine");
+}
+
+// Events: suppression while loading, links, arguments, close refusal.
+void events() {
+  refuse_first_close = true;
+  frame::register_exit_routine(exit_routine_raising);
+  load_window();
+  frame::frame_notify(frame::kNotifyLoadBegins, 0, 0);
+  log_line(raise_plain(kButtonA, 0) ? "delivered while loading" : "nothing delivered while loading");
+  frame::frame_notify(frame::kNotifyLoadEnds, 0, 0);
+  raise_plain(kButtonA, 0);
+  raise_plain(kButtonB, 0);
+  log_line(raise_plain(kButtonA, 3) ? "unbound event delivered" : "unbound event reached no routine");
+
+  const uint32_t words[] = {0x55667788, 0x11223344};
+  uint64_t result = 0;
+  frame::EventRequest one_word{kWindow, 0, 7, &result, words, 2};
+  frame::frame_notify(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&one_word), 0);
+  log_line("one-word event result " + std::to_string(result));
+  const frame::EventArgument typed[] = {{0x55667788, 0x11223344, frame::kTypeInt64, 0}};
+  frame::TypedEventRequest typed_request{kWindow, 0, 7, &result, typed, 1};
+  frame::frame_notify(frame::kNotifyRaiseTypedEvent, reinterpret_cast<intptr_t>(&typed_request), 0);
+
+  SendMessageA(probe_window(), WM_CLOSE, 0, 0);
+  log_line(IsWindow(probe_window()) ? "first close refused" : "first close went through");
+  SendMessageA(probe_window(), WM_CLOSE, 0, 0);
+  frame::run_message_loop();
+  log_line("loop returned");
+}
+
+void convert_text_to_integer() {
+  const frame::TypedValue text{static_cast<uint32_t>(reinterpret_cast<uintptr_t>("12")), 0, frame::kTypeText};
+  frame::frame_notify(frame::kNotifyToInteger, reinterpret_cast<intptr_t>(&text), 0);
+}
+
+int probe_entry() {
+  frame::initialise_frame();
+  const std::string name = probe::scenario();
+  if (name == "geometry") geometry();
+  if (name == "label-properties") label_properties();
+  if (name == "read-kind-property-before-load") read_kind_property_before_load();
+  if (name == "write-kind-property-before-load") write_kind_property_before_load();
+  if (name == "read-unknown-window") read_unknown_window();
+  if (name == "read-unknown-unit") read_unknown_unit();
+  if (name == "worker-writes") worker_writes();
+  if (name == "events") events();
+  if (name == "convert-text-to-integer") convert_text_to_integer();
+  return 0;
+}
+
+const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
+
+}  // namespace
+
+// The handlers the probe window's template binds.
+extern "C" {
+
+void __stdcall probe_window_created() { log_line("window created, " + source_text()); }
+
+int __stdcall probe_close_asked() {
+  ++close_asked_count;
+  log_line("close asked " + std::to_string(close_asked_count));
+  return !refuse_first_close || close_asked_count > 1;
+}
+
+int __stdcall probe_close() {
+  log_line("close");
+  return 1;
+}
+
+void __stdcall probe_button_clicked() { log_line("button clicked, " + source_text()); }
+
+uint64_t __stdcall probe_window_moved(uint32_t low, uint32_t high) {
+  log_line("event 7 with " + probe::hex(high) + probe::hex(low).substr(2));
+  return 42;
+}
+
+}  // extern "C"
+
+namespace frame {
+
+const ProgramHeader program_header = {
+    {3, 0, 0x1013A},
+    probe_entry,
+    probe_handler_table,
+    nullptr,
+    0,
+    window_template_begin,
+    static_cast<uint32_t>(window_template_end - window_template_begin),
+    static_cast<uint32_t>(std::size(kLibraries)),
+    kLibraries,
+    0,
+    nullptr,
+    nullptr,
+};
+
+}  // namespace frame

@@ -1,0 +1,289 @@
+// The text and utility services inside a running program on the frame, one scenario
+// per process: what they return, the message boxes they show as read from outside,
+// when the close-window service closes, and the run-time error it raises.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "desktop_driver.h"
+#include "frame/owned_handle.h"
+#include "probe_runner.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using driver::Probe;
+
+constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
+// The message box dialog's icon control (stc1).
+constexpr int kMessageBoxIconId = 0x0440;
+constexpr wchar_t kWindowMissing[] = L"指定窗口或窗口组件不存在或尚未载入";
+
+constexpr char kProbe[] = "TRELLIMO_SERVICE_PROBE";
+
+HWND owner_of(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
+
+// The message box's icon control, when it shows an icon.
+bool shows_icon(HWND box) {
+  HWND icon = GetDlgItem(box, kMessageBoxIconId);
+  return icon != nullptr && IsWindowVisible(icon) && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
+}
+
+struct DeleteDc {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+
+class ScreenDc {
+ public:
+  ScreenDc() : dc_(GetDC(nullptr)) {}
+  ScreenDc(const ScreenDc&) = delete;
+  ScreenDc& operator=(const ScreenDc&) = delete;
+  ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+  HDC get() const { return dc_; }
+
+ private:
+  HDC dc_;
+};
+
+// A bitmap selected into a memory device context, to draw into and read back.
+class Canvas {
+ public:
+  Canvas(HDC like, int width, int height)
+      : dc_(CreateCompatibleDC(like)),
+        bitmap_(CreateCompatibleBitmap(like, width, height)),
+        previous_(SelectObject(dc_.get(), bitmap_.get())),
+        width_(width),
+        height_(height) {}
+  ~Canvas() { SelectObject(dc_.get(), previous_); }
+
+  HDC dc() const { return dc_.get(); }
+  // Top row first.
+  std::vector<COLORREF> pixels() const {
+    std::vector<COLORREF> result;
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) result.push_back(GetPixel(dc_.get(), x, y));
+    return result;
+  }
+
+ private:
+  frame::OwnedHandle<HDC, DeleteDc> dc_;
+  frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> bitmap_;
+  HGDIOBJ previous_;
+  int width_;
+  int height_;
+};
+
+std::vector<COLORREF> screen_pixels(const RECT& area) {
+  const ScreenDc screen;
+  const Canvas canvas(screen.get(), area.right - area.left, area.bottom - area.top);
+  BitBlt(canvas.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left, area.top, SRCCOPY);
+  return canvas.pixels();
+}
+
+std::vector<COLORREF> system_icon_pixels(LPCSTR icon, int width, int height, COLORREF background) {
+  const ScreenDc screen;
+  const Canvas canvas(screen.get(), width, height);
+  const RECT all = {0, 0, width, height};
+  const frame::OwnedBrush brush(CreateSolidBrush(background));
+  FillRect(canvas.dc(), &all, brush.get());
+  DrawIconEx(canvas.dc(), 0, 0, LoadIconA(nullptr, icon), width, height, 0, nullptr, DI_NORMAL);
+  return canvas.pixels();
+}
+
+bool uniform(const std::vector<COLORREF>& pixels) {
+  return std::all_of(pixels.begin(), pixels.end(), [&](COLORREF pixel) { return pixel == pixels.front(); });
+}
+
+// The box's icon as the screen shows it equals a system icon that this process draws
+// on the same background. The box may still be painting, so the screen is read again
+// for a while.
+bool shows_system_icon(HWND box, LPCSTR icon) {
+  const RECT area = driver::window_rect(GetDlgItem(box, kMessageBoxIconId));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::vector<COLORREF> shown = screen_pixels(area);
+    if (!uniform(shown) &&
+        shown == system_icon_pixels(icon, area.right - area.left, area.bottom - area.top, shown.front()))
+      return true;
+    std::this_thread::sleep_for(20ms);
+  }
+  return false;
+}
+
+template <typename Condition>
+bool becomes_true_within(std::chrono::milliseconds timeout, Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+// Presses a button of the box with real input, again when a press was lost (a box
+// just shown may not take input yet), and waits until the box is gone, so that the
+// next box the probe shows is not mistaken for this one.
+void answer(const driver::MessageBoxView& box, int button) {
+  HWND control = GetDlgItem(box.hwnd, button);
+  ASSERT_NE(control, nullptr) << "the box has no button " << button;
+  const auto hidden = [&] { return !IsWindowVisible(box.hwnd); };
+  for (int press = 0; press < 3 && !hidden(); ++press) {
+    driver::click(control);
+    becomes_true_within(1s, hidden);
+  }
+  ASSERT_TRUE(hidden()) << "the box stayed after its button was pressed";
+  ASSERT_TRUE(becomes_true_within(5s, [&] { return !IsWindow(box.hwnd); }));
+}
+
+driver::MessageBoxView next_box(Probe& probe) {
+  auto box = driver::wait_for_message_box(probe.process().id(), 20s);
+  EXPECT_TRUE(box.has_value()) << "no message box appeared";
+  return box.value_or(driver::MessageBoxView{});
+}
+
+TEST(OrService, OfOneAndFortyHexGivesFortyOneHexAsAnInteger) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, "or");
+  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(run.log, "or 0x00000041 int\n");
+}
+
+TEST(TextServices, ReturnHeapTextsTheCallerFreesAndTheNullTextWhenEmpty) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, "text-results");
+  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(run.log,
+            "replace: [C:\\a b\\x.exe] in a heap block of 13 bytes\n"
+            "replace first after start: [a-b+c-d] in a heap block of 8 bytes\n"
+            "left part: [abc] in a heap block of 4 bytes\n"
+            "left part of 0: null text\n"
+            "blank: [   ] in a heap block of 4 bytes\n"
+            "find last 5 int\n");
+}
+
+struct ModalityCase {
+  const char* scenario;
+  bool disables_the_window;
+};
+
+class WarningBoxModality : public testing::TestWithParam<ModalityCase> {};
+
+// A task-modal box without an owner disables the other windows of its thread while
+// it is up; a system-modal one does not.
+TEST_P(WarningBoxModality, ShowsTheWarningCaptionedInformationOverTheWindow) {
+  Probe probe(kProbe, GetParam().scenario);
+  const auto box = next_box(probe);
+  ASSERT_NE(box.hwnd, nullptr);
+  EXPECT_EQ(box.caption, L"信息：");
+  EXPECT_EQ(box.text, L"安装路径不能为空");
+  EXPECT_TRUE(shows_system_icon(box.hwnd, IDI_WARNING));
+  EXPECT_EQ(owner_of(box.hwnd), nullptr);
+  HWND window = driver::wait_for_window(probe.process().id(), L"kowtan", 5s);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(IsWindowEnabled(window) == FALSE, GetParam().disables_the_window);
+
+  answer(box, IDOK);
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
+  EXPECT_EQ(probe.log(), "answer 0\nwindow enabled after the box\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(MessageBoxService, WarningBoxModality,
+                         testing::Values(ModalityCase{"warning-box", true},
+                                         ModalityCase{"system-modal-warning-box", false}));
+
+TEST(MessageBoxService, AnswersTheButtonPressedCountedFromOk) {
+  Probe probe(kProbe, "button-codes");
+  for (int button : {IDCANCEL, IDNO, IDRETRY, IDYES}) {
+    const auto box = next_box(probe);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_FALSE(shows_icon(box.hwnd));
+    answer(box, button);
+  }
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
+  EXPECT_EQ(probe.log(), "answer 1\nanswer 6\nanswer 3\nanswer 5\n");
+}
+
+TEST(MessageBoxService, ShowsEachBasicTypeOfMessageInItsOwnForm) {
+  Probe probe(kProbe, "message-texts");
+  const std::wstring expected[] = {
+      L"200",  L"-2", L"-123456", L"-9876543210123",         L"0.1",  L"3", L"1e+21",
+      L"-2.5", L"真", L"假",      L"2024年3月5日14时7分9秒", L"安装", L"",  L"",
+  };
+  for (const std::wstring& text : expected) {
+    const auto box = next_box(probe);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.caption, L"信息：");
+    EXPECT_EQ(box.text, text);
+    answer(box, IDOK);
+  }
+  const auto captioned = next_box(probe);
+  ASSERT_NE(captioned.hwnd, nullptr);
+  EXPECT_EQ(captioned.caption, L"安装向导");
+  EXPECT_EQ(captioned.text, L"caption given");
+  answer(captioned, IDOK);
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
+}
+
+TEST(MessageBoxService, IsOwnedByAWindowOrHandleGivenAsFourthArgument) {
+  Probe probe(kProbe, "owned-boxes");
+  HWND window = driver::wait_for_window(probe.process().id(), L"kowtan", 20s);
+  ASSERT_NE(window, nullptr);
+  const std::pair<const wchar_t*, HWND> boxes[] = {{L"window", window}, {L"handle", window}, {L"none", nullptr}};
+  for (const auto& [text, owner] : boxes) {
+    const auto box = next_box(probe);
+    ASSERT_NE(box.hwnd, nullptr);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(owner_of(box.hwnd), owner);
+    answer(box, IDOK);
+  }
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
+}
+
+TEST(CloseWindowService, ClosesOnlyAfterTheCallingRoutineReturnsAndTheProgramEndsWithZero) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, "close-later");
+  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(run.log,
+            "after an unmarked close request: window open\n"
+            "after the service returned: window open\n"
+            "loop returned\n");
+}
+
+TEST(CloseWindowService, ClosesAtOnceWhenAskedTo) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, "close-at-once");
+  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(run.log, "after the service returned: window gone\nloop returned\n");
+}
+
+// The box holds the program until it is answered; then the program ends with -1.
+void expect_runtime_error_exit(Probe& probe, const driver::MessageBoxView& box) {
+  EXPECT_EQ(probe.process().wait_for_exit(200ms), std::nullopt);
+  answer(box, IDOK);
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
+}
+
+TEST(CloseWindowService, AnUnknownWindowIsARuntimeErrorNamingItsId) {
+  Probe probe(kProbe, "close-unknown-window");
+  const auto box = next_box(probe);
+  ASSERT_NE(box.hwnd, nullptr);
+  EXPECT_EQ(box.caption, L"错误");
+  EXPECT_EQ(box.text, driver::runtime_error_text(kWindowMissing, L"1375797401, 0\r\n未找到所指定的窗口"));
+  expect_runtime_error_exit(probe, box);
+}
+
+TEST(CloseWindowService, AWindowNotYetLoadedIsARuntimeError) {
+  Probe probe(kProbe, "close-unloaded-window");
+  const auto box = next_box(probe);
+  ASSERT_NE(box.hwnd, nullptr);
+  EXPECT_EQ(box.caption, L"错误");
+  // The lines after the numbers name the window as the template knows it.
+  const std::wstring head = driver::runtime_error_text(kWindowMissing, L"1375797249, 0");
+  EXPECT_EQ(box.text.substr(0, head.size()), head);
+  expect_runtime_error_exit(probe, box);
+}
+
+TEST(DelayService, ANegativeDelayReturnsAtOnceAndAPositiveOneWaits) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, "delays");
+  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(run.log, "delay -5 returned at once\ndelay 300 waited\n");
+}
+
+}  // namespace
