@@ -17,13 +17,13 @@ const uint8_t* g_constants_end = nullptr;
 
 HANDLE heap() { return g_heap != nullptr ? g_heap : GetProcessHeap(); }
 
-[[noreturn]] void report_allocation_failure(size_t bytes) {
+}  // namespace
+
+void report_allocation_failure(size_t bytes) {
   char message[64];
   std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(bytes));
   report_runtime_error(message, 0, 0, 0);
 }
-
-}  // namespace
 
 void heap_attach(void* process_heap, const uint8_t* constants_begin, const uint8_t* constants_end) {
   g_heap = process_heap;

@@ -11,6 +11,9 @@ namespace frame {
 
 void heap_attach(void* process_heap, const uint8_t* constants_begin, const uint8_t* constants_end);
 
+// The run-time error for a request of `bytes` that memory could not satisfy.
+[[noreturn]] void report_allocation_failure(size_t bytes);
+
 // Never returns null: running out of memory is a run-time error.
 void* heap_allocate(size_t bytes);
 // A null block is a plain allocation; a constant is copied into a new block.

@@ -1,22 +1,15 @@
 #include "services/text_commands.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 #include <stdexcept>
 #include <string>
 
-#include "frame/runtime_error.h"
+#include "frame/frame_heap.h"
 #include "services/gbk_text.h"
 
 namespace services {
 namespace {
-
-[[noreturn]] void report_allocation_failure(size_t bytes) {
-  char message[64];
-  std::snprintf(message, sizeof message, "分配 %d 字节内存失败!", static_cast<int>(bytes));
-  frame::report_runtime_error(message, 0, 0, 0);
-}
 
 // Results built with the C++ allocator must not leave a service as an exception:
 // running out of memory there is the frame's allocation failure like any other.
@@ -26,9 +19,9 @@ TypedValue built_text_result(size_t least_bytes, Build build) {
   try {
     return text_result(build());
   } catch (const std::bad_alloc&) {
-    report_allocation_failure(least_bytes);
+    frame::report_allocation_failure(least_bytes);
   } catch (const std::length_error&) {
-    report_allocation_failure(least_bytes);
+    frame::report_allocation_failure(least_bytes);
   }
 }
 

@@ -15,11 +15,10 @@
 #include "frame/program_header.h"
 #include "frame/properties.h"
 #include "frame/typed_value.h"
+#include "probe_header.h"
 #include "probe_support.h"
 #include "units/unit_libraries.h"
 
-extern "C" const uint8_t window_template_begin[];
-extern "C" const uint8_t window_template_end[];
 extern "C" const uint8_t probe_handler_table[];
 
 namespace {
@@ -188,8 +187,6 @@ int probe_entry() {
   return 0;
 }
 
-const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
-
 }  // namespace
 
 // The handlers the probe window's template binds.
@@ -219,19 +216,6 @@ uint64_t __stdcall probe_window_moved(uint32_t low, uint32_t high) {
 
 namespace frame {
 
-const ProgramHeader program_header = {
-    {3, 0, 0x1013A},
-    probe_entry,
-    probe_handler_table,
-    nullptr,
-    0,
-    window_template_begin,
-    static_cast<uint32_t>(window_template_end - window_template_begin),
-    static_cast<uint32_t>(std::size(kLibraries)),
-    kLibraries,
-    0,
-    nullptr,
-    nullptr,
-};
+const ProgramHeader program_header = probe::header_with_template(probe_entry, probe_handler_table);
 
 }  // namespace frame

@@ -14,14 +14,13 @@
 #include "frame/kind_numbers.h"
 #include "frame/program_header.h"
 #include "frame/unit_object.h"
+#include "probe_header.h"
 #include "probe_support.h"
 #include "services/service_call.h"
 #include "services/text_commands.h"
 #include "services/utility_commands.h"
 #include "units/unit_libraries.h"
 
-extern "C" const uint8_t window_template_begin[];
-extern "C" const uint8_t window_template_end[];
 
 namespace {
 
@@ -203,25 +202,10 @@ int probe_entry() {
   return 0;
 }
 
-const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
-
 }  // namespace
 
 namespace frame {
 
-const ProgramHeader program_header = {
-    {3, 0, 0x1013A},
-    probe_entry,
-    nullptr,
-    nullptr,
-    0,
-    window_template_begin,
-    static_cast<uint32_t>(window_template_end - window_template_begin),
-    static_cast<uint32_t>(std::size(kLibraries)),
-    kLibraries,
-    0,
-    nullptr,
-    nullptr,
-};
+const ProgramHeader program_header = probe::header_with_template(probe_entry);
 
 }  // namespace frame

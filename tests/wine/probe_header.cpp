@@ -1,0 +1,35 @@
+// Kept apart from probe_support.cpp: only probes that embed a template link it.
+#include "probe_header.h"
+
+#include <iterator>
+
+#include "units/unit_libraries.h"
+
+extern "C" const uint8_t window_template_begin[];
+extern "C" const uint8_t window_template_end[];
+
+namespace probe {
+namespace {
+
+const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
+
+}  // namespace
+
+frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void* handler_base) {
+  return {
+      {3, 0, 0x1013A},
+      entry,
+      handler_base,
+      nullptr,
+      0,
+      window_template_begin,
+      static_cast<uint32_t>(window_template_end - window_template_begin),
+      static_cast<uint32_t>(std::size(kLibraries)),
+      kLibraries,
+      0,
+      nullptr,
+      nullptr,
+  };
+}
+
+}  // namespace probe
