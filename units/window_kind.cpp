@@ -14,15 +14,7 @@ constexpr int kEventClose = 1;
 constexpr int kEventDestroying = 2;
 constexpr int kEventCloseAsked = 12;
 
-void* window_interface(int request) {
-  return request == frame::kRequestCreate ? reinterpret_cast<void*>(&WindowUnit::create) : nullptr;
-}
-
 }  // namespace
-
-const frame::KindDescriptor kWindowKind = {
-    "窗口", "window", "", 0, nullptr, 0x800000D0, 0, 0, nullptr, 0, nullptr, window_interface, 0, nullptr,
-};
 
 WindowUnit::WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id)
     : properties_(std::move(properties)), window_id_(window_id), unit_id_(unit_id) {}
@@ -56,6 +48,13 @@ DWORD WindowUnit::window_style(bool as_child) const {
   return style;
 }
 
+DWORD WindowUnit::window_ex_style() const {
+  const uint32_t border = properties_.border_style;
+  if (border == 3 || border == 4) return WS_EX_TOOLWINDOW;
+  if (border == 5 || border == 6) return WS_EX_CLIENTEDGE;
+  return 0;
+}
+
 bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   const char* class_name = properties_.class_name.empty() ? kDefaultClassName : properties_.class_name.c_str();
   if (!register_unit_class(class_name, procedure)) return false;
@@ -67,9 +66,8 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
     left = (GetSystemMetrics(SM_CXSCREEN) - params.width) / 2;
     top = (GetSystemMetrics(SM_CYSCREEN) - params.height) / 2;
   }
-  DWORD ex_style = 0;
-  if (properties_.border_style == 3 || properties_.border_style == 4) ex_style |= WS_EX_TOOLWINDOW;
-  if (properties_.border_style == 5 || properties_.border_style == 6) ex_style |= WS_EX_CLIENTEDGE;
+  as_child_ = as_child;
+  const DWORD ex_style = window_ex_style();
   HWND owner = as_child ? params.parent : params.owner;
   // The invisible owner keeps a window off the taskbar.
   if (!as_child && owner == nullptr && !properties_.show_in_taskbar)
@@ -83,6 +81,8 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style));
   SetWindowPos(hwnd, nullptr, left, top, params.width, params.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  if (properties_.always_on_top) apply_always_on_top();
+  if (!properties_.movable) apply_movable();
   return true;
 }
 

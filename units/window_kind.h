@@ -20,6 +20,10 @@ class WindowUnit : public frame::UnitObject {
   // Set by the close-window service: only a marked window obeys a close request.
   void mark_closing() { closing_ = true; }
 
+  // The kind's own properties, slot - 8 (window_properties.cpp).
+  void get_property(int index, frame::PropertyValue& value) const;
+  void set_property(int index, const frame::PropertyValue& value);
+
  private:
   WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id);
 
@@ -28,6 +32,13 @@ class WindowUnit : public frame::UnitObject {
 
   bool create_native_window(const frame::CreateParams& params);
   DWORD window_style(bool as_child) const;
+  DWORD window_ex_style() const;
+  void apply_styles();
+  void repaint_background();
+  void apply_start_position();
+  void apply_movable();
+  void apply_always_on_top();
+  uint32_t live_start_position() const;
   void on_paint();
   void paint_background(HDC dc, const RECT& area) const;
   void on_close();
@@ -41,6 +52,7 @@ class WindowUnit : public frame::UnitObject {
   uint32_t window_id_;
   uint32_t unit_id_;
   bool closing_ = false;
+  bool as_child_ = false;
 };
 
 }  // namespace units

@@ -53,6 +53,17 @@ TEST(KindProperties, LabelCaptionAndFontAttributesGoThroughTheKind) {
                             "size 18 reads 18\n");
 }
 
+TEST(KindProperties, WindowTitleReachesTheNativeWindowAndChoicesAreClamped) {
+  const driver::ProbeRun result = run("window-properties");
+  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
+  EXPECT_EQ(result.log, std::string(kCreated) +
+                            "title reads probe\n"
+                            "window text is new title\n"
+                            "border 9 reads 6\n"
+                            "picture mode -1 reads 0\n"
+                            "start position of a minimized window reads 2\n");
+}
+
 TEST(KindProperties, WritesFromAWorkerThreadLandWhileTheWindowPaints) {
   const driver::ProbeRun result = run("worker-writes");
   EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));

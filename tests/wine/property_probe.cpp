@@ -99,6 +99,25 @@ void label_properties() {
   DestroyWindow(probe_window());
 }
 
+// Kind properties of the window: the title reaches the native window, choices are
+// clamped, and start position reads the live state.
+void window_properties() {
+  load_window();
+  constexpr uint32_t kOwnRecord = 0x06010000;
+  log_line("title reads " + read_text(kOwnRecord, 8));
+  write_text(kOwnRecord, 8, "new title");
+  char title[64] = {};
+  GetWindowTextA(probe_window(), title, sizeof title);
+  log_line(std::string("window text is ") + title);
+  write_int(kOwnRecord, 9, 9);
+  log_line("border 9 reads " + std::to_string(read_int(kOwnRecord, 9)));
+  write_int(kOwnRecord, 12, -1);
+  log_line("picture mode -1 reads " + std::to_string(read_int(kOwnRecord, 12)));
+  ShowWindow(probe_window(), SW_MINIMIZE);
+  log_line("start position of a minimized window reads " + std::to_string(read_int(kOwnRecord, 18)));
+  DestroyWindow(probe_window());
+}
+
 void read_kind_property_before_load() { read_text(kLabel, kLabelCaption); }
 void write_kind_property_before_load() { write_text(kLabel, kLabelCaption, "x"); }
 void read_unknown_window() { frame::read_property(0x52010009, kLabel, 0, kWhole); }
@@ -177,6 +196,7 @@ int probe_entry() {
   const std::string name = probe::scenario();
   if (name == "geometry") geometry();
   if (name == "label-properties") label_properties();
+  if (name == "window-properties") window_properties();
   if (name == "read-kind-property-before-load") read_kind_property_before_load();
   if (name == "write-kind-property-before-load") write_kind_property_before_load();
   if (name == "read-unknown-window") read_unknown_window();
