@@ -1,5 +1,7 @@
 # The two commands of the README are `make run` and `make test`; both bring a fresh
 # Debian 12 machine up to what they need first.
+# `make build PAYLOAD_DIR=/path` embeds the product's seven files from that folder;
+# without it the build embeds deterministic stand-ins of the same names and lengths.
 BUILD       := build
 HOST_BUILD  := $(BUILD)/host
 WIN_BUILD   := $(BUILD)/win
@@ -7,7 +9,7 @@ DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
 OUT         := out
 WINE_ENV    := tests/wine/wine-env.sh
 
-.PHONY: all setup deps host windows build outputs test test-host test-wine run clean
+.PHONY: all setup deps host windows build outputs test test-host test-wine run clean fuzz test-fuzz
 
 all: build
 
@@ -25,7 +27,8 @@ windows: deps host
 	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
 	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-i686.cmake) \
 	  -DTRELLIMO_DEPS_PREFIX=$(DEPS_PREFIX) \
-	  -DTRELLIMO_HOST_TOOLS=$(abspath $(HOST_BUILD))/tools >/dev/null
+	  -DTRELLIMO_HOST_TOOLS=$(abspath $(HOST_BUILD))/tools \
+	  -DTRELLIMO_PAYLOAD_DIR=$(if $(PAYLOAD_DIR),$(abspath $(PAYLOAD_DIR))) >/dev/null
 	@cmake --build $(WIN_BUILD)
 
 build: windows outputs
@@ -33,8 +36,11 @@ build: windows outputs
 outputs:
 	@mkdir -p $(OUT)
 	@cp $(WIN_BUILD)/app/TrellimoSetup.exe $(WIN_BUILD)/window.tpl $(OUT)/
+	@cp $(WIN_BUILD)/constants.bin $(OUT)/
+	@rm -rf $(OUT)/payload && mkdir -p $(OUT)/payload
+	@xargs -d '\n' -a $(WIN_BUILD)/payload-files.txt cp -t $(OUT)/payload/
 
-test: build test-host test-wine
+test: build test-host test-wine test-fuzz
 
 test-host:
 	@ctest --test-dir $(HOST_BUILD) --output-on-failure
@@ -44,6 +50,19 @@ test-wine:
 	@$(WINE_ENV) start
 	@status=0; ctest --test-dir $(WIN_BUILD) --output-on-failure || status=$$?; \
 	  $(WINE_ENV) stop; exit $$status
+
+# The picture decoders under libFuzzer (clang, its own tree): FUZZ_SECONDS shared
+# among the six decoders. `make test` gives them half a minute.
+FUZZ_BUILD   := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz: setup
+	@cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+test-fuzz:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 run: build
 	@tools/run-installer.sh $(OUT)/TrellimoSetup.exe $(OUT)/screens

@@ -1,6 +1,7 @@
 #include "app/installer_entry.h"
 
 #include "app/installer_state.h"
+#include "app/installer_units.h"
 #include "frame/frame_services.h"
 
 namespace app {
@@ -8,7 +9,7 @@ namespace app {
 int installer_entry() {
   frame::initialise_frame();
   frame::register_exit_routine(release_installer_state);
-  frame::load_startup_window(kInstallerWindowId);
+  frame::load_startup_window(kInstallerWindow);
   frame::run_message_loop();
   return 0;
 }

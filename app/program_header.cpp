@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "app/constants.h"
 #include "app/embedded_data.h"
 #include "app/installer_entry.h"
 #include "units/unit_libraries.h"
@@ -10,12 +11,18 @@ namespace {
 
 const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &units::kLabelUnitLibrary};
 
+// The declared names live at the end of the constants area, like every other text.
 const char* const kExternalLibraries[] = {
-    "shell32.dll", "kernel32.dll", "ole32.dll", "ole32.dll", "shlwapi.dll", "shell32.dll", "shell32.dll", "shell32.dll",
+    app::constant_text(app::kLibraryShell32), app::constant_text(app::kLibraryKernel32),
+    app::constant_text(app::kLibraryOle32),   app::constant_text(app::kLibraryOle32),
+    app::constant_text(app::kLibraryShlwapi), app::constant_text(app::kLibraryShell32),
+    app::constant_text(app::kLibraryShell32), app::constant_text(app::kLibraryShell32),
 };
 const char* const kExternalFunctions[] = {
-    "ShellExecuteA",           "CreateThread",      "CoInitialize",        "CoUninitialize", "PathFindExtensionA",
-    "SHGetSpecialFolderPathA", "SHBrowseForFolder", "SHGetPathFromIDList",
+    app::constant_text(app::kFunctionShellExecuteA),      app::constant_text(app::kFunctionCreateThread),
+    app::constant_text(app::kFunctionCoInitialize),       app::constant_text(app::kFunctionCoUninitialize),
+    app::constant_text(app::kFunctionPathFindExtensionA), app::constant_text(app::kFunctionSHGetSpecialFolderPathA),
+    app::constant_text(app::kFunctionSHBrowseForFolder),  app::constant_text(app::kFunctionSHGetPathFromIDList),
 };
 static_assert(std::size(kExternalLibraries) == std::size(kExternalFunctions));
 
@@ -27,9 +34,9 @@ namespace frame {
 const ProgramHeader program_header = {
     {3, 0, 0x10139 + 1},
     app::installer_entry,
-    nullptr,
-    nullptr,
-    0,
+    installer_handler_table,
+    constants_begin,
+    static_cast<uint32_t>(constants_end - constants_begin),
     window_template_begin,
     static_cast<uint32_t>(window_template_end - window_template_begin),
     static_cast<uint32_t>(std::size(kLibraries)),

@@ -59,7 +59,6 @@ plain start-badge 88 24 '#3A4A6B'
 plain progress-track 562 12 '#2A3550'
 plain progress-fill 562 12 '#3F8CFF'
 plain folder-frame 522 36 '#1A2236' '#4A5A7D'
-plain toggle-empty 16 16 '#1B2A55' '#C8D6F5'
 
 button quick-install 160 50 18 '快速安装'
 button start 160 50 18 '立即体验'

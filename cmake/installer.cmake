@@ -18,7 +18,9 @@ function(add_installer_executable name template_file)
   configure_file(${PROJECT_SOURCE_DIR}/app/resources/installer.rc ${resource_source} @ONLY)
   set_source_files_properties(${resource_source} PROPERTIES OBJECT_DEPENDS "${ICON_FILE};${MANIFEST_FILE}")
 
-  add_executable(${name} WIN32 ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp)
+  add_executable(${name} WIN32 ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp
+                 ${INSTALLER_HANDLER_TABLE})
+  add_dependencies(${name} window_template)
   embed_window_template(${name} ${template_file})
   target_link_libraries(${name} PRIVATE installer frame_main)
 endfunction()

@@ -41,6 +41,9 @@ struct CloseKernelHandle {
 struct FreeModule {
   void operator()(HMODULE module) const { FreeLibrary(module); }
 };
+struct CloseRegistryKey {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
 struct DestroyWindowHandle {
   void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
 };
@@ -49,5 +52,6 @@ using OwnedBrush = OwnedHandle<HBRUSH, DeleteGdiObject>;
 using OwnedKernelHandle = OwnedHandle<HANDLE, CloseKernelHandle>;
 using OwnedModule = OwnedHandle<HMODULE, FreeModule>;
 using OwnedWindow = OwnedHandle<HWND, DestroyWindowHandle>;
+using OwnedKey = OwnedHandle<HKEY, CloseRegistryKey>;
 
 }  // namespace frame

@@ -35,6 +35,9 @@ class UnitObject {
   // The frame offers each message to the objects from its target window up to the
   // top-level window before dispatching it; true means it was handled.
   virtual bool pre_translate_message(MSG&) { return false; }
+  // The colour pictures on this unit are blended with; units on a window take the
+  // window's.
+  virtual COLORREF background_colour() const { return GetSysColor(COLOR_BTNFACE); }
   // Idle time for top-level windows; true asks for more.
   virtual bool on_idle(uint32_t /*elapsed_ms*/) { return false; }
 

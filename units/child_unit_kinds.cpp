@@ -1,20 +1,18 @@
-// The picture box and picture button as plain child windows at their template
-// places, filled with their background colour: enough for a window to be built from
-// its template. Their pictures and mouse behaviour belong to each kind's own unit.
+// The picture box as a plain child window at its template place, filled with its
+// background colour: enough for a window to be built from its template. Its picture
+// and display modes belong to the picture box's own unit.
 #include <windows.h>
 
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "units/native_window.h"
 #include "units/picture_box_block.h"
-#include "units/picture_button_block.h"
 #include "units/unit_libraries.h"
 
 namespace units {
 namespace {
 
 constexpr char kPictureBoxClass[] = "_QV_PicBox";
-constexpr char kPictureButtonClass[] = "_QV_RgnButton";
 
 class ChildUnit : public frame::UnitObject {
  public:
@@ -23,10 +21,9 @@ class ChildUnit : public frame::UnitObject {
   bool create_native_window(const char* class_name, const frame::CreateParams& params) {
     if (!register_unit_class(class_name, procedure)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    return CreateWindowExA(0, class_name, "", style, params.left, params.top, params.width,
-                           params.height, params.parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
-                           this) != nullptr;
+    return CreateWindowExA(0, class_name, "", style, params.left, params.top, params.width, params.height,
+                           params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
+                           GetModuleHandleA(nullptr), this) != nullptr;
   }
 
  private:
@@ -61,8 +58,7 @@ class ChildUnit : public frame::UnitObject {
   uint32_t fill_;
 };
 
-frame::UnitObject* create_child(const char* class_name, uint32_t fill,
-                                const frame::CreateParams& params) {
+frame::UnitObject* create_child(const char* class_name, uint32_t fill, const frame::CreateParams& params) {
   auto* unit = new ChildUnit(fill);
   if (!unit->create_native_window(class_name, params)) {
     delete unit;
@@ -76,25 +72,14 @@ frame::UnitObject* create_picture_box(const frame::CreateParams& params) {
   return block ? create_child(kPictureBoxClass, block->background_colour, params) : nullptr;
 }
 
-frame::UnitObject* create_picture_button(const frame::CreateParams& params) {
-  auto block = decode_picture_button_block({params.data, params.data_length});
-  return block ? create_child(kPictureButtonClass, 0xFF000000u, params) : nullptr;
-}
-
 void* picture_box_interface(int request) {
   return request == frame::kRequestCreate ? reinterpret_cast<void*>(&create_picture_box) : nullptr;
-}
-void* picture_button_interface(int request) {
-  return request == frame::kRequestCreate ? reinterpret_cast<void*>(&create_picture_button) : nullptr;
 }
 
 }  // namespace
 
 const frame::KindDescriptor kPictureBoxKind = {
     "图片框", "PicBox", "", 0, nullptr, 0x840100C0, 0, 0, nullptr, 0, nullptr, picture_box_interface, 0, nullptr,
-};
-const frame::KindDescriptor kPictureButtonKind = {
-    "图形按钮", "PicBtn", "", 0, nullptr, 0x80010040, 0, 0, nullptr, 0, nullptr, picture_button_interface, 0, nullptr,
 };
 
 }  // namespace units

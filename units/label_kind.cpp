@@ -37,10 +37,10 @@ class LabelUnit : public frame::UnitObject {
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kLabelClassName, procedure)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    return CreateWindowExA(WS_EX_TRANSPARENT, kLabelClassName, properties_.text.c_str(), style, params.left,
-                           params.top, params.width, params.height, params.parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
-                           GetModuleHandleA(nullptr), this) != nullptr;
+    return CreateWindowExA(WS_EX_TRANSPARENT, kLabelClassName, properties_.text.c_str(), style, params.left, params.top,
+                           params.width, params.height, params.parent,
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
+                           this) != nullptr;
   }
 
   void get(int index, frame::PropertyValue& value) const {
@@ -208,8 +208,7 @@ class LabelUnit : public frame::UnitObject {
     RECT rect, overlap;
     GetWindowRect(hwnd, &rect);
     if (hwnd != area.label && IsWindowVisible(hwnd) && IntersectRect(&overlap, &rect, &area.rect)) {
-      RedrawWindow(hwnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
     return TRUE;
   }
@@ -247,8 +246,7 @@ void get_label_property(void*, frame::UnitObject* unit, int index, frame::Proper
   static_cast<LabelUnit*>(unit)->get(index, *value);
 }
 
-int set_label_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value,
-                       int) {
+int set_label_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value, int) {
   static_cast<LabelUnit*>(unit)->set(index, *value);
   return 0;
 }
@@ -268,21 +266,33 @@ void* label_interface(int request) {
 
 // Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
 constexpr frame::PropertyInfo kLabelProperties[] = {
-    {"", "", "", frame::kPropertyInteger, 0},     {"", "", "", frame::kPropertyInteger, 0},
-    {"", "", "", frame::kPropertyInteger, 0},     {"", "", "", frame::kPropertyInteger, 0},
-    {"", "", "", frame::kPropertyText, 0},        {"", "", "", frame::kPropertyBoolean, 0},
-    {"", "", "", frame::kPropertyBoolean, 0},     {"", "", "", frame::kPropertyCursor, 0},
-    {"", "", "", frame::kPropertyText, 0},        {"", "", "", frame::kPropertyChoice, 0},
-    {"", "", "", frame::kPropertyFont, 0},        {"", "", "", frame::kPropertyColour, 0},
-    {"", "", "", frame::kPropertyChoice, 0},      {"", "", "", frame::kPropertyBoolean, 0},
+    {"", "", "", frame::kPropertyInteger, 0}, {"", "", "", frame::kPropertyInteger, 0},
+    {"", "", "", frame::kPropertyInteger, 0}, {"", "", "", frame::kPropertyInteger, 0},
+    {"", "", "", frame::kPropertyText, 0},    {"", "", "", frame::kPropertyBoolean, 0},
+    {"", "", "", frame::kPropertyBoolean, 0}, {"", "", "", frame::kPropertyCursor, 0},
+    {"", "", "", frame::kPropertyText, 0},    {"", "", "", frame::kPropertyChoice, 0},
+    {"", "", "", frame::kPropertyFont, 0},    {"", "", "", frame::kPropertyColour, 0},
+    {"", "", "", frame::kPropertyChoice, 0},  {"", "", "", frame::kPropertyBoolean, 0},
     {"", "", "", frame::kPropertyChoice, 0},
 };
 
 }  // namespace
 
 const frame::KindDescriptor kTransparentLabelKind = {
-    "透明标签", "TransLabel", "", 0, nullptr, 0x00012040, 0, 0, nullptr,
-    static_cast<uint32_t>(std::size(kLabelProperties)), kLabelProperties, label_interface, 0, nullptr,
+    "透明标签",
+    "TransLabel",
+    "",
+    0,
+    nullptr,
+    0x00012040,
+    0,
+    0,
+    nullptr,
+    static_cast<uint32_t>(std::size(kLabelProperties)),
+    kLabelProperties,
+    label_interface,
+    0,
+    nullptr,
 };
 
 }  // namespace units

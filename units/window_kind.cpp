@@ -132,8 +132,10 @@ void WindowUnit::on_paint() {
   EndPaint(hwnd_, &paint);
 }
 
+COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
+
 void WindowUnit::paint_background(HDC dc, const RECT& area) const {
-  const frame::OwnedBrush brush(CreateSolidBrush(stored_colour(properties_.background_colour)));
+  const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
   FillRect(dc, &area, brush.get());
 }
 

@@ -17,6 +17,7 @@ class WindowUnit : public frame::UnitObject {
 
   const WindowBlock& properties() const { return properties_; }
   bool pre_translate_message(MSG& message) override;
+  COLORREF background_colour() const override;
   // Set by the close-window service: only a marked window obeys a close request.
   void mark_closing() { closing_ = true; }
 

@@ -1,5 +1,7 @@
 // The installer's window as tplc builds it from app/layout/window.json.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include <cstdlib>
@@ -209,8 +211,25 @@ TEST_F(InstallerLayout, NoUnitUsesTheFieldsTheInstallerLeavesEmpty) {
     EXPECT_TRUE(unit.cursor_picture.empty());
     EXPECT_TRUE(unit.tag.empty());
     EXPECT_TRUE(unit.second_name.empty());
-    EXPECT_TRUE(unit.bindings.empty());
   }
+}
+
+// Units raise event 0 on a click; the window's own record binds only its close
+// query, which keeps the installer from being closed while it writes files.
+TEST_F(InstallerLayout, BindingsAreClicksAndTheWindowsCloseQueryEachToItsOwnHandler) {
+  std::vector<uint32_t> offsets;
+  const auto& records = window().records;
+  for (size_t i = 0; i < records.size(); ++i) {
+    SCOPED_TRACE(records[i].name);
+    ASSERT_LE(records[i].bindings.size(), 1u);
+    for (const frame::EventBinding& binding : records[i].bindings) {
+      EXPECT_EQ(binding.event, i == 0 ? 12u : 0u);
+      EXPECT_EQ(binding.handler_offset % 8, 0u);
+      offsets.push_back(binding.handler_offset);
+    }
+  }
+  std::sort(offsets.begin(), offsets.end());
+  EXPECT_EQ(std::adjacent_find(offsets.begin(), offsets.end()), offsets.end()) << "two units share a handler";
 }
 
 std::vector<Bytes> pictures_of(const frame::UnitRecord& unit) {

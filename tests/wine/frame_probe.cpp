@@ -14,7 +14,6 @@
 #include "probe_support.h"
 #include "units/unit_libraries.h"
 
-
 namespace {
 
 constexpr uint32_t kWindowId = 0x52010001;

@@ -21,7 +21,6 @@
 #include "services/utility_commands.h"
 #include "units/unit_libraries.h"
 
-
 namespace {
 
 using frame::TypedValue;

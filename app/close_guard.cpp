@@ -1,0 +1,33 @@
+// Closing the installer: never while it is writing the product's files. The close
+// button asks here, and so do Esc and the system close command through the window's
+// close-query event, so no way of closing can end the process half-way through.
+#include "app/handlers.h"
+#include "app/installer_state.h"
+#include "app/installer_units.h"
+#include "frame/kind_numbers.h"
+#include "services/service_call.h"
+#include "services/utility_commands.h"
+
+namespace {
+
+constexpr int32_t kWarningOk = 0x30;
+
+bool refuse_while_installing() {
+  if (app::installer_state().installing == 0) return false;
+  services::call_service(services::message_box_service, "现在正在安装中,请不要关闭窗口。", kWarningOk);
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+void __stdcall on_close_clicked() {
+  if (refuse_while_installing()) return;
+  const frame::TypedValue window{app::kInstallerWindow, 0, frame::kWindowKind};
+  services::call_service(services::close_window_service, window);
+}
+
+int __stdcall on_window_close_asked() { return refuse_while_installing() ? 0 : 1; }
+
+}  // extern "C"

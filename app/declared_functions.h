@@ -1,0 +1,29 @@
+#pragma once
+// The installer's declared external functions, by their index in the program
+// header's table, and the identifiers of the routines that call them (a stack error
+// names the routine and the line of the call).
+#include <cstdint>
+
+namespace app {
+
+enum DeclaredFunction : uint32_t {
+  kShellExecuteA = 0,
+  kCreateThread = 1,
+  kCoInitialize = 2,
+  kCoUninitialize = 3,
+  kPathFindExtensionA = 4,
+  kSHGetSpecialFolderPathA = 5,
+  kSHBrowseForFolder = 6,
+  kSHGetPathFromIDList = 7,
+};
+
+enum RoutineId : uint32_t {
+  kRunDocumentRoutine = 0x04010001,
+  kFolderChoiceRoutine = 0x04010002,
+  kStartInstallRoutine = 0x04010003,
+};
+
+// A pointer as the 32-bit word the calling sequence pushes.
+inline uint32_t word_of(const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); }
+
+}  // namespace app

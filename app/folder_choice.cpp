@@ -1,0 +1,60 @@
+// Choosing the installation folder with the shell's folder dialog.
+#include <shlobj.h>
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/declared_functions.h"
+#include "app/handlers.h"
+#include "app/installer_state.h"
+#include "app/installer_units.h"
+#include "frame/external_call.h"
+#include "frame/properties.h"
+#include "services/service_call.h"
+#include "services/text_commands.h"
+
+namespace {
+
+constexpr uint32_t kReturnFileSystemAncestors = 0x08;
+constexpr uint32_t kNewDialogStyle = 0x40;
+
+uint32_t call(app::DeclaredFunction function, std::initializer_list<uint32_t> words, uint32_t line) {
+  return frame::call_external(function, words, app::kFolderChoiceRoutine, line);
+}
+
+// The dialog's item as a file-system path; nothing for an item without one (a
+// virtual folder such as the Control Panel), which leaves the folder as it was.
+std::string path_of_item(LPITEMIDLIST item) {
+  std::array<char, MAX_PATH> path{};
+  const bool has_path = call(app::kSHGetPathFromIDList, {app::word_of(item), app::word_of(path.data())}, __LINE__);
+  return has_path ? std::string(path.data()) : std::string();
+}
+
+void take_chosen_folder(const std::string& path) {
+  app::set_installation_folder((path + "\\Trellimo").c_str());
+  frame::write_property(app::kInstallerWindow, app::unit::kFolderLabel, app::kLabelCaption, -1,
+                        app::word_of(app::installer_state().installation_folder), 0);
+}
+
+}  // namespace
+
+extern "C" void __stdcall on_browse_clicked() {
+  std::array<char, MAX_PATH> display_name{};
+  BROWSEINFOA record = {};
+  record.pszDisplayName = display_name.data();
+  record.lpszTitle = "从下面选文件夹目录:";
+  record.ulFlags =
+      static_cast<UINT>(services::call_service(services::or_service, static_cast<int32_t>(kReturnFileSystemAncestors),
+                                               static_cast<int32_t>(kNewDialogStyle))
+                            .low);
+  call(app::kCoInitialize, {0}, __LINE__);
+  auto* item = reinterpret_cast<LPITEMIDLIST>(
+      static_cast<uintptr_t>(call(app::kSHBrowseForFolder, {app::word_of(&record)}, __LINE__)));
+  if (item != nullptr) {
+    const std::string path = path_of_item(item);
+    if (!path.empty()) take_chosen_folder(path);
+    CoTaskMemFree(item);
+  }
+  call(app::kCoUninitialize, {}, __LINE__);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The routines the installer window's template binds to unit events. Each is a plain
+// stdcall routine without arguments, reached through the handler table the build
+// generates from app/layout/window.json.
+extern "C" {
+
+void __stdcall on_custom_install_clicked();
+void __stdcall on_return_clicked();
+void __stdcall on_browse_clicked();
+void __stdcall on_close_clicked();
+int __stdcall on_window_close_asked();
+void __stdcall on_start_clicked();
+
+}  // extern "C"

@@ -1,0 +1,12 @@
+#pragma once
+// The two install steps that leave records outside the product's files.
+namespace app {
+
+// Removes the `user` section of the product's Config.ini in the installation folder.
+void remove_user_section();
+
+// Enters the product under its Uninstall key, unless the key already records where
+// it was installed.
+void register_product();
+
+}  // namespace app

@@ -1,0 +1,85 @@
+// Drawing decoded pictures with GDI: a drawing context prepared per device context,
+// drawn opaque, with a raster operation or with one transparent colour, and
+// released when it goes out of scope.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "frame/owned_handle.h"
+#include "pictures/picture.h"
+
+namespace pictures {
+
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using OwnedBitmap = frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject>;
+using OwnedIcon = frame::OwnedHandle<HICON, DestroyIconHandle>;
+
+// Stored colours use this value for "the system's button face".
+constexpr COLORREF kButtonFaceColour = 0xFF000000;
+
+// A decoded picture with the icon handle icons and cursors are drawn through.
+struct LoadedPicture {
+  Picture picture;
+  OwnedIcon icon;
+};
+
+// Decodes `bytes`; icons and cursors also get their handle, and without one they
+// are no picture. Nothing when the bytes are not a picture the decoders take.
+std::optional<LoadedPicture> load_picture(std::span<const uint8_t> bytes);
+
+// What one paint needs: the GDI form of a picture for one device context. Owns the
+// bitmap; borrows the icon and the device context.
+class DrawingContext {
+ public:
+  DrawingContext(HDC target, const LoadedPicture& loaded, OwnedBitmap bitmap)
+      : target_(target),
+        kind_(loaded.picture.kind),
+        width_(loaded.picture.width),
+        height_(loaded.picture.height),
+        icon_(loaded.icon.get()),
+        bitmap_(std::move(bitmap)) {}
+
+  HDC target() const { return target_; }
+  PictureKind kind() const { return kind_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  HICON icon() const { return icon_; }
+  HBITMAP bitmap() const { return bitmap_.get(); }
+  OwnedBitmap take_bitmap() { return std::move(bitmap_); }
+
+ private:
+  HDC target_;
+  PictureKind kind_;
+  int width_, height_;
+  HICON icon_;
+  OwnedBitmap bitmap_;
+};
+
+// Nothing without a picture or a device context, or when GDI refuses the bitmap.
+// The blend colour (0x00BBGGRR or kButtonFaceColour) is what PNG alpha mixes with.
+std::optional<DrawingContext> prepare_picture(HDC target, const LoadedPicture* loaded, COLORREF blend_colour);
+
+// Draws at (x, y) in width x height, -1 meaning the picture's own size. A negative
+// raster operation draws with the colour -raster_operation left out.
+bool draw_picture(const DrawingContext& context, int x, int y, int width, int height, long raster_operation);
+
+// Prepare, draw with SRCCOPY and release.
+bool draw_picture_at_once(const LoadedPicture& loaded, HDC target, int x, int y, int width, int height,
+                          COLORREF blend_colour);
+
+// The picture in `bytes` as a bitmap for the screen; icons and cursors are drawn on
+// white at their own size. An empty handle when the bytes are no picture.
+OwnedBitmap bitmap_from_bytes(std::span<const uint8_t> bytes, COLORREF blend_colour);
+
+// The part of `bitmap` whose colour is not `key`, as a region the caller owns (it is
+// usually handed straight to SetWindowRgn). Empty when every pixel is the key;
+// nullptr when the bitmap cannot be read.
+HRGN region_from_colour_key(HBITMAP bitmap, COLORREF key);
+
+}  // namespace pictures

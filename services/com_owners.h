@@ -1,0 +1,114 @@
+#pragma once
+// Owners for COM interfaces, VARIANTs, BSTRs and the descriptions a type compiler
+// hands out, so that every path through the automation services gives each back.
+#include <windows.h>
+// After windows.h, which they need.
+#include <oaidl.h>
+#include <oleauto.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace services {
+
+// One reference to an interface; moving hands the reference on.
+template <typename Interface>
+class com_ptr {
+ public:
+  com_ptr() = default;
+  com_ptr(const com_ptr&) = delete;
+  com_ptr& operator=(const com_ptr&) = delete;
+  com_ptr(com_ptr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  com_ptr& operator=(com_ptr&& other) noexcept {
+    reset();
+    pointer_ = std::exchange(other.pointer_, nullptr);
+    return *this;
+  }
+  ~com_ptr() { reset(); }
+
+  // Takes over a reference the caller already holds.
+  static com_ptr attach(Interface* pointer) {
+    com_ptr owner;
+    owner.pointer_ = pointer;
+    return owner;
+  }
+
+  Interface* get() const { return pointer_; }
+  Interface* operator->() const { return pointer_; }
+  explicit operator bool() const { return pointer_ != nullptr; }
+  Interface* detach() { return std::exchange(pointer_, nullptr); }
+  void reset() {
+    if (pointer_ != nullptr) std::exchange(pointer_, nullptr)->Release();
+  }
+  // For out-parameters: the old reference is given back first.
+  Interface** put() {
+    reset();
+    return &pointer_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+
+ private:
+  Interface* pointer_ = nullptr;
+};
+
+// A VARIANT cleared when it goes.
+class Variant {
+ public:
+  Variant() { VariantInit(&value_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  ~Variant() { VariantClear(&value_); }
+
+  VARIANT* get() { return &value_; }
+  const VARIANT* get() const { return &value_; }
+
+ private:
+  VARIANT value_;
+};
+
+// A zeroed array of VARIANTs, every element cleared when it goes.
+class VariantArray {
+ public:
+  explicit VariantArray(size_t count) : values_(count) {
+    for (VARIANT& value : values_) VariantInit(&value);
+  }
+  VariantArray(const VariantArray&) = delete;
+  VariantArray& operator=(const VariantArray&) = delete;
+  ~VariantArray() {
+    for (VARIANT& value : values_) VariantClear(&value);
+  }
+
+  VARIANT* data() { return values_.data(); }
+  VARIANT& operator[](size_t index) { return values_[index]; }
+  size_t size() const { return values_.size(); }
+
+ private:
+  std::vector<VARIANT> values_;
+};
+
+// ANSI text (the process code page) as UTF-16, and back.
+std::wstring wide_of(std::string_view text);
+std::string ansi_of(const wchar_t* text, size_t length);
+
+// The type attributes of a type description, given back to it when they go.
+class TypeAttributes {
+ public:
+  explicit TypeAttributes(ITypeInfo* info) : info_(info) {
+    if (FAILED(info->GetTypeAttr(&attributes_))) attributes_ = nullptr;
+  }
+  TypeAttributes(const TypeAttributes&) = delete;
+  TypeAttributes& operator=(const TypeAttributes&) = delete;
+  ~TypeAttributes() {
+    if (attributes_ != nullptr) info_->ReleaseTypeAttr(attributes_);
+  }
+
+  const TYPEATTR* get() const { return attributes_; }
+
+ private:
+  ITypeInfo* info_;
+  TYPEATTR* attributes_ = nullptr;
+};
+
+}  // namespace services

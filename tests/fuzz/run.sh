@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every decoder fuzzer for a share of the given seconds, starting from the
+# committed seeds; new inputs go to a scratch corpus so the seeds stay small. A crash
+# leaves its input in <build>/crashes/ and fails the run.
+set -euo pipefail
+build=$1
+seconds=$2
+here=$(cd "$(dirname "$0")" && pwd)
+decoders=(jpeg png bmp icon gif pcx)
+share=$(( seconds / ${#decoders[@]} ))
+[ "$share" -ge 1 ] || share=1
+mkdir -p "$build/crashes"
+# Pictures up to the pixel cap are allowed, so inputs declaring tens of megabytes are
+# routine; a short quarantine keeps ASan's memory from piling up between them.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=32}
+status=0
+for decoder in "${decoders[@]}"; do
+  work="$build/corpus/$decoder"
+  mkdir -p "$work"
+  if ! "$build/fuzz_$decoder" -max_total_time="$share" -max_len=65536 -rss_limit_mb=3072 -malloc_limit_mb=256 -print_final_stats=0 \
+      -artifact_prefix="$build/crashes/$decoder-" "$work" "$here/corpus/$decoder" >"$build/fuzz_$decoder.log" 2>&1; then
+    echo "fuzz_$decoder found a crash; see $build/fuzz_$decoder.log and $build/crashes/" >&2
+    status=1
+  else
+    echo "fuzz_$decoder: $(grep -o 'stat::number_of_executed_units: [0-9]*\|#[0-9]*.*DONE.*' "$build/fuzz_$decoder.log" | tail -1)"
+  fi
+done
+exit $status

@@ -1,0 +1,123 @@
+// The constants area the build embedded (out/constants.bin) against the offsets it
+// generated for the installer's code, the constants list and the payload copied
+// to out/payload: every constant sits where its name says, with the bytes the list
+// and the catalogue give.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "payload/embedded_blobs.h"
+#include "tools/constants-assembler/payload_catalogue.h"
+#include "tools/template-compiler/gbk_text.h"
+
+namespace {
+
+using cassemble::Json;
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+// Every "constexpr uint32_t kName = 123;" line of the generated header.
+std::map<std::string, uint32_t> generated_offsets() {
+  std::ifstream header(BUILT_OFFSETS_PATH);
+  std::map<std::string, uint32_t> offsets;
+  std::string constexpr_word, type, name, equals;
+  uint32_t value = 0;
+  for (std::string line; std::getline(header, line);) {
+    std::istringstream words(line);
+    if (words >> constexpr_word >> type >> name >> equals >> value && constexpr_word == "constexpr")
+      offsets[name] = value;
+  }
+  return offsets;
+}
+
+class BuiltConstants : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(fs::exists(BUILT_AREA_PATH)) << BUILT_AREA_PATH << " is missing: run make build first";
+    area_ = cassemble::read_bytes(BUILT_AREA_PATH);
+    offsets_ = generated_offsets();
+    ASSERT_TRUE(offsets_.contains("kConstantsLength")) << BUILT_OFFSETS_PATH;
+  }
+
+  uint32_t offset(const std::string& name) {
+    EXPECT_TRUE(offsets_.contains(name)) << name;
+    return offsets_[name];
+  }
+
+  std::string text_at(uint32_t at) const {
+    const auto end = std::find(area_.begin() + at, area_.end(), 0);
+    EXPECT_NE(end, area_.end()) << "text at " << at << " runs off the area";
+    return std::string(area_.begin() + at, end);
+  }
+
+  static std::vector<Json> listed_constants() {
+    const Json list = cassemble::read_json(CONSTANTS_LIST_PATH);
+    std::vector<Json> constants;
+    for (const Json& group : list["groups"]) {
+      for (const Json& constant : group["constants"]) constants.push_back(constant);
+    }
+    return constants;
+  }
+
+  Bytes area_;
+  std::map<std::string, uint32_t> offsets_;
+};
+
+TEST_F(BuiltConstants, AreaHasTheGeneratedLength) { EXPECT_EQ(area_.size(), offsets_["kConstantsLength"]); }
+
+TEST_F(BuiltConstants, EveryListedTextIsItsGbkAtItsOffset) {
+  for (const Json& constant : listed_constants()) {
+    if (!constant.contains("text")) continue;
+    const auto gbk = tplc::utf8_to_gbk(constant["text"].get<std::string>());
+    ASSERT_TRUE(gbk);
+    EXPECT_EQ(text_at(offset(constant["name"])), *gbk) << constant["name"];
+  }
+}
+
+TEST_F(BuiltConstants, EachPayloadBlobIsTheCopiedFileAfterItsSuffix) {
+  const auto catalogue = cassemble::read_catalogue(PAYLOAD_CATALOGUE_PATH);
+  const auto constants = listed_constants();
+  size_t blobs = 0;
+  for (size_t i = 1; i < constants.size(); ++i) {
+    if (!constants[i].contains("payload")) continue;
+    const auto& file = cassemble::catalogue_file(catalogue, constants[i]["payload"]);
+    const uint32_t at = offset(constants[i]["name"]);
+    const payload::EmbeddedBlob blob = payload::blob_view(area_.data() + at);
+    EXPECT_EQ(Bytes(area_.begin() + at, area_.begin() + at + 4), (Bytes{1, 0, 0, 0})) << file.name;
+    EXPECT_EQ(blob.length, file.length) << file.name;
+    EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()),
+              cassemble::read_bytes(fs::path(BUILT_PAYLOAD_DIR) / file.name))
+        << file.name;
+    EXPECT_EQ(text_at(offset(constants[i - 1]["name"])), "\\" + file.name);
+    ++blobs;
+  }
+  EXPECT_EQ(blobs, catalogue.size());
+}
+
+TEST_F(BuiltConstants, ToggleBlobsAreTheCommittedPictures) {
+  for (const Json& constant : listed_constants()) {
+    if (!constant.contains("file")) continue;
+    const Bytes picture =
+        cassemble::read_bytes(fs::path(CONSTANTS_LIST_PATH).parent_path() / constant["file"].get<std::string>());
+    const payload::EmbeddedBlob blob = payload::blob_view(area_.data() + offset(constant["name"]));
+    EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()), picture) << constant["file"];
+  }
+}
+
+TEST(PayloadCatalogue, HoldsTheProductsSevenFilesAndTheirLengths) {
+  const auto catalogue = cassemble::read_catalogue(PAYLOAD_CATALOGUE_PATH);
+  std::vector<std::pair<std::string, uint32_t>> files;
+  for (const auto& file : catalogue) files.emplace_back(file.name, file.length);
+  const std::vector<std::pair<std::string, uint32_t>> expected = {
+      {"7-zip32.dll", 640512}, {"BASS_VST.dll", 14456}, {"libcurl.dll", 1728512}, {"core.7z", 6768359},
+      {"launch.exe", 430080},  {"zlibwapi.dll", 74240}, {"sw.exe", 86824}};
+  EXPECT_EQ(files, expected);
+}
+
+}  // namespace

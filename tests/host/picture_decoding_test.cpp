@@ -1,0 +1,497 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "frame/byte_reader.h"
+#include "pictures/decode.h"
+#include "pictures/detect.h"
+
+namespace {
+
+using pictures::Picture;
+using pictures::PictureKind;
+using Bytes = std::vector<uint8_t>;
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << '(' << c.r << ',' << c.g << ',' << c.b << ')'; }
+
+Bytes fixture(const std::string& name) {
+  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(file) << name;
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// (x, y) counted from the top of a B,G,R bottom-up picture.
+Rgb bgr_bottom_up(const Picture& p, int x, int y) {
+  const size_t at = (size_t(p.height - 1 - y) * p.width + x) * 3;
+  return {p.pixels[at + 2], p.pixels[at + 1], p.pixels[at]};
+}
+
+// (x, y) counted from the top of an 8-bit DIB block.
+Rgb dib_pixel(const std::vector<uint8_t>& block, int width, int height, int x, int y) {
+  const size_t stride = (size_t(width) + 3) / 4 * 4;
+  const uint8_t index = block[pictures::kDibPixelOffset + size_t(height - 1 - y) * stride + x];
+  const size_t entry = pictures::kDibHeaderSize + index * 4;
+  return {block[entry + 2], block[entry + 1], block[entry]};
+}
+
+bool near(Rgb a, Rgb b, int tolerance) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+// The 4 x 2 picture most fixtures hold, row by row from the top.
+const std::array<std::array<Rgb, 4>, 2> kEightColours{{
+    {{{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}}},
+    {{{0, 0, 0}, {255, 255, 0}, {0, 255, 255}, {128, 64, 32}}},
+}};
+
+template <typename PixelAt>
+void expect_eight_colours(const Picture& p, PixelAt pixel_at) {
+  ASSERT_EQ(p.width, 4);
+  ASSERT_EQ(p.height, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(pixel_at(x, y), kEightColours[y][x]) << x << ',' << y;
+}
+
+// ---- detection ----
+
+TEST(PictureDetection, NamesEachFormatByItsFirstBytes) {
+  EXPECT_EQ(pictures::detect_picture(Bytes{'B', 'M', 0, 0, 0, 0}), PictureKind::bmp);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0, 0}), PictureKind::jpeg);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10}), PictureKind::png);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0, 0, 1, 0, 1, 0}), PictureKind::icon);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0, 0, 2, 0, 3, 0}), PictureKind::cursor);
+  EXPECT_EQ(pictures::detect_picture(Bytes{'G', 'I', 'F', '8', '7', 'a'}), PictureKind::gif);
+  EXPECT_EQ(pictures::detect_picture(Bytes{'G', 'I', 'F', '8', '9', 'a'}), PictureKind::gif);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 5, 1, 8, 0, 0}), PictureKind::pcx8);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 0, 1, 8, 0, 0}), PictureKind::pcx8);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 3, 1, 1, 0, 0}), PictureKind::pcx1);
+}
+
+TEST(PictureDetection, FiveBytesAreNeverAPicture) {
+  EXPECT_EQ(pictures::detect_picture(Bytes{'B', 'M', 0, 0, 0}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{}), PictureKind::none);
+  EXPECT_FALSE(pictures::decode_picture(Bytes{'B', 'M', 0, 0, 0}));
+}
+
+TEST(PictureDetection, RejectsNearMisses) {
+  EXPECT_EQ(pictures::detect_picture(Bytes{'B', 'X', 0, 0, 0, 0}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0, 0, 1, 0, 0, 0}), PictureKind::none);  // icon with no images
+  EXPECT_EQ(pictures::detect_picture(Bytes{0, 0, 3, 0, 1, 0}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{'G', 'I', 'F', '8', '8', 'a'}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 6, 1, 8, 0, 0}), PictureKind::none);
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 5, 1, 1, 0, 0}), PictureKind::none);  // 1 bit only as version 3
+  EXPECT_EQ(pictures::detect_picture(Bytes{0x0A, 3, 0, 8, 0, 0}), PictureKind::none);
+}
+
+TEST(PictureDetection, BmThenAnythingIsBmpFirst) {
+  // "BM" wins over every later rule, as the order of the checks says.
+  EXPECT_EQ(pictures::detect_picture(Bytes{'B', 'M', 'G', 'I', 'F', '8'}), PictureKind::bmp);
+}
+
+// ---- BMP ----
+
+// A 54-byte header plus palette and rows, as a BMP writer lays them out.
+Bytes bmp(int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t colours, const Bytes& palette,
+          const Bytes& rows) {
+  frame::ByteWriter w;
+  w.bytes(std::array<uint8_t, 2>{'B', 'M'});
+  w.u32(uint32_t(54 + palette.size() + rows.size()));
+  w.u32(0);
+  w.u32(uint32_t(54 + palette.size()));
+  w.u32(40);
+  w.i32(width);
+  w.i32(height);
+  w.u32(1u | uint32_t(bits) << 16);
+  w.u32(compression);
+  w.u32(uint32_t(rows.size()));
+  w.u32(2835);
+  w.u32(2835);
+  w.u32(colours);
+  w.u32(0);
+  w.bytes(palette);
+  w.bytes(rows);
+  return w.take();
+}
+
+TEST(BmpDecoding, TwentyFourBitsKeepTheirPixels) {
+  auto p = pictures::decode_picture(fixture("rgb24.bmp"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::bmp);
+  EXPECT_EQ(p->pixels.size(), 4u * 2 * 3);
+  expect_eight_colours(*p, [&](int x, int y) { return bgr_bottom_up(*p, x, y); });
+}
+
+TEST(BmpDecoding, FourBitPaletteIsLookedUp) {
+  auto p = pictures::decode_picture(fixture("palette4.bmp"));
+  ASSERT_TRUE(p);
+  expect_eight_colours(*p, [&](int x, int y) { return bgr_bottom_up(*p, x, y); });
+}
+
+TEST(BmpDecoding, OneBitRowsUnpackMostSignificantBitFirst) {
+  auto p = pictures::decode_picture(fixture("mono.bmp"));
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p->width, 5);
+  ASSERT_EQ(p->height, 3);
+  const char* rows[] = {"10101", "01010", "11100"};  // 1 is white here
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const int v = rows[y][x] == '1' ? 255 : 0;
+      EXPECT_EQ(bgr_bottom_up(*p, x, y), (Rgb{v, v, v})) << x << ',' << y;
+    }
+}
+
+TEST(BmpDecoding, EightAndThirtyTwoBitsAndRowPadding) {
+  // 3 x 1 at 8 bits: indices 2, 0, 1 padded to 4 bytes; palette B,G,R,0.
+  const Bytes palette{10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0};
+  auto eight = pictures::decode_bmp(bmp(3, 1, 8, 0, 3, palette, {2, 0, 1, 0xEE}));
+  ASSERT_TRUE(eight);
+  EXPECT_EQ(eight->pixels, (Bytes{70, 80, 90, 10, 20, 30, 40, 50, 60}));
+  // 2 x 2 at 32 bits: the fourth byte of each pixel is dropped; file rows stay in order.
+  auto wide = pictures::decode_bmp(bmp(2, 2, 32, 0, 0, {}, {1, 2, 3, 9, 4, 5, 6, 9, 7, 8, 9, 9, 10, 11, 12, 9}));
+  ASSERT_TRUE(wide);
+  EXPECT_EQ(wide->pixels, (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
+TEST(BmpDecoding, IndexBeyondTheStoredPaletteIsBlack) {
+  const Bytes palette{10, 20, 30, 0};
+  auto p = pictures::decode_bmp(bmp(2, 1, 8, 0, 1, palette, {0, 200, 0, 0}));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->pixels, (Bytes{10, 20, 30, 0, 0, 0}));
+}
+
+TEST(BmpDecoding, NegativeSizesAreTakenByAbsoluteValue) {
+  auto p = pictures::decode_bmp(bmp(-1, -2, 24, 0, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->width, 1);
+  EXPECT_EQ(p->height, 2);
+  EXPECT_EQ(p->pixels, (Bytes{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(BmpDecoding, RunLengthAndSixteenBitsGiveNothing) {
+  EXPECT_FALSE(pictures::decode_picture(bmp(2, 1, 8, 1, 1, {0, 0, 0, 0}, {2, 0, 0, 1})));
+  EXPECT_FALSE(pictures::decode_picture(bmp(2, 1, 16, 0, 0, {}, {0, 0, 0, 0})));
+  EXPECT_TRUE(pictures::decode_picture(bmp(2, 1, 8, 0, 1, {0, 0, 0, 0}, {0, 0, 0, 0})));
+}
+
+TEST(BmpDecoding, PaletteRunningPastThePixelOffsetGivesNothing) {
+  Bytes file = bmp(1, 1, 8, 0, 2, {1, 2, 3, 0, 4, 5, 6, 0}, {1, 0, 0, 0});
+  file[10] = 54 + 4;  // pixel data claimed to start inside the palette
+  EXPECT_FALSE(pictures::decode_bmp(file));
+}
+
+TEST(BmpDecoding, TruncatedAndHugeGiveNothing) {
+  Bytes whole = fixture("rgb24.bmp");
+  for (size_t cut : {size_t(6), size_t(53), whole.size() - 1})
+    EXPECT_FALSE(pictures::decode_picture(Bytes(whole.begin(), whole.begin() + cut))) << cut;
+  EXPECT_FALSE(pictures::decode_bmp(bmp(40000, 1, 24, 0, 0, {}, {})));
+  EXPECT_FALSE(pictures::decode_bmp(bmp(20000, 20000, 24, 0, 0, {}, {})));
+  EXPECT_FALSE(pictures::decode_bmp(bmp(INT32_MIN, 1, 24, 0, 0, {}, {})));
+  EXPECT_FALSE(pictures::decode_bmp(bmp(0, 1, 24, 0, 0, {}, {})));
+}
+
+// ---- JPEG ----
+
+TEST(JpegDecoding, ColoursComeBackBgrBottomUp) {
+  auto p = pictures::decode_picture(fixture("quadrants.jpg"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::jpeg);
+  ASSERT_EQ(p->width, 16);
+  ASSERT_EQ(p->height, 16);
+  EXPECT_EQ(p->pixels.size(), 16u * 16 * 3);
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 3), {255, 0, 0}, 3)) << bgr_bottom_up(*p, 3, 3);
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 3), {0, 255, 0}, 3)) << bgr_bottom_up(*p, 12, 3);
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 12), {0, 0, 255}, 3)) << bgr_bottom_up(*p, 3, 12);
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 12), {255, 255, 255}, 3)) << bgr_bottom_up(*p, 12, 12);
+}
+
+TEST(JpegDecoding, GreyscaleGivesEqualRedGreenBlue) {
+  auto p = pictures::decode_picture(fixture("grey.jpg"));
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p->width, 16);
+  ASSERT_EQ(p->height, 8);
+  for (size_t i = 0; i < p->pixels.size(); i += 3) {
+    EXPECT_EQ(p->pixels[i], p->pixels[i + 1]);
+    EXPECT_EQ(p->pixels[i], p->pixels[i + 2]);
+  }
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 2, 2), {40, 40, 40}, 3)) << bgr_bottom_up(*p, 2, 2);
+  EXPECT_TRUE(near(bgr_bottom_up(*p, 13, 5), {200, 200, 200}, 3)) << bgr_bottom_up(*p, 13, 5);
+}
+
+TEST(JpegDecoding, TruncatedAndDamagedGiveNothing) {
+  Bytes whole = fixture("quadrants.jpg");
+  for (size_t cut : {size_t(6), size_t(100), whole.size() - 10})
+    EXPECT_FALSE(pictures::decode_picture(Bytes(whole.begin(), whole.begin() + cut))) << cut;
+  Bytes no_header{0xFF, 0xD8, 0xFF, 0xD9, 0, 0};
+  EXPECT_FALSE(pictures::decode_picture(no_header));
+}
+
+// Finds the baseline or progressive frame header and writes a new height and width into it.
+Bytes with_jpeg_size(Bytes file, uint16_t width, uint16_t height) {
+  for (size_t i = 2; i + 9 < file.size(); ++i) {
+    if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+      file[i + 5] = uint8_t(height >> 8);
+      file[i + 6] = uint8_t(height);
+      file[i + 7] = uint8_t(width >> 8);
+      file[i + 8] = uint8_t(width);
+      return file;
+    }
+  }
+  ADD_FAILURE() << "no SOF0 segment";
+  return file;
+}
+
+TEST(JpegDecoding, HugeDeclaredSizeGivesNothing) {
+  EXPECT_FALSE(pictures::decode_picture(with_jpeg_size(fixture("quadrants.jpg"), 60000, 60000)));
+  EXPECT_TRUE(pictures::decode_picture(with_jpeg_size(fixture("quadrants.jpg"), 16, 16)));
+}
+
+// Found by the fuzzer: a progressive header made libjpeg size its coefficient
+// buffers from the declared size before the cap was looked at.
+TEST(JpegDecoding, HugeProgressiveGivesNothingBeforeLibjpegAllocates) {
+  const Bytes progressive = fixture("progressive.jpg");
+  ASSERT_TRUE(pictures::decode_picture(progressive));
+  EXPECT_FALSE(pictures::decode_picture(with_jpeg_size(progressive, 65000, 65000)));
+  EXPECT_FALSE(pictures::decode_picture(with_jpeg_size(progressive, 8, 65000)));
+}
+
+// ---- PNG ----
+
+TEST(PngDecoding, PixelsAreBgraTopDown) {
+  auto p = pictures::decode_picture(fixture("rgb.png"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::png);
+  ASSERT_EQ(p->pixels.size(), 4u * 2 * 4);
+  expect_eight_colours(*p, [&](int x, int y) {
+    const size_t at = (size_t(y) * 4 + x) * 4;
+    EXPECT_EQ(p->pixels[at + 3], 255);
+    return Rgb{p->pixels[at + 2], p->pixels[at + 1], p->pixels[at]};
+  });
+}
+
+TEST(PngDecoding, AlphaIsKeptUntilDrawing) {
+  auto p = pictures::decode_picture(fixture("alpha.png"));
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p->pixels.size(), 3u * 4);
+  EXPECT_EQ((Bytes(p->pixels.begin(), p->pixels.begin() + 4)), (Bytes{30, 20, 10, 255}));
+  EXPECT_EQ(p->pixels[7], 0);
+  EXPECT_EQ((Bytes(p->pixels.begin() + 8, p->pixels.end())), (Bytes{0, 0, 255, 128}));
+}
+
+TEST(PngDecoding, BlendingTakesTheBlendColourAtAlphaZeroAndKeepsOpaquePixels) {
+  auto p = pictures::decode_picture(fixture("alpha.png"));
+  ASSERT_TRUE(p);
+  pictures::blend_alpha(p->pixels, 0x00C08040);  // R 0x40, G 0x80, B 0xC0
+  EXPECT_EQ((Bytes(p->pixels.begin(), p->pixels.begin() + 3)), (Bytes{30, 20, 10}));
+  EXPECT_EQ((Bytes(p->pixels.begin() + 4, p->pixels.begin() + 7)), (Bytes{0xC0, 0x80, 0x40}));
+  // Half alpha: 128/255 of the colour plus 127/255 of the blend colour, truncated.
+  EXPECT_EQ(p->pixels[8], 95);    // 0 + 192 * 127 / 255 = 95.6
+  EXPECT_EQ(p->pixels[9], 63);    // 0 + 128 * 127 / 255 = 63.7
+  EXPECT_EQ(p->pixels[10], 159);  // 128 + 64 * 127 / 255 = 159.9
+}
+
+TEST(PngDecoding, BlendingAtAlphaZeroIgnoresTheStoredColour) {
+  Bytes pixels{1, 2, 3, 0, 250, 251, 252, 0};
+  pictures::blend_alpha(pixels, 0x00332211);
+  EXPECT_EQ(pixels, (Bytes{0x33, 0x22, 0x11, 0, 0x33, 0x22, 0x11, 0}));
+}
+
+TEST(PngDecoding, TruncatedDamagedAndHugeGiveNothing) {
+  Bytes whole = fixture("rgb.png");
+  for (size_t cut : {size_t(8), size_t(30), whole.size() - 13})
+    EXPECT_FALSE(pictures::decode_picture(Bytes(whole.begin(), whole.begin() + cut))) << cut;
+  Bytes damaged = whole;
+  const auto idat = std::search(damaged.begin(), damaged.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+  ASSERT_NE(idat, damaged.end());
+  idat[6] ^= 0xFF;  // inside the compressed data: the chunk's CRC no longer matches
+  EXPECT_FALSE(pictures::decode_picture(damaged));
+  Bytes huge = whole;
+  huge[16] = 0x7F;  // width 0x7F000004: over the side cap (IHDR's CRC is checked too)
+  EXPECT_FALSE(pictures::decode_picture(huge));
+}
+
+// Found by the fuzzer: libpng sized a buffer from a damaged chunk length.
+TEST(PngDecoding, ChunkLongerThanTheFileGivesNothing) {
+  Bytes file = fixture("rgb.png");
+  const Bytes text_chunk{0x7F, 0xFF, 0xFF, 0x00, 't', 'E', 'X', 't', 'a', 0, 'b'};
+  file.insert(file.begin() + 33, text_chunk.begin(), text_chunk.end());  // right after IHDR
+  EXPECT_FALSE(pictures::decode_picture(file));
+}
+
+// ---- GIF ----
+
+TEST(GifDecoding, FirstFrameBecomesAnEightBitDibBlock) {
+  auto p = pictures::decode_picture(fixture("palette.gif"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::gif);
+  EXPECT_TRUE(p->animation.empty());
+  ASSERT_EQ(p->pixels.size(), 1064u + 4 * 2);
+  EXPECT_EQ(p->pixels[0], 40);
+  EXPECT_EQ(p->pixels[14], 8);  // bits per pixel
+  expect_eight_colours(*p, [&](int x, int y) { return dib_pixel(p->pixels, 4, 2, x, y); });
+}
+
+TEST(GifDecoding, TruncatedAndHugeGiveNothing) {
+  Bytes whole = fixture("palette.gif");
+  for (size_t cut : {size_t(6), size_t(12), size_t(40), whole.size() - 4})
+    EXPECT_FALSE(pictures::decode_picture(Bytes(whole.begin(), whole.begin() + cut))) << cut;
+  Bytes huge = whole;
+  huge[6] = huge[7] = huge[8] = huge[9] = 0xFF;  // 65535 x 65535
+  EXPECT_FALSE(pictures::decode_picture(huge));
+}
+
+// Two 2 x 1 frames on a 2 x 1 screen: red, blue then a frame whose first pixel is
+// transparent and second green; LZW code size 2, codes written by hand.
+Bytes two_frame_gif() {
+  return {
+      'G',  'I',  'F',  '8',  '9', 'a', 2, 0,   1, 0, 0x81, 0, 0,  // global table of 4
+      255,  0,    0,    0,    0,   255, 0, 255, 0, 0, 0,    0,     // red, blue, green, black
+      0x21, 0xF9, 4,    0,    7,   0,   0, 0,                      // delay 7, no transparency
+      0x2C, 0,    0,    0,    0,   2,   0, 1,   0, 0,              // frame at 0,0 2 x 1
+      2,    2,    0x44, 0x0A, 0,                                   // clear, 0, 1, end
+      0x21, 0xF9, 4,    1,    9,   0,   3, 0,                      // delay 9, index 3 transparent
+      0x2C, 0,    0,    0,    0,   2,   0, 1,   0, 0,              //
+      2,    2,    0x9C, 0x0A, 0,                                   // clear, 3, 2, end
+      0x3B,
+  };
+}
+
+TEST(GifDecoding, AnimationFramesAreComposedWithTheirDelays) {
+  auto p = pictures::decode_picture(two_frame_gif());
+  ASSERT_TRUE(p);
+  ASSERT_EQ(p->animation.size(), 2u);
+  EXPECT_EQ(p->animation[0].delay_cs, 7);
+  EXPECT_EQ(p->animation[1].delay_cs, 9);
+  EXPECT_EQ(p->pixels, p->animation[0].dib);
+  EXPECT_EQ(dib_pixel(p->animation[0].dib, 2, 1, 0, 0), (Rgb{255, 0, 0}));
+  EXPECT_EQ(dib_pixel(p->animation[0].dib, 2, 1, 1, 0), (Rgb{0, 0, 255}));
+  EXPECT_EQ(dib_pixel(p->animation[1].dib, 2, 1, 0, 0), (Rgb{255, 0, 0}));  // seen through
+  EXPECT_EQ(dib_pixel(p->animation[1].dib, 2, 1, 1, 0), (Rgb{0, 255, 0}));
+}
+
+// ---- PCX ----
+
+TEST(PcxDecoding, EightBitsBecomeADibBlock) {
+  auto p = pictures::decode_picture(fixture("palette8.pcx"));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::pcx8);
+  expect_eight_colours(*p, [&](int x, int y) { return dib_pixel(p->pixels, 4, 2, x, y); });
+}
+
+// A version 3, 1-bit PCX of 10 x 2; run-length data follows the 128-byte header.
+Bytes one_bit_pcx(const Bytes& runs) {
+  Bytes file(128, 0);
+  file[0] = 0x0A;
+  file[1] = 3;
+  file[2] = 1;
+  file[3] = 1;
+  file[8] = 9;   // xmax
+  file[10] = 1;  // ymax
+  file[65] = 1;  // planes
+  file[66] = 2;  // bytes per line
+  file.insert(file.end(), runs.begin(), runs.end());
+  return file;
+}
+
+TEST(PcxDecoding, OneBitRowsArePaddedToSixteenBits) {
+  // Row 0: 0xAA 0x80; row 1: a run of two 0xFF bytes (0xC2 0xFF).
+  auto p = pictures::decode_picture(one_bit_pcx({0xAA, 0x80, 0xC2, 0xFF}));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::pcx1);
+  EXPECT_EQ(p->width, 10);
+  EXPECT_EQ(p->height, 2);
+  EXPECT_EQ(p->pixels, (Bytes{0xAA, 0x80, 0xFF, 0xFF}));
+}
+
+TEST(PcxDecoding, TruncatedAndHugeGiveNothing) {
+  EXPECT_FALSE(pictures::decode_picture(one_bit_pcx({0xAA, 0x80, 0xC2})));
+  Bytes whole = fixture("palette8.pcx");
+  for (size_t cut : {size_t(6), size_t(127), size_t(140), whole.size() - 1})
+    EXPECT_FALSE(pictures::decode_picture(Bytes(whole.begin(), whole.begin() + cut))) << cut;
+  Bytes huge = one_bit_pcx({0xAA, 0x80, 0xC2, 0xFF});
+  huge[8] = huge[9] = huge[10] = huge[11] = 0xFF;
+  EXPECT_FALSE(pictures::decode_picture(huge));
+}
+
+// Found by the fuzzer: a wide line length and a tall picture over a few bytes of
+// data asked for half a gigabyte before the data ran out.
+TEST(PcxDecoding, LinesLongerThanTheDataCouldHoldGiveNothing) {
+  Bytes file = one_bit_pcx({0xAA, 0x80, 0xC2, 0xFF});
+  file[10] = 0xFF;  // ymax 8191
+  file[11] = 0x1F;
+  file[66] = file[67] = 0xFF;  // 65535 bytes per line
+  EXPECT_FALSE(pictures::decode_picture(file));
+}
+
+// ---- icons and cursors ----
+
+// A directory of entries (width, colour count) whose images are 40-byte DIB headers
+// of width w and height 2h, each followed by a marker byte.
+Bytes icon_file(uint16_t type, const std::vector<std::array<uint8_t, 2>>& entries) {
+  frame::ByteWriter w;
+  w.u32(uint32_t(type) << 16);
+  w.bytes(std::array<uint8_t, 2>{uint8_t(entries.size()), 0});
+  const uint32_t image_size = 41;
+  uint32_t offset = uint32_t(6 + 16 * entries.size());
+  for (auto [width, colours] : entries) {
+    w.bytes(std::array<uint8_t, 4>{width, width, colours, 0});
+    w.u32(0x00200001);
+    w.u32(image_size);
+    w.u32(offset);
+    offset += image_size;
+  }
+  uint8_t marker = 0;
+  for (auto [width, colours] : entries) {
+    w.u32(40);
+    w.i32(width);
+    w.i32(width * 2);
+    w.bytes(Bytes(28, 0));
+    w.bytes(std::array<uint8_t, 1>{marker++});
+  }
+  return w.take();
+}
+
+TEST(IconDecoding, TakesTheFirstThirtyTwoPixelImageWithMoreThanFifteenColours) {
+  auto p = pictures::decode_picture(icon_file(1, {{16, 0}, {32, 16}, {32, 255}, {48, 0}}));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::icon);
+  EXPECT_EQ(p->width, 32);
+  EXPECT_EQ(p->height, 32);  // half the image height: colour and mask
+  ASSERT_EQ(p->pixels.size(), 41u);
+  EXPECT_EQ(p->pixels.back(), 1);
+}
+
+TEST(IconDecoding, WithoutAMatchTheLastEntryIsUsed) {
+  auto p = pictures::decode_picture(icon_file(2, {{32, 15}, {16, 16}, {48, 0}}));
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->kind, PictureKind::cursor);
+  EXPECT_EQ(p->width, 48);
+  EXPECT_EQ(p->pixels.back(), 2);
+}
+
+TEST(IconDecoding, ImagesOutsideTheFileGiveNothing) {
+  Bytes file = icon_file(1, {{32, 16}});
+  EXPECT_FALSE(pictures::decode_picture(Bytes(file.begin(), file.end() - 1)));
+  file[18] = 0xFF;  // image offset far past the end
+  EXPECT_FALSE(pictures::decode_picture(file));
+  EXPECT_FALSE(pictures::decode_picture(Bytes{0, 0, 1, 0, 1, 0, 32, 32}));
+}
+
+TEST(PictureFiles, DecodeFromAPathAndNothingForAMissingFile) {
+  auto p = pictures::decode_picture_file(std::string(PICTURE_FIXTURES) + "/rgb24.bmp");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->width, 4);
+  EXPECT_FALSE(pictures::decode_picture_file(std::string(PICTURE_FIXTURES) + "/no-such-picture.bmp"));
+}
+
+}  // namespace

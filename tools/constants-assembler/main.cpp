@@ -1,0 +1,94 @@
+// cassemble: the installer's constants area.
+//   cassemble assemble LIST PAYLOAD_DIR AREA.bin OFFSETS.h
+//                      the constants area and the offsets of its constants
+//   cassemble check LIST PAYLOAD_DIR
+//                      refuses a payload folder that does not match the catalogue
+//   cassemble stand-in CATALOGUE NAME OUT [IMAGE]
+//                      a stand-in for catalogue file NAME; programs and libraries
+//                      are IMAGE padded, the archive is generated
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/constants-assembler/constants_area.h"
+#include "tools/constants-assembler/stand_in.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using cassemble::AssemblyError;
+
+int usage() {
+  std::cerr << "usage: cassemble assemble LIST PAYLOAD_DIR AREA.bin OFFSETS.h\n"
+               "       cassemble check LIST PAYLOAD_DIR\n"
+               "       cassemble stand-in CATALOGUE NAME OUT [IMAGE]\n";
+  return 2;
+}
+
+void write_file(const fs::path& path, const void* bytes, size_t size) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
+  if (!out.flush()) throw AssemblyError("cannot write " + path.string());
+}
+
+// Leaves an unchanged header alone, so that a new payload file recompiles nothing.
+void write_text_if_changed(const fs::path& path, const std::string& text) {
+  if (fs::exists(path) && fs::file_size(path) == text.size()) {
+    const auto old = cassemble::read_bytes(path);
+    if (std::equal(old.begin(), old.end(), text.begin(), text.end())) return;
+  }
+  write_file(path, text.data(), text.size());
+}
+
+void assemble(const fs::path& list_path, const fs::path& payload_folder, const fs::path& area_path,
+              const fs::path& header_path) {
+  const auto area =
+      cassemble::assemble_constants(cassemble::read_json(list_path), list_path.parent_path(), payload_folder);
+  write_file(area_path, area.bytes.data(), area.bytes.size());
+  write_text_if_changed(header_path, cassemble::offsets_header(area, list_path.filename().string()));
+}
+
+void check(const fs::path& list_path, const fs::path& payload_folder) {
+  const auto list = cassemble::read_json(list_path);
+  cassemble::check_payload_folder(payload_folder, cassemble::list_catalogue(list, list_path.parent_path()));
+}
+
+void stand_in(const fs::path& catalogue_path, const std::string& name, const fs::path& out_path,
+              const std::vector<std::string>& image) {
+  const auto catalogue = cassemble::read_catalogue(catalogue_path);
+  const cassemble::CatalogueFile& file = cassemble::catalogue_file(catalogue, name);
+  if ((file.kind == "archive") != image.empty()) {
+    throw AssemblyError(name + " is a " + file.kind +
+                        (image.empty() ? ": its stand-in needs an image" : ": it takes no image"));
+  }
+  const auto bytes = image.empty() ? cassemble::archive_stand_in(file)
+                                   : cassemble::padded_stand_in(file, cassemble::read_bytes(image.front()));
+  write_file(out_path, bytes.data(), bytes.size());
+}
+
+int run(const std::vector<std::string>& args) {
+  if (args.size() == 5 && args[0] == "assemble") {
+    assemble(args[1], args[2], args[3], args[4]);
+  } else if (args.size() == 3 && args[0] == "check") {
+    check(args[1], args[2]);
+  } else if ((args.size() == 4 || args.size() == 5) && args[0] == "stand-in") {
+    stand_in(args[1], args[2], args[3], std::vector<std::string>(args.begin() + 4, args.end()));
+  } else {
+    return usage();
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const AssemblyError& e) {
+    std::cerr << "cassemble: " << e.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,42 @@
+// The payload catalogue: the product's files the installer carries, with the
+// lengths the product fixes, and the check that a payload folder holds exactly them.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cassemble {
+
+using Json = nlohmann::ordered_json;
+
+// Every refusal of the assembler: the message names the file or entry at fault.
+class AssemblyError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct CatalogueFile {
+  std::string name;
+  uint32_t length;
+  std::string kind;  // "library", "archive" or "program"
+};
+
+std::vector<CatalogueFile> read_catalogue(const std::filesystem::path& path);
+
+const CatalogueFile& catalogue_file(const std::vector<CatalogueFile>& catalogue, const std::string& name);
+
+// The bytes of `file` from `folder`, refused when missing or of another length.
+std::vector<uint8_t> read_payload_file(const std::filesystem::path& folder, const CatalogueFile& file);
+
+// Refuses a folder that lacks a catalogue file or holds one of the wrong length.
+void check_payload_folder(const std::filesystem::path& folder, const std::vector<CatalogueFile>& catalogue);
+
+Json read_json(const std::filesystem::path& path);
+std::vector<uint8_t> read_bytes(const std::filesystem::path& path);
+
+}  // namespace cassemble
