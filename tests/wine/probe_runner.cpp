@@ -1,14 +1,26 @@
 #include "probe_runner.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
 namespace driver {
 
+namespace {
+
+// A scenario may be a path; its log file is named by the letters and digits of it.
+std::string log_name_of(const std::string& scenario) {
+  std::string name = "probe-";
+  for (char c : scenario) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name + ".log";
+}
+
+}  // namespace
+
 Probe::Probe(const char* program_variable, const std::string& scenario) {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
-  log_path_ = std::string(folder) + "probe-" + scenario + ".log";
+  log_path_ = std::string(folder) + log_name_of(scenario);
   DeleteFileA(log_path_.c_str());
   SetEnvironmentVariableA("TRELLIMO_PROBE_LOG", log_path_.c_str());
   const std::string program = program_from_environment(program_variable);
