@@ -9,7 +9,7 @@ DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
 OUT         := out
 WINE_ENV    := tests/wine/wine-env.sh
 
-.PHONY: all setup deps host windows build outputs test test-host test-wine run clean fuzz test-fuzz
+.PHONY: bench all setup deps host windows build outputs test test-host test-wine run clean fuzz test-fuzz
 
 all: build
 
@@ -69,3 +69,10 @@ run: build
 
 clean:
 	rm -rf $(BUILD) $(OUT)
+
+# Benchmarks are measured, never asserted: an optimised host build without sanitizers.
+BENCH_BUILD := $(BUILD)/bench
+bench: setup
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELLIMO_SANITIZE=OFF >/dev/null
+	@cmake --build $(BENCH_BUILD) --target picture-bench
+	@tools/bench-decoders.sh $(BENCH_BUILD)/tools/picture-bench $(BENCH_BUILD)/pictures

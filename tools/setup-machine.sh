@@ -9,7 +9,8 @@ packages=(
   wine wine32 wine64 xvfb xauth x11-utils fonts-wqy-microhei locales
   cmake ninja-build make imagemagick xdotool
   nlohmann-json3-dev clang-14 libclang-rt-14-dev llvm-14
-  dpkg-dev xz-utils nasm libjpeg62-turbo-dev libpng-dev
+  dpkg-dev xz-utils
+  libjpeg-turbo-progs netpbm nasm libjpeg62-turbo-dev libpng-dev
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
