@@ -248,6 +248,27 @@ TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
   EXPECT_EQ(GetRgnBox(region.get(), &box), NULLREGION);
 }
 
+TEST(ColourKeyRegion, AKeyColouredFrameAroundAShapeLeavesExactlyTheShape) {
+  HDC screen = GetDC(nullptr);
+  OwnedBitmap bitmap(CreateCompatibleBitmap(screen, 12, 10));
+  ReleaseDC(nullptr, screen);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap.get());
+  const RECT all{0, 0, 12, 10};
+  const RECT shape{3, 2, 8, 7};
+  const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
+  const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
+  FillRect(dc, &all, key.get());
+  FillRect(dc, &shape, ink.get());
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
+      pictures::region_from_colour_key(bitmap.get(), RGB(255, 0, 255)));
+  ASSERT_TRUE(region);
+  const frame::OwnedHandle<HRGN, frame::DeleteGdiObject> expected(CreateRectRgnIndirect(&shape));
+  EXPECT_TRUE(EqualRgn(region.get(), expected.get()));
+}
+
 // A 120 x 120 checkerboard is 7,200 one-pixel rectangles: several batches.
 TEST(ColourKeyRegion, ManyRectanglesAreUnitedAcrossBatches) {
   const int side = 120;
