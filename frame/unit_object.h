@@ -30,6 +30,8 @@ class UnitObject {
   virtual ~UnitObject() = default;
 
   HWND hwnd() const { return hwnd_; }
+  // Called by the kind's window procedure when its native window is made and gone.
+  void bind_window(HWND hwnd) { hwnd_ = hwnd; }
   bool is_live() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
 
   // The frame offers each message to the objects from its target window up to the

@@ -16,10 +16,12 @@ constexpr char kPictureBoxClass[] = "_QV_PicBox";
 
 class ChildUnit : public frame::UnitObject {
  public:
+  friend LRESULT CALLBACK unit_window_procedure<ChildUnit>(HWND, UINT, WPARAM, LPARAM);
+
   explicit ChildUnit(uint32_t fill) : fill_(fill) {}
 
   bool create_native_window(const char* class_name, const frame::CreateParams& params) {
-    if (!register_unit_class(class_name, procedure)) return false;
+    if (!register_unit_class(class_name, unit_window_procedure<ChildUnit>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
     return CreateWindowExA(0, class_name, "", style, params.left, params.top, params.width, params.height,
                            params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
@@ -27,24 +29,10 @@ class ChildUnit : public frame::UnitObject {
   }
 
  private:
-  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = object_of_window<ChildUnit>(hwnd, message, lparam);
-    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-    switch (message) {
-      case frame::kMsgObjectOfWindow:
-        return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
-      case WM_ERASEBKGND:
-        return 1;
-      case WM_PAINT:
-        self->paint();
-        return 0;
-      case WM_NCDESTROY:
-        forget_object_of_window(hwnd);
-        self->hwnd_ = nullptr;
-        break;
-    }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_PAINT) return DefWindowProcA(hwnd_, message, wparam, lparam);
+    paint();
+    return 0;
   }
 
   void paint() {

@@ -32,10 +32,12 @@ enum TextEffect : uint32_t { kNoEffect = 0, kWhiteShadow = 1, kWhiteRaised = 2, 
 
 class LabelUnit : public frame::UnitObject {
  public:
+  friend LRESULT CALLBACK unit_window_procedure<LabelUnit>(HWND, UINT, WPARAM, LPARAM);
+
   explicit LabelUnit(LabelBlock properties) : properties_(std::move(properties)) {}
 
   bool create_native_window(const frame::CreateParams& params) {
-    if (!register_unit_class(kLabelClassName, procedure)) return false;
+    if (!register_unit_class(kLabelClassName, unit_window_procedure<LabelUnit>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
     return CreateWindowExA(WS_EX_TRANSPARENT, kLabelClassName, properties_.text.c_str(), style, params.left, params.top,
                            params.width, params.height, params.parent,
@@ -116,29 +118,16 @@ class LabelUnit : public frame::UnitObject {
     properties_.font = font;
   }
 
-  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = object_of_window<LabelUnit>(hwnd, message, lparam);
-    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-      case WM_NCCREATE:
-        self->hwnd_ = hwnd;
-        break;
-      case frame::kMsgObjectOfWindow:
-        return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
-      case WM_ERASEBKGND:
-        return 1;
       case WM_PAINT:
-        self->on_paint();
+        on_paint();
         return 0;
       case WM_MOVE:
-        self->refresh();
-        break;
-      case WM_NCDESTROY:
-        forget_object_of_window(hwnd);
-        self->hwnd_ = nullptr;
+        refresh();
         break;
     }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 
   // The stored font as it is drawn: its size, weight and face, the rest plain.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "frame/unit_object.h"
+
 namespace units {
 
 // Registers a class of ours once: redrawn on resize, double clicks, arrow cursor, and
@@ -27,5 +29,30 @@ Object* object_of_window(HWND hwnd, UINT message, LPARAM lparam) {
 
 // Forgets the object once its window is going, so no late message reaches it.
 inline void forget_object_of_window(HWND hwnd) { SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0); }
+
+// The window procedure of a child unit kind. What every unit does the same way is
+// done here: binding the object to its window, answering the frame's question for
+// the object behind a window, leaving the background to the paint code, and letting
+// go when the window goes. Every other message goes to Unit::handle, which answers
+// or returns DefWindowProcA's answer.
+template <typename Unit>
+LRESULT CALLBACK unit_window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* self = object_of_window<Unit>(hwnd, message, lparam);
+  if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  switch (message) {
+    case WM_NCCREATE:
+      self->bind_window(hwnd);
+      break;
+    case frame::kMsgObjectOfWindow:
+      return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCDESTROY:
+      forget_object_of_window(hwnd);
+      self->bind_window(nullptr);
+      return DefWindowProcA(hwnd, message, wparam, lparam);
+  }
+  return self->handle(message, wparam, lparam);
+}
 
 }  // namespace units

@@ -36,11 +36,13 @@ using OwnedRegion = frame::OwnedHandle<HRGN, frame::DeleteGdiObject>;
 
 class PictureButton : public frame::UnitObject {
  public:
+  friend LRESULT CALLBACK unit_window_procedure<PictureButton>(HWND, UINT, WPARAM, LPARAM);
+
   PictureButton(PictureButtonBlock properties, uint32_t window_id, uint32_t unit_id)
       : properties_(std::move(properties)), window_id_(window_id), unit_id_(unit_id) {}
 
   bool create_native_window(const frame::CreateParams& params) {
-    if (!register_unit_class(kButtonClassName, procedure)) return false;
+    if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
     if (CreateWindowExA(0, kButtonClassName, "", style, params.left, params.top, params.width, params.height,
                         params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
@@ -216,40 +218,27 @@ class PictureButton : public frame::UnitObject {
     notify_frame(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0);
   }
 
-  static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    auto* self = object_of_window<PictureButton>(hwnd, message, lparam);
-    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-      case WM_NCCREATE:
-        self->hwnd_ = hwnd;
-        break;
-      case frame::kMsgObjectOfWindow:
-        return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
-      case WM_ERASEBKGND:
-        return 1;
       case WM_PAINT:
-        self->paint();
+        paint();
         return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
-        self->on_left_down(lparam);
+        on_left_down(lparam);
         return 0;
       case WM_LBUTTONUP:
-        self->on_left_up(lparam);
+        on_left_up(lparam);
         return 0;
       case WM_MOUSEMOVE:
-        self->on_mouse_move();
+        on_mouse_move();
         return 0;
       case WM_ENABLE:
-        InvalidateRect(hwnd, nullptr, FALSE);
-        UpdateWindow(hwnd);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        UpdateWindow(hwnd_);
         return 0;
-      case WM_NCDESTROY:
-        forget_object_of_window(hwnd);
-        self->hwnd_ = nullptr;
-        break;
     }
-    return DefWindowProcA(hwnd, message, wparam, lparam);
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 
   PictureButtonBlock properties_;

@@ -188,12 +188,7 @@ void resolve_undeclared() { frame::resolve_external_function(kDeclaredCount); }
 void call_leaving_arguments() { frame::call_external(kProbeCdeclSum, {1, 2}, kCallerId, kCallOffset); }
 void call_taking_too_many() { frame::call_external(kProbeTakesThree, {1, 2}, kOtherCallerId, kOtherCallOffset); }
 
-struct Scenario {
-  std::string_view name;
-  void (*play)();
-};
-
-constexpr Scenario kScenarios[] = {
+constexpr probe::Scenario kScenarios[] = {
     {"by-name-twice", resolve_by_name_twice},       {"ordinal", resolve_by_ordinal},
     {"no-library", resolve_without_library},        {"system-libraries", call_system_libraries},
     {"impostor-by-path", load_impostor_by_path},    {"plain-name", load_by_plain_name},
@@ -205,10 +200,7 @@ constexpr Scenario kScenarios[] = {
 int probe_entry() {
   frame::initialise_frame();
   frame::register_exit_routine(exit_routine);
-  const std::string name = probe::scenario();
-  for (const Scenario& scenario : kScenarios) {
-    if (scenario.name == name) scenario.play();
-  }
+  probe::play_named_scenario(kScenarios);
   return 0;
 }
 

@@ -22,6 +22,13 @@ std::string scenario() {
   return space == std::string::npos ? "" : command_line.substr(space + 1);
 }
 
+void play_named_scenario(std::span<const Scenario> scenarios) {
+  const std::string name = scenario();
+  for (const Scenario& each : scenarios) {
+    if (each.name == name) each.play();
+  }
+}
+
 std::string hex(unsigned value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", value);

@@ -172,12 +172,7 @@ void delays() {
   log_line(positive >= 300 ? "delay 300 waited" : "delay 300 took only " + std::to_string(positive) + " ms");
 }
 
-struct Scenario {
-  const char* name;
-  void (*play)();
-};
-
-const Scenario kScenarios[] = {
+const probe::Scenario kScenarios[] = {
     {"or", or_of_two_flags},
     {"text-results", text_results},
     {"warning-box", [] { warning_box_over_the_window(MB_ICONWARNING); }},
@@ -194,10 +189,7 @@ const Scenario kScenarios[] = {
 
 int probe_entry() {
   frame::initialise_frame();
-  const std::string name = probe::scenario();
-  for (const Scenario& each : kScenarios) {
-    if (name == each.name) each.play();
-  }
+  probe::play_named_scenario(kScenarios);
   return 0;
 }
 

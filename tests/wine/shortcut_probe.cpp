@@ -304,12 +304,7 @@ void many_shortcuts() {
   worker.join();
 }
 
-struct Scenario {
-  std::string_view name;
-  void (*play)();
-};
-
-constexpr Scenario kScenarios[] = {
+constexpr probe::Scenario kScenarios[] = {
     {"installer-shortcuts", installer_shortcuts},
     {"chosen-icons", chosen_icons},
     {"folder-texts", folder_texts},
@@ -321,10 +316,7 @@ constexpr Scenario kScenarios[] = {
 
 int probe_entry() {
   frame::initialise_frame();
-  const std::string name = probe::scenario();
-  for (const Scenario& scenario : kScenarios) {
-    if (scenario.name == name) scenario.play();
-  }
+  probe::play_named_scenario(kScenarios);
   return 0;
 }
 

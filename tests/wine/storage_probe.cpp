@@ -185,12 +185,7 @@ void ini_key_writes() {
   log_logical("new section", call_service(services::ini_write_service, file.c_str(), "added", "key", "value"));
 }
 
-struct Scenario {
-  const char* name;
-  void (*play)();
-};
-
-const Scenario kScenarios[] = {
+const probe::Scenario kScenarios[] = {
     {"read-texts", read_texts},
     {"existence", existence},
     {"write-values", write_values},
@@ -210,10 +205,7 @@ const Scenario kScenarios[] = {
 
 int probe_entry() {
   frame::initialise_frame();
-  const std::string name = probe::scenario();
-  for (const Scenario& each : kScenarios) {
-    if (name == each.name) each.play();
-  }
+  probe::play_named_scenario(kScenarios);
   return 0;
 }
 
