@@ -9,6 +9,7 @@
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/installer_units.h"
+#include "app/toggles.h"
 #include "frame/external_call.h"
 #include "frame/properties.h"
 #include "services/service_call.h"
@@ -33,8 +34,7 @@ std::string path_of_item(LPITEMIDLIST item) {
 
 void take_chosen_folder(const std::string& path) {
   app::set_installation_folder((path + "\\Trellimo").c_str());
-  frame::write_property(app::kInstallerWindow, app::unit::kFolderLabel, app::kLabelCaption, -1,
-                        app::word_of(app::installer_state().installation_folder), 0);
+  app::show_installation_folder();
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 // generates from app/layout/window.json.
 extern "C" {
 
+void __stdcall on_window_created();
+void __stdcall on_desktop_icon_toggled();
+void __stdcall on_agree_toggled();
+void __stdcall on_portable_toggled();
 void __stdcall on_custom_install_clicked();
 void __stdcall on_return_clicked();
 void __stdcall on_browse_clicked();

@@ -134,11 +134,6 @@ void WindowUnit::on_paint() {
 
 COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
 
-void WindowUnit::paint_background(HDC dc, const RECT& area) const {
-  const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
-  FillRect(dc, &area, brush.get());
-}
-
 // Event 12 is asked first, then event 1; either refuses by answering false.
 void WindowUnit::on_close() {
   if (!raise_refusable(kEventCloseAsked)) return;
@@ -171,9 +166,27 @@ void WindowUnit::on_left_button_down() {
   if (properties_.drag_anywhere) PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+// Units whose kind says so (the picture box) drag the window like its own surface.
+bool WindowUnit::unit_drags_window(HWND unit) const {
+  frame::Application& app = frame::Application::instance();
+  frame::WindowRecord* window = app.windows().find(window_id_);
+  if (window == nullptr) return false;
+  for (const frame::UnitInstance& instance : window->units()) {
+    if (instance.hwnd() != unit) continue;
+    const frame::KindDescriptor* kind = app.kind_descriptor(instance.record->kind);
+    return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
+  }
+  return false;
+}
+
 bool WindowUnit::pre_translate_message(MSG& message) {
   if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && properties_.esc_closes) {
     SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+    return true;
+  }
+  if (message.message == WM_LBUTTONDOWN && properties_.drag_anywhere && message.hwnd != hwnd_ &&
+      unit_drags_window(message.hwnd)) {
+    PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
     return true;
   }
   return false;

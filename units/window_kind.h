@@ -7,6 +7,7 @@
 
 #include "frame/kind_descriptor.h"
 #include "frame/unit_object.h"
+#include "pictures/picture_drawing.h"
 #include "units/window_block.h"
 
 namespace units {
@@ -41,10 +42,13 @@ class WindowUnit : public frame::UnitObject {
   void apply_always_on_top();
   uint32_t live_start_position() const;
   void on_paint();
-  void paint_background(HDC dc, const RECT& area) const;
+  void paint_background(HDC dc, const RECT& area);
+  const pictures::LoadedPicture* background_picture();
+  std::optional<RECT> draw_background_picture(HDC dc, const RECT& clip);
   void on_close();
   void on_close_request();
   void on_left_button_down();
+  bool unit_drags_window(HWND unit) const;
   std::optional<uint64_t> raise(int event);
   bool raise_refusable(int event);
   static void on_nc_destroy(WindowUnit* self);
@@ -54,6 +58,9 @@ class WindowUnit : public frame::UnitObject {
   uint32_t unit_id_;
   bool closing_ = false;
   bool as_child_ = false;
+  // Decoded on first paint, dropped when the picture bytes change.
+  std::optional<pictures::LoadedPicture> decoded_background_;
+  bool background_decoded_ = false;
 };
 
 }  // namespace units

@@ -221,6 +221,8 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       return repaint_background();
     case kBackgroundPicture:
       p.background_picture = bytes_of(value);
+      decoded_background_.reset();
+      background_decoded_ = false;
       return repaint_background();
     case kPictureMode:
       p.picture_mode = std::min(word, kMaxWindowPictureMode);

@@ -214,16 +214,19 @@ TEST_F(InstallerLayout, NoUnitUsesTheFieldsTheInstallerLeavesEmpty) {
   }
 }
 
-// Units raise event 0 on a click; the window's own record binds only its close
-// query, which keeps the installer from being closed while it writes files.
-TEST_F(InstallerLayout, BindingsAreClicksAndTheWindowsCloseQueryEachToItsOwnHandler) {
+// Units raise event 0 on a click; the window binds its creation (event 0) and its
+// close query (event 12), which keeps the installer from being closed while it
+// writes files.
+TEST_F(InstallerLayout, BindingsAreClicksCreationAndCloseQueryEachToItsOwnHandler) {
   std::vector<uint32_t> offsets;
   const auto& records = window().records;
+  ASSERT_EQ(records[0].bindings.size(), 2u);
+  EXPECT_EQ(records[0].bindings[0].event, 0u);
+  EXPECT_EQ(records[0].bindings[1].event, 12u);
   for (size_t i = 0; i < records.size(); ++i) {
     SCOPED_TRACE(records[i].name);
-    ASSERT_LE(records[i].bindings.size(), 1u);
     for (const frame::EventBinding& binding : records[i].bindings) {
-      EXPECT_EQ(binding.event, i == 0 ? 12u : 0u);
+      if (i != 0) EXPECT_EQ(binding.event, 0u);
       EXPECT_EQ(binding.handler_offset % 8, 0u);
       offsets.push_back(binding.handler_offset);
     }

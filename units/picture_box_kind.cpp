@@ -1,0 +1,269 @@
+// The `PicBox` kind: one picture on a background colour. Its width is what the
+// installer grows for the progress bar: in display mode 0 the picture is drawn at
+// its own size and clipped, so a wider box reveals more of it from the left.
+#include <windows.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame/owned_handle.h"
+#include "frame/unit_object.h"
+#include "pictures/picture_drawing.h"
+#include "units/native_window.h"
+#include "units/picture_box_block.h"
+#include "units/unit_libraries.h"
+
+namespace units {
+namespace {
+
+constexpr char kPictureBoxClassName[] = "_QV_PicBox";
+
+enum PictureBoxProperty : int {
+  kBorderStyle = 0,
+  kBackgroundColour,
+  kPicture,
+  kDisplayMode,
+  kAnimate,
+  kDataSource,
+  kDataColumn,
+};
+
+enum DisplayMode : uint32_t { kNaturalSize = 0, kStretched = 1, kCentredAndShrunk = 2 };
+
+// Extended styles of the border styles 0 to 5.
+constexpr DWORD kBorderExStyles[] = {
+    0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
+
+class PictureBox : public frame::UnitObject {
+ public:
+  friend LRESULT CALLBACK unit_window_procedure<PictureBox>(HWND, UINT, WPARAM, LPARAM);
+
+  explicit PictureBox(PictureBoxBlock properties) : properties_(std::move(properties)) {}
+
+  bool create_native_window(const frame::CreateParams& params) {
+    if (!register_unit_class(kPictureBoxClassName, unit_window_procedure<PictureBox>)) return false;
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style | border_style();
+    if (CreateWindowExA(border_ex_style(), kPictureBoxClassName, "", style, params.left, params.top, params.width,
+                        params.height, params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
+                        GetModuleHandleA(nullptr), this) == nullptr) {
+      return false;
+    }
+    decode_picture();
+    return true;
+  }
+
+  void get(int index, frame::PropertyValue& value) const {
+    switch (index) {
+      case kBorderStyle:
+        value.low = properties_.border_style;
+        return;
+      case kBackgroundColour:
+        value.low = properties_.background_colour;
+        return;
+      case kPicture:
+        value.data = properties_.picture.empty() ? nullptr : properties_.picture.data();
+        value.length = static_cast<uint32_t>(properties_.picture.size());
+        return;
+      case kDisplayMode:
+        value.low = properties_.display_mode;
+        return;
+      case kAnimate:
+        value.low = properties_.animate;
+        return;
+      case kDataSource:
+        return put_text(properties_.data_source, value);
+      case kDataColumn:
+        return put_text(properties_.data_column, value);
+    }
+  }
+
+  void set(int index, const frame::PropertyValue& value) {
+    switch (index) {
+      case kBorderStyle:
+        properties_.border_style = std::min(value.low, kMaxPictureBoxBorderStyle);
+        return apply_border();
+      case kBackgroundColour:
+        properties_.background_colour = value.low;
+        decode_picture();
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        return;
+      case kPicture:
+        properties_.picture = bytes_of(value);
+        decode_picture();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+      case kDisplayMode:
+        properties_.display_mode = std::min(value.low, kMaxPictureBoxDisplayMode);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+      case kAnimate:
+        properties_.animate = value.low != 0;
+        return;
+      case kDataSource:
+        properties_.data_source = text_of(value);
+        return;
+      case kDataColumn:
+        properties_.data_column = text_of(value);
+        return;
+    }
+  }
+
+  COLORREF background_colour() const override { return stored_colour(properties_.background_colour); }
+
+ private:
+  static void put_text(const std::string& text, frame::PropertyValue& value) {
+    value.data = text.data();
+    value.length = static_cast<uint32_t>(text.size());
+  }
+
+  static std::string text_of(const frame::PropertyValue& value) {
+    return value.data ? std::string(static_cast<const char*>(value.data), value.length) : std::string();
+  }
+
+  static std::vector<uint8_t> bytes_of(const frame::PropertyValue& value) {
+    const auto* bytes = static_cast<const uint8_t*>(value.data);
+    return bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
+  }
+
+  DWORD border_style() const { return properties_.border_style == 5 ? WS_BORDER : 0; }
+  DWORD border_ex_style() const { return kBorderExStyles[std::min(properties_.border_style, 5u)]; }
+
+  void apply_border() {
+    const LONG style = GetWindowLongA(hwnd_, GWL_STYLE) & ~WS_BORDER;
+    SetWindowLongA(hwnd_, GWL_STYLE, style | static_cast<LONG>(border_style()));
+    SetWindowLongA(hwnd_, GWL_EXSTYLE, static_cast<LONG>(border_ex_style()));
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+
+  void decode_picture() {
+    picture_.reset();
+    if (!properties_.picture.empty()) picture_ = pictures::load_picture(properties_.picture);
+  }
+
+  // Where the picture goes in the client area for the display mode.
+  RECT picture_rect(const RECT& client) const {
+    const int width = picture_->picture.width;
+    const int height = picture_->picture.height;
+    if (properties_.display_mode == kStretched) return client;
+    if (properties_.display_mode == kNaturalSize) return {0, 0, width, height};
+    const double factor =
+        std::min({1.0, static_cast<double>(client.right) / width, static_cast<double>(client.bottom) / height});
+    const int shown_width = static_cast<int>(width * factor);
+    const int shown_height = static_cast<int>(height * factor);
+    const int left = (client.right - shown_width) / 2;
+    const int top = (client.bottom - shown_height) / 2;
+    return {left, top, left + shown_width, top + shown_height};
+  }
+
+  void paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
+    FillRect(dc, &client, brush.get());
+    if (picture_) {
+      const RECT target = picture_rect(client);
+      pictures::draw_picture_at_once(*picture_, dc, target.left, target.top, target.right - target.left,
+                                     target.bottom - target.top, properties_.background_colour);
+    }
+    EndPaint(hwnd_, &paint);
+  }
+
+  LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+      case WM_PAINT:
+        paint();
+        return 0;
+      case frame::kMsgPaintInto: {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        if (picture_) {
+          const RECT target = picture_rect(client);
+          pictures::draw_picture_at_once(*picture_, reinterpret_cast<HDC>(wparam), target.left, target.top,
+                                         target.right - target.left, target.bottom - target.top,
+                                         properties_.background_colour);
+        }
+        return frame::kPaintIntoAnswer;
+      }
+    }
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
+  }
+
+  PictureBoxBlock properties_;
+  std::optional<pictures::LoadedPicture> picture_;
+};
+
+frame::UnitObject* create_picture_box(const frame::CreateParams& params) {
+  auto block = decode_picture_box_block({params.data, params.data_length});
+  if (!block) return nullptr;
+  auto* unit = new PictureBox(std::move(*block));
+  if (!unit->create_native_window(params)) {
+    delete unit;
+    return nullptr;
+  }
+  return unit;
+}
+
+void get_picture_box_property(void*, frame::UnitObject* unit, int index, frame::PropertyValue* value) {
+  static_cast<const PictureBox*>(unit)->get(index, *value);
+}
+
+int set_picture_box_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value,
+                             int) {
+  static_cast<PictureBox*>(unit)->set(index, *value);
+  return 0;
+}
+
+void* picture_box_interface(int request) {
+  switch (request) {
+    case frame::kRequestCreate:
+      return reinterpret_cast<void*>(&create_picture_box);
+    case frame::kRequestGetProperty:
+      return reinterpret_cast<void*>(&get_picture_box_property);
+    case frame::kRequestSetProperty:
+      return reinterpret_cast<void*>(&set_picture_box_property);
+    default:
+      return nullptr;
+  }
+}
+
+constexpr frame::PropertyInfo property(uint32_t type) { return {"", "", "", type, 0}; }
+
+// Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
+constexpr frame::PropertyInfo kPictureBoxProperties[] = {
+    property(frame::kPropertyInteger),    property(frame::kPropertyInteger),
+    property(frame::kPropertyInteger),    property(frame::kPropertyInteger),
+    property(frame::kPropertyText),       property(frame::kPropertyBoolean),
+    property(frame::kPropertyBoolean),    property(frame::kPropertyCursor),
+    property(frame::kPropertyChoice),     property(frame::kPropertyBackgroundColour),
+    property(frame::kPropertyPicture),    property(frame::kPropertyChoice),
+    property(frame::kPropertyBoolean),    property(frame::kPropertyDataSource),
+    property(frame::kPropertyDataColumn),
+};
+static_assert(std::size(kPictureBoxProperties) == 15);
+
+}  // namespace
+
+const frame::KindDescriptor kPictureBoxKind = {
+    "图片框",
+    "PicBox",
+    "",
+    0,
+    nullptr,
+    0x840100C0,
+    0,
+    0,
+    nullptr,
+    static_cast<uint32_t>(std::size(kPictureBoxProperties)),
+    kPictureBoxProperties,
+    picture_box_interface,
+    0,
+    nullptr,
+};
+
+}  // namespace units

@@ -1,0 +1,97 @@
+// The window's background: its picture in one of four modes, and its colour over
+// whatever the picture leaves uncovered.
+#include <algorithm>
+
+#include "frame/owned_handle.h"
+#include "units/window_kind.h"
+
+namespace units {
+namespace {
+
+enum PictureMode : uint32_t { kTopLeft = 0, kTiled = 1, kCentredOrFitted = 2, kStretched = 3 };
+
+RECT client_rect_of(HWND hwnd) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  return client;
+}
+
+// Centred when the client area holds the picture in a dimension; scaled down,
+// keeping the aspect ratio, when it is smaller in either.
+RECT centred_or_fitted(const RECT& client, int picture_width, int picture_height) {
+  const int client_width = client.right - client.left;
+  const int client_height = client.bottom - client.top;
+  int width = picture_width;
+  int height = picture_height;
+  if (client_width < picture_width || client_height < picture_height) {
+    const double factor = std::min(static_cast<double>(client_width) / picture_width,
+                                   static_cast<double>(client_height) / picture_height);
+    width = static_cast<int>(picture_width * factor);
+    height = static_cast<int>(picture_height * factor);
+  }
+  const int left = (client_width - width) / 2;
+  const int top = (client_height - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
+void draw_tiles(const pictures::DrawingContext& context, const RECT& client, const RECT& clip) {
+  const int width = context.width();
+  const int height = context.height();
+  for (int top = 0; top < client.bottom; top += height) {
+    for (int left = 0; left < client.right; left += width) {
+      const RECT tile{left, top, left + width, top + height};
+      RECT overlap;
+      if (IntersectRect(&overlap, &tile, &clip)) pictures::draw_picture(context, left, top, -1, -1, SRCCOPY);
+    }
+  }
+}
+
+}  // namespace
+
+const pictures::LoadedPicture* WindowUnit::background_picture() {
+  if (!background_decoded_) {
+    decoded_background_ = pictures::load_picture(properties_.background_picture);
+    background_decoded_ = true;
+  }
+  return decoded_background_ ? &*decoded_background_ : nullptr;
+}
+
+// Draws the picture and returns the rectangle it covered; the whole client area for
+// the modes that leave nothing to fill, nothing when there is no picture.
+std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip) {
+  if (properties_.background_picture.empty()) return std::nullopt;
+  const pictures::LoadedPicture* picture = background_picture();
+  if (picture == nullptr) return std::nullopt;
+  auto context = pictures::prepare_picture(dc, picture, properties_.background_colour);
+  if (!context) return std::nullopt;
+  const RECT client = client_rect_of(hwnd_);
+  switch (properties_.picture_mode) {
+    case kTopLeft:
+      pictures::draw_picture(*context, 0, 0, -1, -1, SRCCOPY);
+      return RECT{0, 0, context->width(), context->height()};
+    case kTiled:
+      draw_tiles(*context, client, clip);
+      return client;
+    case kCentredOrFitted: {
+      const RECT drawn = centred_or_fitted(client, context->width(), context->height());
+      pictures::draw_picture(*context, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top,
+                             SRCCOPY);
+      return drawn;
+    }
+    default:
+      pictures::draw_picture(*context, 0, 0, client.right, client.bottom, SRCCOPY);
+      return client;
+  }
+}
+
+void WindowUnit::paint_background(HDC dc, const RECT& area) {
+  const frame::OwnedHandle<HRGN, frame::DeleteGdiObject> uncovered(CreateRectRgnIndirect(&area));
+  if (const auto covered = draw_background_picture(dc, area)) {
+    const frame::OwnedHandle<HRGN, frame::DeleteGdiObject> drawn(CreateRectRgnIndirect(&*covered));
+    CombineRgn(uncovered.get(), uncovered.get(), drawn.get(), RGN_DIFF);
+  }
+  const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
+  FillRgn(dc, uncovered.get(), brush.get());
+}
+
+}  // namespace units
