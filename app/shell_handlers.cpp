@@ -1,7 +1,9 @@
-// The finish page's button: start the installed product and end the installer,
-// whether or not the product could be started.
+// The two buttons that hand over to the shell: the agreement link opens the home
+// page; the finish page's button starts the installed product and ends the
+// installer, whether or not the product could be started.
 #include <string>
 
+#include "app/constants.h"
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/run_document.h"
@@ -13,3 +15,5 @@ extern "C" void __stdcall on_start_clicked() {
   app::run_document(launcher.c_str());
   frame::end_program(0);
 }
+
+extern "C" void __stdcall on_agreement_link_clicked() { app::run_document(app::constant_text(app::kHomePageUrl)); }

@@ -1,0 +1,39 @@
+// The two ways into the installation: the quick install from the first page, which
+// asks for the agreement, and the custom install, which does not.
+#include "app/constants.h"
+#include "app/handlers.h"
+#include "app/install_procedure.h"
+#include "app/installer_state.h"
+#include "app/unit_groups.h"
+#include "services/service_call.h"
+#include "services/utility_commands.h"
+
+namespace {
+
+constexpr int32_t kWarningOk = 0x30;
+
+void show_installing_page_from(app::UnitGroup page) {
+  app::set_group_visibility(page, false);
+  app::set_group_visibility(app::kInstallingPage, true);
+  app::set_group_visibility(app::kAgreementRow, false);
+}
+
+}  // namespace
+
+extern "C" {
+
+void __stdcall on_quick_install_clicked() {
+  if (app::installer_state().agreement_option == 0) {
+    services::call_service(services::message_box_service, app::constant_text(app::kAgreementMessage), kWarningOk);
+    return;
+  }
+  show_installing_page_from(app::kFirstPage);
+  app::start_install_worker();
+}
+
+void __stdcall on_install_clicked() {
+  show_installing_page_from(app::kCustomPage);
+  app::start_install_worker();
+}
+
+}  // extern "C"

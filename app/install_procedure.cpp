@@ -1,0 +1,148 @@
+#include "app/install_procedure.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/constants.h"
+#include "app/declared_functions.h"
+#include "app/installer_state.h"
+#include "app/installer_units.h"
+#include "app/payload_files.h"
+#include "app/registration.h"
+#include "app/shortcuts.h"
+#include "app/unit_groups.h"
+#include "frame/external_call.h"
+#include "frame/properties.h"
+#include "services/file_commands.h"
+#include "services/gbk_text.h"
+#include "services/service_call.h"
+#include "services/utility_commands.h"
+
+namespace app {
+namespace {
+
+constexpr int kStepCount = 11;
+constexpr int32_t kStepPauseMs = 100;
+constexpr int32_t kWarningOk = 0x30;
+
+int32_t width_of(uint32_t unit) {
+  return static_cast<int32_t>(frame::read_property(kInstallerWindow, unit, frame::kPropertyWidth, -1));
+}
+
+void set_width(uint32_t unit, int32_t width) {
+  frame::write_property(kInstallerWindow, unit, frame::kPropertyWidth, -1, static_cast<uint32_t>(width), 0);
+}
+
+void show_status(uint32_t text) {
+  frame::write_property(kInstallerWindow, unit::kStatusLabel, kLabelCaption, -1, word_of(constant_text(text)), 0);
+}
+
+std::string folder() {
+  const char* folder = installer_state().installation_folder;
+  return folder ? folder : "";
+}
+
+// Every missing level of the folder, one at a time from the top: "C:\Program Files
+// (x86)" does not exist on 32-bit Windows, and a folder whose parent is missing
+// could not be made at all.
+void create_installation_folder(const std::string& path) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (services::is_lead_byte(static_cast<uint8_t>(path[i]))) {
+      ++i;
+    } else if (path[i] == '\\' && i > 0 && path[i - 1] != ':') {
+      services::call_service(services::create_directory_service, path.substr(0, i).c_str());
+    }
+  }
+  services::call_service(services::create_directory_service, path.c_str());
+}
+
+void make_shortcuts(const std::string& folder) {
+  const std::string launcher = folder + constant_text(kSuffixLaunchExe);
+  ShortcutDetails uninstall;
+  uninstall.arguments = constant_text(kUninstallArgument);
+  uninstall.window_style = 1;
+  uninstall.description = constant_text(kShortcutDescription);
+  make_shortcut((folder + constant_text(kSuffixUninstallShortcut)).c_str(), launcher.c_str(), uninstall);
+  if (installer_state().desktop_shortcut_option != 1) return;
+  ShortcutDetails desktop;
+  desktop.window_style = 1;
+  desktop.description = constant_text(kShortcutDescription);
+  const services::OwnedText desktop_folder = desktop_folder_path();
+  const std::string file = std::string(services::text_of(desktop_folder)) + constant_text(kSuffixDesktopShortcut);
+  make_shortcut(file.c_str(), launcher.c_str(), desktop);
+}
+
+// The product files that could not be written, named for the user.
+class FailedFiles {
+ public:
+  void write(const std::string& folder, const PayloadFile& file) {
+    if (!write_payload_file(folder.c_str(), file)) names_ += std::string("\r\n") + (constant_text(file.suffix) + 1);
+  }
+  void tell_user() const {
+    if (names_.empty()) return;
+    const std::string message = std::string(constant_text(kFilesNotWrittenMessage)) + names_;
+    services::call_service(services::message_box_service, message.c_str(), kWarningOk);
+  }
+
+ private:
+  std::string names_;
+};
+
+void run_step(int step, const std::string& folder, FailedFiles& failed) {
+  const auto files = payload_files();
+  if (step <= 6) {
+    show_status(files[static_cast<size_t>(step - 1)].status_text);
+    return failed.write(folder, files[static_cast<size_t>(step - 1)]);
+  }
+  switch (step) {
+    case 7:
+      show_status(kStatusShortcuts);
+      return make_shortcuts(folder);
+    case 8:
+      show_status(kStatusConfig);
+      return remove_user_section();
+    case 9:
+      show_status(files[6].status_text);
+      return failed.write(folder, files[6]);
+    case 11:
+      show_status(kStatusRegistration);
+      return register_product();
+  }
+}
+
+void run_install_procedure() {
+  installer_state().installing = 1;
+  const std::string target = folder();
+  create_installation_folder(target);
+  const int32_t track_width = width_of(unit::kProgressTrack);
+  const auto step_width = static_cast<int32_t>(static_cast<double>(track_width) / kStepCount);
+  FailedFiles failed;
+  for (int step = 1; step <= kStepCount; ++step) {
+    set_width(unit::kProgressFill,
+              static_cast<int32_t>(static_cast<double>(width_of(unit::kProgressFill)) + step_width));
+    run_step(step, target, failed);
+    services::call_service(services::delay_service, kStepPauseMs);
+  }
+  set_width(unit::kProgressFill, track_width);
+  failed.tell_user();
+  set_group_visibility(kInstallingPage, false);
+  set_group_visibility(kFinishPage, true);
+  installer_state().installing = 0;
+}
+
+DWORD WINAPI install_worker(void*) {
+  run_install_procedure();
+  return 0;
+}
+
+}  // namespace
+
+void start_install_worker() {
+  installer_state().installing = 1;
+  frame::call_external(kCreateThread, {0, 0, word_of(reinterpret_cast<const void*>(&install_worker)), 0, 0, 0},
+                       kStartInstallRoutine, __LINE__);
+}
+
+}  // namespace app

@@ -1,0 +1,101 @@
+// A quick install as a person does it: start the installer, click the quick-install
+// button with the real mouse, wait for the finish page, and look at what landed on
+// the disk and in the registry; then close it with its close button.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "desktop_driver.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOWTAN";
+constexpr char kDefaultFolder[] = "C:\\Program Files (x86)\\Trellimo";
+constexpr const char* kPayloadNames[] = {"7-zip32.dll", "BASS_VST.dll", "libcurl.dll", "core.7z",
+                                         "launch.exe",  "zlibwapi.dll", "sw.exe"};
+
+HWND unit_at(HWND window, int left, int top) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  for (HWND unit : driver::child_windows(window)) {
+    const RECT rect = driver::window_rect(unit);
+    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
+  }
+  return nullptr;
+}
+
+bool wait_until_visible(HWND hwnd, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (IsWindowVisible(hwnd)) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return false;
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::string install_location() {
+  char data[MAX_PATH] = {};
+  DWORD size = sizeof data;
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", RRF_RT_REG_SZ, nullptr, data, &size) !=
+      ERROR_SUCCESS) {
+    return {};
+  }
+  return data;
+}
+
+TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  const std::string setup_path = driver::program_from_environment("TRELLIMO_SETUP");
+  driver::ChildProcess setup(driver::windows_path(setup_path));
+  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
+  ASSERT_NE(window, nullptr);
+  HWND quick_install = unit_at(window, 260, 344);
+  HWND start_button = unit_at(window, 260, 416);
+  ASSERT_NE(quick_install, nullptr);
+  ASSERT_NE(start_button, nullptr);
+  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
+
+  const auto clicked = std::chrono::steady_clock::now();
+  for (int attempt = 0; attempt < 3 && IsWindowVisible(quick_install); ++attempt) {
+    driver::click(quick_install);
+    std::this_thread::sleep_for(300ms);
+  }
+  ASSERT_TRUE(wait_until_visible(start_button, 60s)) << "the finish page never came";
+  EXPECT_GE(std::chrono::steady_clock::now() - clicked, 1100ms) << "eleven steps of 100 ms each";
+
+  const std::string embedded = [] {
+    const std::wstring wide = driver::windows_path(driver::program_from_environment("TRELLIMO_EMBEDDED_PAYLOAD"));
+    return std::string(wide.begin(), wide.end());
+  }();
+  for (const char* name : kPayloadNames) {
+    SCOPED_TRACE(name);
+    const std::string installed = read_file(std::string(kDefaultFolder) + "\\" + name);
+    EXPECT_FALSE(installed.empty());
+    EXPECT_TRUE(installed == read_file(embedded + "\\" + name));
+  }
+  EXPECT_EQ(GetFileAttributesW(L"C:\\Program Files (x86)\\Trellimo\\卸载Pandrel.lnk") == INVALID_FILE_ATTRIBUTES,
+            false);
+  EXPECT_EQ(install_location(), std::string("\"") + kDefaultFolder + "\"");
+
+  HWND close_button = unit_at(window, 654, 10);
+  std::optional<DWORD> exit_code;
+  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
+    driver::click(close_button);
+    exit_code = setup.wait_for_exit(10s);
+  }
+  EXPECT_EQ(exit_code, std::optional<DWORD>(0));
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+}  // namespace
