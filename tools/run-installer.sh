@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `make run`: starts the installer under Wine. With a display of the user's, the
-# installer simply runs there. Without one it runs on a virtual display, and what it
-# shows is written as pictures to the screens folder.
+# installer simply runs there. Without one it runs on a virtual display in a scratch
+# Wine prefix and walks through a quick install as a person would, with real clicks,
+# writing a picture of each page to the screens folder.
 #   tools/run-installer.sh INSTALLER.exe SCREENS_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -34,8 +35,15 @@ capture_window() {
   echo "run-installer: wrote $file"
 }
 
+# Clicks at a point of the installer window's client area (it has no frame).
+click_at() {
+  local id=$1 x=$2 y=$3 X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  xdotool mousemove $((X + x)) $((Y + y)) click 1
+}
+
 run_on_virtual_display() {
-  export TRELLIMO_VIRTUAL_DISPLAY=1
+  export TRELLIMO_VIRTUAL_DISPLAY=1 TRELLIMO_WINEARCH=win32
   "$wine_env" start
   DISPLAY=":$(cut -d' ' -f1 "$here/../build/wine/display")"
   export DISPLAY
@@ -43,10 +51,22 @@ run_on_virtual_display() {
   "$wine_run" "$installer" >/dev/null 2>&1 &
   local installer_pid=$! id
   id=$(wait_for_installer_window)
-  sleep 1  # let the first paint settle
+  sleep 1
   capture_window "$id" "$screens/first-page.png"
-  xdotool key --window "$id" Escape
+  click_at "$id" 628 482      # custom install
+  sleep 1
+  capture_window "$id" "$screens/custom-page.png"
+  click_at "$id" 430 440      # back to the first page
+  sleep 1
+  click_at "$id" 340 369      # quick install
+  sleep 0.6
+  capture_window "$id" "$screens/installing-page.png"
+  sleep 3
+  capture_window "$id" "$screens/finish-page.png"
+  click_at "$id" 662 18       # close
   wait "$installer_pid" || true
+  echo "run-installer: installed into C:\\Program Files (x86)\\Trellimo of the prefix build/wine/prefix-win32:"
+  ls -l "$here/../build/wine/prefix-win32/drive_c/Program Files (x86)/Trellimo"
 }
 
 if on_users_display; then
