@@ -1,6 +1,7 @@
 // Closing the installer: never while it is writing the product's files. The close
 // button asks here, and so do Esc and the system close command through the window's
 // close-query event, so no way of closing can end the process half-way through.
+#include "app/constants.h"
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/installer_units.h"
@@ -14,7 +15,7 @@ constexpr int32_t kWarningOk = 0x30;
 
 bool refuse_while_installing() {
   if (app::installer_state().installing == 0) return false;
-  services::call_service(services::message_box_service, "现在正在安装中,请不要关闭窗口。", kWarningOk);
+  services::call_service(services::message_box_service, app::constant_text(app::kInstallingMessage), kWarningOk);
   return true;
 }
 
