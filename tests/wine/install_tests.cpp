@@ -54,6 +54,55 @@ std::string install_location() {
   return data;
 }
 
+void click_until_gone(HWND box_button, HWND box) {
+  for (int attempt = 0; attempt < 3 && IsWindow(box); ++attempt) {
+    driver::click(box_button);
+    std::this_thread::sleep_for(500ms);
+  }
+}
+
+enum class CloseRequest { kCloseButton, kSystemClose };
+
+class CloseGuard : public testing::TestWithParam<CloseRequest> {};
+
+// While the worker writes the product's files, neither the close button nor a close
+// request to the window (Esc, the system menu) ends the installer: each shows the
+// message, and the installation goes on to the finish page.
+TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
+  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
+  ASSERT_NE(window, nullptr);
+  HWND quick_install = unit_at(window, 260, 344);
+  HWND start_button = unit_at(window, 260, 416);
+  HWND close_button = unit_at(window, 654, 10);
+  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
+  for (int attempt = 0; attempt < 3 && IsWindowVisible(quick_install); ++attempt) {
+    driver::click(quick_install);
+    std::this_thread::sleep_for(100ms);
+  }
+
+  if (GetParam() == CloseRequest::kCloseButton) {
+    driver::click(close_button);
+  } else {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  auto box = driver::wait_for_message_box(setup.id(), 10s);
+  ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message";
+  EXPECT_EQ(box->caption, L"信息：");
+  EXPECT_EQ(box->text, L"现在正在安装中,请不要关闭窗口。");
+  click_until_gone(GetDlgItem(box->hwnd, IDOK), box->hwnd);
+
+  EXPECT_TRUE(wait_until_visible(start_button, 60s)) << "the installation went on to the finish page";
+  EXPECT_EQ(setup.wait_for_exit(0ms), std::nullopt);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+}
+
+INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
+                         testing::Values(CloseRequest::kCloseButton, CloseRequest::kSystemClose));
+
 TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   const std::string setup_path = driver::program_from_environment("TRELLIMO_SETUP");
