@@ -103,6 +103,27 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
 INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
                          testing::Values(CloseRequest::kCloseButton, CloseRequest::kSystemClose));
 
+TEST(QuickInstall, WithoutTheAgreementShowsTheTwoLineMessageAndNothingElse) {
+  driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
+  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
+  ASSERT_NE(window, nullptr);
+  HWND agree_toggle = unit_at(window, 16, 472);
+  HWND quick_install = unit_at(window, 260, 344);
+  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
+  driver::click(agree_toggle);
+  std::this_thread::sleep_for(300ms);
+  driver::click(quick_install);
+  auto box = driver::wait_for_message_box(setup.id(), 10s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"信息：");
+  EXPECT_EQ(box->text, L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序");
+  click_until_gone(GetDlgItem(box->hwnd, IDOK), box->hwnd);
+  EXPECT_TRUE(IsWindowVisible(quick_install)) << "the first page stays";
+  EXPECT_FALSE(IsWindowVisible(unit_at(window, 59, 412))) << "no progress bar";
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
+}
+
 TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
   const std::string setup_path = driver::program_from_environment("TRELLIMO_SETUP");
