@@ -54,6 +54,41 @@ std::string install_location() {
   return data;
 }
 
+// Whether a toggle shows the white tick: its inner 12 × 12 pixels on the screen hold
+// some near-white ones (the empty face is all dark blue inside its light border).
+bool shows_tick(HWND toggle) {
+  const RECT rect = driver::window_rect(toggle);
+  HDC screen = GetDC(nullptr);
+  int white = 0;
+  for (LONG y = rect.top + 2; y < rect.bottom - 2; ++y) {
+    for (LONG x = rect.left + 2; x < rect.right - 2; ++x) {
+      const COLORREF pixel = GetPixel(screen, x, y);
+      if (GetRValue(pixel) > 200 && GetGValue(pixel) > 200 && GetBValue(pixel) > 200) ++white;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return white > 0;
+}
+
+bool wait_for_face(HWND toggle, bool ticked, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (shows_tick(toggle) != ticked) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+  return true;
+}
+
+// Clicks until the toggle shows `ticked`: a click that reaches a window not yet
+// ready for input is lost, so the face, not the click, says when it has flipped.
+bool click_toggle_until(HWND toggle, bool ticked) {
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    driver::click(toggle);
+    if (wait_for_face(toggle, ticked, 1s)) return true;
+  }
+  return false;
+}
+
 void click_until_gone(HWND box_button, HWND box) {
   for (int attempt = 0; attempt < 3 && IsWindow(box); ++attempt) {
     driver::click(box_button);
@@ -110,10 +145,13 @@ TEST(QuickInstall, WithoutTheAgreementShowsTheTwoLineMessageAndNothingElse) {
   HWND agree_toggle = unit_at(window, 16, 472);
   HWND quick_install = unit_at(window, 260, 344);
   ASSERT_TRUE(wait_until_visible(quick_install, 10s));
-  driver::click(agree_toggle);
-  std::this_thread::sleep_for(300ms);
-  driver::click(quick_install);
-  auto box = driver::wait_for_message_box(setup.id(), 10s);
+  ASSERT_TRUE(wait_for_face(agree_toggle, true, 10s)) << "the agreement starts ticked";
+  ASSERT_TRUE(click_toggle_until(agree_toggle, false));
+  std::optional<driver::MessageBoxView> box;
+  for (int attempt = 0; attempt < 3 && !box; ++attempt) {
+    driver::click(quick_install);
+    box = driver::wait_for_message_box(setup.id(), 5s);
+  }
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->caption, L"信息：");
   EXPECT_EQ(box->text, L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序");
