@@ -111,12 +111,19 @@ std::vector<HWND> child_windows(HWND parent) {
   return children;
 }
 
+// The text may change between asking its length and copying it (another thread of
+// the program writes it): a copy that filled the spare place was cut, so ask again.
 std::wstring window_text(HWND hwnd) {
-  const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const auto copied = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(copied));
-  return text;
+  for (;;) {
+    const auto length = static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 2, L'\0');
+    const auto copied =
+        static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    if (copied <= length) {
+      text.resize(copied);
+      return text;
+    }
+  }
 }
 
 std::wstring class_name(HWND hwnd) {

@@ -1,209 +1,270 @@
-// A quick install as a person does it: start the installer, click the quick-install
-// button with the real mouse, wait for the finish page, and look at what landed on
-// the disk and in the registry; then close it with its close button.
+// The installer driven as a person does it: start it, click with the real mouse,
+// read its messages, and look at what landed on the disk and in the registry.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <atomic>
 #include <thread>
 
-#include "desktop_driver.h"
+#include "installed_product.h"
+#include "installer_session.h"
 
+namespace installer {
 namespace {
 
-using namespace std::chrono_literals;
+constexpr wchar_t kAgreementMessage[] =
+    L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序";
+constexpr wchar_t kInstallingMessage[] = L"现在正在安装中,请不要关闭窗口。";
+constexpr wchar_t kStatusTexts[][32] = {
+    L"正在抽取文件: 7-zip32.dll ", L"正在抽取文件: BASS_VST.dll", L"正在抽取文件: libcurl.dll ",
+    L"正在抽取文件: core.7z",      L"正在抽取文件: launch.exe ",  L"正在抽取文件: zlibwapi.dll",
+    L"正在抽取文件: Trellimo.lnk", L"正在写入配置信息: user",     L"正在抽取文件: sw.exe",
+    L"正在写入安装信息: KOWTAN"};
+constexpr auto kMandatedWaits = 1100ms;
 
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOWTAN";
-constexpr char kDefaultFolder[] = "C:\\Program Files (x86)\\Trellimo";
-constexpr const char* kPayloadNames[] = {"7-zip32.dll", "BASS_VST.dll", "libcurl.dll", "core.7z",
-                                         "launch.exe",  "zlibwapi.dll", "sw.exe"};
+std::string narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(size - 1));
+  return bytes;
+}
 
-HWND unit_at(HWND window, int left, int top) {
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  for (HWND unit : driver::child_windows(window)) {
-    const RECT rect = driver::window_rect(unit);
-    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
+// Starts the installation from the first page; true once the click was heard.
+bool start_quick_install(Session& setup) {
+  return setup.wait_until_shown(Unit::kQuickInstallButton) && setup.wait_for_tick(Unit::kAgreeToggle, true, 10s) &&
+         setup.click_until_hidden(Unit::kQuickInstallButton);
+}
+
+bool wait_for_finish_page(Session& setup) { return setup.wait_until_shown(Unit::kStartButton, 60s); }
+
+// Watches the installing page from another thread: every width the progress fill
+// takes and every text the status line shows, each recorded when it changes.
+class InstallingPageWatch {
+ public:
+  explicit InstallingPageWatch(const Session& setup) : setup_(setup), thread_([this] { watch(); }) {}
+  ~InstallingPageWatch() { stop(); }
+
+  void stop() {
+    done_ = true;
+    if (thread_.joinable()) thread_.join();
   }
-  return nullptr;
-}
+  const std::vector<int>& widths() const { return widths_; }
+  const std::vector<std::wstring>& texts() const { return texts_; }
 
-bool wait_until_visible(HWND hwnd, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (IsWindowVisible(hwnd)) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return false;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-std::string install_location() {
-  char data[MAX_PATH] = {};
-  DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", RRF_RT_REG_SZ, nullptr, data, &size) !=
-      ERROR_SUCCESS) {
-    return {};
-  }
-  return data;
-}
-
-// Whether a toggle shows the white tick: its inner 12 × 12 pixels on the screen hold
-// some near-white ones (the empty face is all dark blue inside its light border).
-bool shows_tick(HWND toggle) {
-  const RECT rect = driver::window_rect(toggle);
-  HDC screen = GetDC(nullptr);
-  int white = 0;
-  for (LONG y = rect.top + 2; y < rect.bottom - 2; ++y) {
-    for (LONG x = rect.left + 2; x < rect.right - 2; ++x) {
-      const COLORREF pixel = GetPixel(screen, x, y);
-      if (GetRValue(pixel) > 200 && GetGValue(pixel) > 200 && GetBValue(pixel) > 200) ++white;
+ private:
+  void watch() {
+    while (!done_) {
+      const int width = setup_.width_of(Unit::kProgressFill);
+      if (width != 0 && (widths_.empty() || widths_.back() != width)) widths_.push_back(width);
+      if (!widths_.empty()) {
+        const std::wstring text = setup_.text_of(Unit::kStatusLabel);
+        if (texts_.empty() || texts_.back() != text) texts_.push_back(text);
+      }
+      std::this_thread::sleep_for(2ms);
     }
   }
-  ReleaseDC(nullptr, screen);
-  return white > 0;
-}
 
-bool wait_for_face(HWND toggle, bool ticked, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (shows_tick(toggle) != ticked) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(50ms);
+  const Session& setup_;
+  std::atomic<bool> done_{false};
+  std::vector<int> widths_;
+  std::vector<std::wstring> texts_;
+  std::thread thread_;
+};
+
+// Each test starts on a machine without the product and leaves none behind.
+class Installer : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    forget_installation(kDefaultFolder);
   }
-  return true;
-}
-
-// Clicks until the toggle shows `ticked`: a click that reaches a window not yet
-// ready for input is lost, so the face, not the click, says when it has flipped.
-bool click_toggle_until(HWND toggle, bool ticked) {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    driver::click(toggle);
-    if (wait_for_face(toggle, ticked, 1s)) return true;
+  void TearDown() override {
+    forget_installation(kDefaultFolder);
+    CoUninitialize();
   }
-  return false;
-}
 
-void click_until_gone(HWND box_button, HWND box) {
-  for (int attempt = 0; attempt < 3 && IsWindow(box); ++attempt) {
-    driver::click(box_button);
-    std::this_thread::sleep_for(500ms);
+  static std::wstring installed(const wchar_t* name) { return std::wstring(kDefaultFolder) + L"\\" + name; }
+
+  static void expect_payload_installed() {
+    for (const wchar_t* name : kPayloadNames) {
+      SCOPED_TRACE(narrow(name));
+      const std::string bytes = read_file(installed(name));
+      EXPECT_FALSE(bytes.empty());
+      EXPECT_TRUE(bytes == read_file(embedded_payload_folder() + L"\\" + name)) << "differs from what was embedded";
+    }
   }
+
+  static void expect_shortcut(const std::wstring& file, const std::wstring& arguments) {
+    SCOPED_TRACE(narrow(file));
+    const ShortcutView shortcut = read_shortcut(file);
+    ASSERT_TRUE(shortcut.loaded);
+    EXPECT_EQ(shortcut.target, installed(L"launch.exe"));
+    EXPECT_EQ(shortcut.arguments, arguments);
+    EXPECT_EQ(shortcut.working_folder, kDefaultFolder);
+    EXPECT_EQ(shortcut.icon_path, installed(L"launch.exe"));
+    EXPECT_EQ(shortcut.icon_index, 0);
+    EXPECT_EQ(shortcut.show_command, SW_SHOWNORMAL);
+    EXPECT_EQ(shortcut.description, L"Trellimo");
+  }
+};
+
+std::map<std::string, RegistryValue> registration_of(const std::string& folder) {
+  return {{"", text_value("")},
+          {"DisplayVersion", text_value("1.0.1")},
+          {"VersionMajor", number_value(1)},
+          {"VersionMinor", number_value(0)},
+          {"DisplayName", text_value("KOWTAN")},
+          {"EstimatedSize", number_value(2048)},
+          {"HelpLink", text_value("https://www.trellimo.com/")},
+          {"InstallLocation", text_value("\"" + folder + "\"")},
+          {"Publisher", text_value("KOWTAN")},
+          {"VersionBuild", number_value(0)},
+          {"WindowsInstaller", number_value(0)},
+          {"UninstallString", text_value("\"" + folder + "\\launch.exe\" --uninst")},
+          {"DisplayIcon", text_value("\"" + folder + "\\launch.exe\"")}};
 }
 
-enum class CloseRequest { kCloseButton, kSystemClose };
+TEST_F(Installer, QuickInstallShowsElevenStepsAndInstallsTheProduct) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  InstallingPageWatch watch(setup);
+  const auto clicked = std::chrono::steady_clock::now();
+  ASSERT_TRUE(start_quick_install(setup));
+  ASSERT_TRUE(wait_for_finish_page(setup)) << "the finish page never came";
+  EXPECT_GE(std::chrono::steady_clock::now() - clicked, kMandatedWaits) << "eleven steps of 100 ms each";
+  watch.stop();
 
-class CloseGuard : public testing::TestWithParam<CloseRequest> {};
+  std::vector<int> widths;
+  for (int step = 1; step <= 11; ++step) widths.push_back(51 * step);
+  widths.push_back(562);
+  EXPECT_EQ(watch.widths(), widths);
+  std::vector<std::wstring> texts(std::begin(kStatusTexts), std::end(kStatusTexts));
+  EXPECT_EQ(watch.texts(), texts);
+  EXPECT_TRUE(setup.wait_until_shown(Unit::kStartBadge));
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kProgressTrack)));
 
-// While the worker writes the product's files, neither the close button nor a close
-// request to the window (Esc, the system menu) ends the installer: each shows the
-// message, and the installation goes on to the finish page.
-TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-  driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
-  HWND quick_install = unit_at(window, 260, 344);
-  HWND start_button = unit_at(window, 260, 416);
-  HWND close_button = unit_at(window, 654, 10);
-  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
-  for (int attempt = 0; attempt < 3 && IsWindowVisible(quick_install); ++attempt) {
-    driver::click(quick_install);
+  expect_payload_installed();
+  expect_shortcut(installed(L"卸载Pandrel.lnk"), L"--uninst");
+  expect_shortcut(desktop_folder() + L"\\Trellimo.lnk", L"");
+  EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
+  EXPECT_FALSE(uninstall_key_in_64_bit_view()) << "a 32-bit installer writes the 32-bit view";
+
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
+  write_file(installed(L"Config.ini"), "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\ntoken=42\r\n[audio]\r\npitch=3\r\n");
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(start_quick_install(setup));
+  ASSERT_TRUE(wait_for_finish_page(setup));
+  EXPECT_EQ(read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegistry) {
+  {
+    Session first;
+    ASSERT_TRUE(first.has_window());
+    ASSERT_TRUE(start_quick_install(first));
+    ASSERT_TRUE(wait_for_finish_page(first));
+    EXPECT_EQ(first.close_with_close_button(), std::optional<DWORD>(0));
+  }
+  const auto registered = uninstall_values();
+  ASSERT_EQ(registered.size(), 13u);
+  write_file(installed(L"core.7z"), "damaged");
+
+  Session second;
+  ASSERT_TRUE(second.has_window());
+  EXPECT_EQ(second.text_of(Unit::kFolderLabel), kDefaultFolder) << "the recorded folder, without its quotes";
+  ASSERT_TRUE(start_quick_install(second));
+  ASSERT_TRUE(wait_for_finish_page(second));
+  expect_payload_installed();
+  EXPECT_EQ(uninstall_values(), registered);
+  EXPECT_EQ(second.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(Installer, WithoutTheAgreementQuickInstallShowsTheTwoLineMessageAndNothingElse) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s)) << "the agreement starts ticked";
+  ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, false));
+  auto box = setup.click_until_message_box(Unit::kQuickInstallButton);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->caption, L"信息：");
+  EXPECT_EQ(box->text, kAgreementMessage);
+  dismiss(*box);
+
+  EXPECT_TRUE(IsWindowVisible(setup.unit(Unit::kQuickInstallButton))) << "the first page stays";
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kProgressTrack)));
+  EXPECT_FALSE(file_exists(kDefaultFolder));
+  EXPECT_TRUE(uninstall_values().empty());
+
+  ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, true));
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kQuickInstallButton)) << "agreed, the same click installs";
+  EXPECT_TRUE(wait_for_finish_page(setup));
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(start_quick_install(setup));
+  ASSERT_TRUE(wait_for_finish_page(setup));
+
+  std::optional<DWORD> exit_code;
+  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
+    driver::click(setup.unit(Unit::kStartButton));
+    exit_code = setup.process().wait_for_exit(10s);
+  }
+  EXPECT_EQ(exit_code, std::optional<DWORD>(0));
+  std::string record;
+  for (int wait = 0; wait < 100 && record.empty(); ++wait) {
+    record = read_file(installed(L"launch-record.txt"));
     std::this_thread::sleep_for(100ms);
   }
+  EXPECT_EQ(record.rfind("arguments=[] folder=[", 0), 0u) << record;
+}
 
-  if (GetParam() == CloseRequest::kCloseButton) {
-    driver::click(close_button);
-  } else {
-    PostMessageW(window, WM_CLOSE, 0, 0);
+enum class CloseRequest { kCloseButton, kEscape, kSystemClose };
+
+class CloseGuard : public Installer, public testing::WithParamInterface<CloseRequest> {
+ protected:
+  static void ask_to_close(Session& setup) {
+    switch (GetParam()) {
+      case CloseRequest::kCloseButton:
+        return driver::click(setup.unit(Unit::kCloseButton));
+      case CloseRequest::kEscape:
+        return driver::press_key(setup.window(), VK_ESCAPE);
+      case CloseRequest::kSystemClose:
+        PostMessageW(setup.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
   }
-  auto box = driver::wait_for_message_box(setup.id(), 10s);
+};
+
+// While the worker writes the product's files, no close request ends the installer:
+// each shows the message, and the installation goes on to the finish page.
+TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(start_quick_install(setup));
+  ask_to_close(setup);
+  auto box = driver::wait_for_message_box(setup.process().id(), 10s);
   ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message";
   EXPECT_EQ(box->caption, L"信息：");
-  EXPECT_EQ(box->text, L"现在正在安装中,请不要关闭窗口。");
-  click_until_gone(GetDlgItem(box->hwnd, IDOK), box->hwnd);
+  EXPECT_EQ(box->text, kInstallingMessage);
+  dismiss(*box);
 
-  EXPECT_TRUE(wait_until_visible(start_button, 60s)) << "the installation went on to the finish page";
-  EXPECT_EQ(setup.wait_for_exit(0ms), std::nullopt);
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  EXPECT_TRUE(wait_for_finish_page(setup)) << "the installation went on to the finish page";
+  EXPECT_EQ(setup.process().wait_for_exit(0ms), std::nullopt);
+  expect_payload_installed();
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0)) << "on the finish page it closes";
 }
 
 INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
-                         testing::Values(CloseRequest::kCloseButton, CloseRequest::kSystemClose));
-
-TEST(QuickInstall, WithoutTheAgreementShowsTheTwoLineMessageAndNothingElse) {
-  driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
-  HWND agree_toggle = unit_at(window, 16, 472);
-  HWND quick_install = unit_at(window, 260, 344);
-  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
-  ASSERT_TRUE(wait_for_face(agree_toggle, true, 10s)) << "the agreement starts ticked";
-  ASSERT_TRUE(click_toggle_until(agree_toggle, false));
-  std::optional<driver::MessageBoxView> box;
-  for (int attempt = 0; attempt < 3 && !box; ++attempt) {
-    driver::click(quick_install);
-    box = driver::wait_for_message_box(setup.id(), 5s);
-  }
-  ASSERT_TRUE(box.has_value());
-  EXPECT_EQ(box->caption, L"信息：");
-  EXPECT_EQ(box->text, L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序");
-  click_until_gone(GetDlgItem(box->hwnd, IDOK), box->hwnd);
-  EXPECT_TRUE(IsWindowVisible(quick_install)) << "the first page stays";
-  EXPECT_FALSE(IsWindowVisible(unit_at(window, 59, 412))) << "no progress bar";
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
-}
-
-TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-  const std::string setup_path = driver::program_from_environment("TRELLIMO_SETUP");
-  driver::ChildProcess setup(driver::windows_path(setup_path));
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
-  HWND quick_install = unit_at(window, 260, 344);
-  HWND start_button = unit_at(window, 260, 416);
-  ASSERT_NE(quick_install, nullptr);
-  ASSERT_NE(start_button, nullptr);
-  ASSERT_TRUE(wait_until_visible(quick_install, 10s));
-
-  const auto clicked = std::chrono::steady_clock::now();
-  for (int attempt = 0; attempt < 3 && IsWindowVisible(quick_install); ++attempt) {
-    driver::click(quick_install);
-    std::this_thread::sleep_for(300ms);
-  }
-  ASSERT_TRUE(wait_until_visible(start_button, 60s)) << "the finish page never came";
-  EXPECT_GE(std::chrono::steady_clock::now() - clicked, 1100ms) << "eleven steps of 100 ms each";
-
-  const std::string embedded = [] {
-    const std::wstring wide = driver::windows_path(driver::program_from_environment("TRELLIMO_EMBEDDED_PAYLOAD"));
-    return std::string(wide.begin(), wide.end());
-  }();
-  for (const char* name : kPayloadNames) {
-    SCOPED_TRACE(name);
-    const std::string installed = read_file(std::string(kDefaultFolder) + "\\" + name);
-    EXPECT_FALSE(installed.empty());
-    EXPECT_TRUE(installed == read_file(embedded + "\\" + name));
-  }
-  EXPECT_EQ(GetFileAttributesW(L"C:\\Program Files (x86)\\Trellimo\\卸载Pandrel.lnk") == INVALID_FILE_ATTRIBUTES,
-            false);
-  EXPECT_EQ(install_location(), std::string("\"") + kDefaultFolder + "\"");
-
-  HWND close_button = unit_at(window, 654, 10);
-  std::optional<DWORD> exit_code;
-  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
-    driver::click(close_button);
-    exit_code = setup.wait_for_exit(10s);
-  }
-  EXPECT_EQ(exit_code, std::optional<DWORD>(0));
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-}
+                         testing::Values(CloseRequest::kCloseButton, CloseRequest::kEscape,
+                                         CloseRequest::kSystemClose));
 
 }  // namespace
+}  // namespace installer

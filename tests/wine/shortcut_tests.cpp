@@ -3,13 +3,12 @@
 // from outside through the shell's own IShellLinkW.
 #include <gtest/gtest.h>
 #include <windows.h>
-// After windows.h, which they need.
-#include <shlobj.h>
 
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "installed_product.h"
 #include "probe_runner.h"
 
 namespace {
@@ -18,59 +17,9 @@ using namespace std::chrono_literals;
 
 constexpr char kProbe[] = "TRELLIMO_SHORTCUT_PROBE";
 
-// What a .lnk file holds, as the shell reads it.
-struct ShortcutView {
-  bool loaded = false;
-  std::wstring target;
-  std::wstring arguments;
-  std::wstring working_folder;
-  std::wstring icon_path;
-  int icon_index = -1;
-  int show_command = -1;
-  std::wstring description;
-};
-
-// Wine's IShellLinkW answers SW_SHOWNORMAL whatever the file holds, so the show
-// command is read from the file's header (a u32 at 0x3C).
-constexpr DWORD kShowCommandOffset = 0x3C;
-
-int show_command_in(const std::wstring& file) {
-  const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
-  int32_t show_command = -1;
-  DWORD read = 0;
-  if (SetFilePointer(handle, kShowCommandOffset, nullptr, FILE_BEGIN) != kShowCommandOffset ||
-      !ReadFile(handle, &show_command, sizeof show_command, &read, nullptr) || read != sizeof show_command) {
-    show_command = -1;
-  }
-  CloseHandle(handle);
-  return show_command;
-}
-
-ShortcutView read_shortcut(const std::wstring& file) {
-  ShortcutView view;
-  IShellLinkW* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                              reinterpret_cast<void**>(&link)))) {
-    return view;
-  }
-  IPersistFile* persist = nullptr;
-  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-    view.loaded = SUCCEEDED(persist->Load(file.c_str(), STGM_READ));
-    persist->Release();
-  }
-  wchar_t text[MAX_PATH * 2] = {};
-  if (view.loaded && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) view.target = text;
-  if (view.loaded && SUCCEEDED(link->GetArguments(text, MAX_PATH))) view.arguments = text;
-  if (view.loaded && SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) view.working_folder = text;
-  if (view.loaded && SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &view.icon_index))) view.icon_path = text;
-  if (view.loaded && SUCCEEDED(link->GetDescription(text, MAX_PATH))) view.description = text;
-  link->Release();
-  view.show_command = show_command_in(file);
-  return view;
-}
-
-bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using installer::file_exists;
+using installer::read_shortcut;
+using installer::ShortcutView;
 
 void write_empty_file(const std::wstring& path) {
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -189,9 +138,8 @@ TEST_F(Shortcuts, FolderOfPathAndDesktopFolder) {
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[0], "folder of path [C:\\a\\b]");
   EXPECT_EQ(log[1], "folder of bare name []");
-  wchar_t desktop[MAX_PATH];
-  ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
-  const std::wstring wide(desktop);
+  const std::wstring wide = installer::desktop_folder();
+  ASSERT_FALSE(wide.empty());
   EXPECT_EQ(log[2], "desktop [" + std::string(wide.begin(), wide.end()) + "]");
 }
 

@@ -2,7 +2,8 @@
 // run-time error boxes a damaged template leads to, all observed from outside.
 #include <gtest/gtest.h>
 
-#include "desktop_driver.h"
+#include "installed_product.h"
+#include "installer_session.h"
 
 namespace {
 
@@ -19,17 +20,56 @@ ChildProcess start(const char* variable) {
   return ChildProcess(driver::windows_path(path));
 }
 
-int visible_count(const std::vector<HWND>& windows) {
-  int count = 0;
-  for (HWND hwnd : windows) count += IsWindowVisible(hwnd) ? 1 : 0;
-  return count;
+struct UnitPlace {
+  installer::Unit unit;
+  RECT rect;  // in the window's client area
+};
+
+// Where the layout puts each unit, in record order.
+constexpr UnitPlace kUnitPlaces[] = {
+    {installer::Unit::kStartBadge, {293, 360, 381, 384}},
+    {installer::Unit::kStartButton, {260, 416, 420, 466}},
+    {installer::Unit::kStatusLabel, {59, 384, 621, 408}},
+    {installer::Unit::kProgressFill, {59, 412, 59, 424}},
+    {installer::Unit::kProgressTrack, {59, 412, 621, 424}},
+    {installer::Unit::kReturnButton, {360, 423, 500, 457}},
+    {installer::Unit::kInstallButton, {520, 423, 660, 465}},
+    {installer::Unit::kPortableLabel, {156, 428, 264, 452}},
+    {installer::Unit::kPortableToggle, {136, 432, 152, 448}},
+    {installer::Unit::kDesktopIconLabel, {36, 428, 120, 452}},
+    {installer::Unit::kDesktopIconToggle, {16, 432, 32, 448}},
+    {installer::Unit::kFolderLabel, {97, 377, 529, 401}},
+    {installer::Unit::kFolderCaption, {37, 377, 93, 401}},
+    {installer::Unit::kBrowseButton, {567, 369, 657, 405}},
+    {installer::Unit::kFolderFrame, {13, 371, 535, 407}},
+    {installer::Unit::kCustomInstallButton, {592, 476, 664, 489}},
+    {installer::Unit::kAgreementLink, {174, 473, 246, 487}},
+    {installer::Unit::kAgreementLabel, {36, 468, 168, 492}},
+    {installer::Unit::kAgreeToggle, {16, 472, 32, 488}},
+    {installer::Unit::kCloseButton, {654, 10, 670, 26}},
+    {installer::Unit::kQuickInstallButton, {260, 344, 420, 394}},
+};
+
+RECT client_rect_of(HWND window, HWND unit) {
+  RECT rect = driver::window_rect(unit);
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+bool shown_on_the_first_page(installer::Unit unit) {
+  using installer::Unit;
+  for (Unit shown : {Unit::kAgreeToggle, Unit::kAgreementLabel, Unit::kAgreementLink, Unit::kQuickInstallButton,
+                     Unit::kCustomInstallButton, Unit::kCloseButton}) {
+    if (unit == shown) return true;
+  }
+  return false;
 }
 
 TEST(InstallerWindow, OpensCentredBorderlessWithEveryUnitOfItsTemplate) {
-  ChildProcess setup = start("TRELLIMO_SETUP");
-  ASSERT_TRUE(setup.started());
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, installer::kUninstallKey);
+  installer::Session setup;
+  ASSERT_TRUE(setup.has_window());
+  HWND window = setup.window();
 
   EXPECT_EQ(driver::window_text(window), L"Trellimo安装程序");
   const RECT rect = driver::window_rect(window);
@@ -41,48 +81,35 @@ TEST(InstallerWindow, OpensCentredBorderlessWithEveryUnitOfItsTemplate) {
   EXPECT_EQ(style & WS_CAPTION, 0);
   EXPECT_EQ(style & WS_THICKFRAME, 0);
 
-  // 22 records: the window itself and 21 units. The first page shows the agreement
-  // row, the two install buttons and the close button; nothing else.
-  const std::vector<HWND> units = driver::child_windows(window);
-  EXPECT_EQ(units.size(), 21u);
-  EXPECT_EQ(visible_count(units), 6);
+  // The first page: the agreement row, the two install buttons and the close button.
+  EXPECT_EQ(driver::child_windows(window).size(), static_cast<size_t>(installer::kUnitCount));
+  for (const UnitPlace& place : kUnitPlaces) {
+    SCOPED_TRACE(static_cast<int>(place.unit));
+    HWND unit = setup.unit(place.unit);
+    ASSERT_NE(unit, nullptr);
+    const RECT placed = client_rect_of(window, unit);
+    EXPECT_TRUE(EqualRect(&placed, &place.rect))
+        << placed.left << "," << placed.top << " " << placed.right - placed.left << "x" << placed.bottom - placed.top;
+    EXPECT_EQ(IsWindowVisible(unit) != FALSE, shown_on_the_first_page(place.unit));
+  }
+  EXPECT_EQ(setup.text_of(installer::Unit::kFolderLabel), installer::kDefaultFolder);
+  EXPECT_TRUE(setup.wait_for_tick(installer::Unit::kAgreeToggle, true, 10s));
 
   PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
+  EXPECT_EQ(setup.process().wait_for_exit(30s), std::optional<DWORD>(0));
 }
 
 TEST(InstallerWindow, EscClosesItAndTheProgramEndsWithZero) {
-  ChildProcess setup = start("TRELLIMO_SETUP");
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
-  driver::press_key(window, VK_ESCAPE);
-  EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
-}
-
-// The unit whose top-left corner lies at `left`, `top` of the window's client area.
-HWND unit_at(HWND window, int left, int top) {
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  for (HWND unit : driver::child_windows(window)) {
-    const RECT rect = driver::window_rect(unit);
-    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
-  }
-  return nullptr;
+  installer::Session setup;
+  ASSERT_TRUE(setup.has_window());
+  driver::press_key(setup.window(), VK_ESCAPE);
+  EXPECT_EQ(setup.process().wait_for_exit(30s), std::optional<DWORD>(0));
 }
 
 TEST(InstallerWindow, ClickingTheCloseButtonEndsTheProgramWithZero) {
-  ChildProcess setup = start("TRELLIMO_SETUP");
-  HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
-  ASSERT_NE(window, nullptr);
-  HWND close_button = unit_at(window, 654, 10);
-  ASSERT_NE(close_button, nullptr);
-  // A window that has only just appeared may miss the very first click.
-  std::optional<DWORD> exit_code;
-  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
-    driver::click(close_button);
-    exit_code = setup.wait_for_exit(10s);
-  }
-  EXPECT_EQ(exit_code, std::optional<DWORD>(0));
+  installer::Session setup;
+  ASSERT_TRUE(setup.has_window());
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
 struct FaultCase {

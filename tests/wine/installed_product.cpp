@@ -1,0 +1,159 @@
+#include "installed_product.h"
+
+// After windows.h, which they need.
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "desktop_driver.h"
+
+namespace installer {
+namespace {
+
+// Wine's IShellLinkW answers SW_SHOWNORMAL whatever the file holds, so the show
+// command is read from the file's header (a u32 at 0x3C).
+constexpr DWORD kShowCommandOffset = 0x3C;
+
+int show_command_in(const std::wstring& file) {
+  const std::string bytes = read_file(file);
+  int32_t show_command = -1;
+  if (bytes.size() >= kShowCommandOffset + sizeof show_command) {
+    CopyMemory(&show_command, bytes.data() + kShowCommandOffset, sizeof show_command);
+  }
+  return show_command;
+}
+
+// An open registry key with one owner.
+class Key {
+ public:
+  Key(REGSAM view, REGSAM access) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, access | view, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  }
+  ~Key() {
+    if (key_) RegCloseKey(key_);
+  }
+  Key(const Key&) = delete;
+  Key& operator=(const Key&) = delete;
+  HKEY get() const { return key_; }
+ private:
+  HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+const wchar_t* const kPayloadNames[7] = {L"7-zip32.dll", L"BASS_VST.dll", L"libcurl.dll", L"core.7z",
+                                         L"launch.exe",  L"zlibwapi.dll", L"sw.exe"};
+
+std::string read_file(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void write_file(const std::wstring& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
+}
+
+bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::wstring> files_in(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    names.push_back(entry.path().filename().wstring());
+  }
+  return names;
+}
+
+std::wstring embedded_payload_folder() {
+  return driver::windows_path(driver::program_from_environment("TRELLIMO_EMBEDDED_PAYLOAD"));
+}
+
+std::map<std::string, RegistryValue> uninstall_values() {
+  std::map<std::string, RegistryValue> values;
+  const Key key(0, KEY_READ);
+  if (!key.get()) return values;
+  for (DWORD index = 0;; ++index) {
+    char name[256];
+    DWORD name_length = sizeof name;
+    RegistryValue value;
+    DWORD size = 0;
+    if (RegEnumValueA(key.get(), index, name, &name_length, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
+      break;
+    }
+    value.data.resize(size);
+    name_length = sizeof name;
+    RegEnumValueA(key.get(), index, name, &name_length, nullptr, &value.type, value.data.data(), &size);
+    values[name] = value;
+  }
+  return values;
+}
+
+RegistryValue text_value(const std::string& text) {
+  return RegistryValue{REG_SZ, std::vector<BYTE>(text.c_str(), text.c_str() + text.size() + 1)};
+}
+
+RegistryValue number_value(DWORD number) {
+  const auto* bytes = reinterpret_cast<const BYTE*>(&number);
+  return RegistryValue{REG_DWORD, std::vector<BYTE>(bytes, bytes + sizeof number)};
+}
+
+bool uninstall_key_in_64_bit_view() {
+  BOOL emulated = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &emulated) || !emulated) return false;
+  return Key(KEY_WOW64_64KEY, KEY_READ).get() != nullptr;
+}
+
+void record_install_location(const std::string& text) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+  RegCloseKey(key);
+}
+
+ShortcutView read_shortcut(const std::wstring& file) {
+  ShortcutView view;
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return view;
+  }
+  IPersistFile* persist = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    view.loaded = SUCCEEDED(persist->Load(file.c_str(), STGM_READ));
+    persist->Release();
+  }
+  wchar_t text[MAX_PATH * 2] = {};
+  if (view.loaded && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) view.target = text;
+  if (view.loaded && SUCCEEDED(link->GetArguments(text, MAX_PATH))) view.arguments = text;
+  if (view.loaded && SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) view.working_folder = text;
+  if (view.loaded && SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &view.icon_index))) view.icon_path = text;
+  if (view.loaded && SUCCEEDED(link->GetDescription(text, MAX_PATH))) view.description = text;
+  link->Release();
+  view.show_command = show_command_in(file);
+  return view;
+}
+
+std::wstring desktop_folder() {
+  wchar_t path[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOPDIRECTORY, FALSE);
+  return path;
+}
+
+void forget_installation(const std::wstring& folder) {
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  DeleteFileW((desktop_folder() + L"\\Trellimo.lnk").c_str());
+}
+
+}  // namespace installer

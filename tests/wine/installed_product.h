@@ -1,0 +1,59 @@
+#pragma once
+// What an installation leaves on the machine, read back from outside the installer:
+// files, the product's Uninstall key, and shortcuts as the shell reads them.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace installer {
+
+std::string read_file(const std::wstring& path);
+void write_file(const std::wstring& path, const std::string& bytes);
+bool file_exists(const std::wstring& path);
+// Names of the files directly inside `folder`.
+std::vector<std::wstring> files_in(const std::wstring& folder);
+
+// The folder the payload was embedded from, as the build left it.
+std::wstring embedded_payload_folder();
+extern const wchar_t* const kPayloadNames[7];
+
+constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOWTAN";
+
+struct RegistryValue {
+  DWORD type = REG_NONE;
+  std::vector<BYTE> data;
+  bool operator==(const RegistryValue&) const = default;
+};
+// Every value of the product's Uninstall key in the view a 32-bit program sees,
+// by name ("" for the default value); empty when the key is missing.
+std::map<std::string, RegistryValue> uninstall_values();
+RegistryValue text_value(const std::string& text);
+RegistryValue number_value(DWORD number);
+// Whether the 64-bit registry view holds the key (false on 32-bit Windows).
+bool uninstall_key_in_64_bit_view();
+void record_install_location(const std::string& text);
+
+// What a .lnk file holds, as the shell reads it.
+struct ShortcutView {
+  bool loaded = false;
+  std::wstring target;
+  std::wstring arguments;
+  std::wstring working_folder;
+  std::wstring icon_path;
+  int icon_index = -1;
+  int show_command = -1;
+  std::wstring description;
+};
+// Needs COM initialised on the calling thread.
+ShortcutView read_shortcut(const std::wstring& file);
+std::wstring desktop_folder();
+
+// Removes the product: its Uninstall key, `folder` with everything in it, and the
+// desktop shortcut, so that each test starts on a machine without it.
+void forget_installation(const std::wstring& folder);
+
+}  // namespace installer

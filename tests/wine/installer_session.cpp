@@ -1,0 +1,108 @@
+#include "installer_session.h"
+
+#include <thread>
+
+namespace installer {
+namespace {
+
+// The frame creates a window's units from the last record to the first and numbers
+// them 100, 110, 120, ... in that order.
+constexpr int kFirstControlId = 100;
+constexpr int kControlIdStep = 10;
+constexpr int kClickAttempts = 5;
+
+template <typename Condition>
+bool wait_for(std::chrono::milliseconds timeout, Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+// Whether the screen shows a near-white pixel inside `rect` shrunk by `inset`.
+bool has_white_inside(const RECT& rect, LONG inset) {
+  HDC screen = GetDC(nullptr);
+  bool found = false;
+  for (LONG y = rect.top + inset; y < rect.bottom - inset && !found; ++y) {
+    for (LONG x = rect.left + inset; x < rect.right - inset && !found; ++x) {
+      const COLORREF pixel = GetPixel(screen, x, y);
+      found = GetRValue(pixel) > 200 && GetGValue(pixel) > 200 && GetBValue(pixel) > 200;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+}  // namespace
+
+Session::Session() : process_(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP"))) {
+  if (process_.started()) window_ = driver::wait_for_window(process_.id(), L"kowtan", 20s);
+}
+
+HWND Session::unit(Unit unit) const {
+  return GetDlgItem(window_, kFirstControlId + (kUnitCount - static_cast<int>(unit)) * kControlIdStep);
+}
+
+bool Session::wait_until_shown(Unit unit, std::chrono::milliseconds timeout) const {
+  return wait_for(timeout, [&] { return IsWindowVisible(this->unit(unit)) != FALSE; });
+}
+
+bool Session::wait_until_hidden(Unit unit, std::chrono::milliseconds timeout) const {
+  return wait_for(timeout, [&] { return IsWindowVisible(this->unit(unit)) == FALSE; });
+}
+
+bool Session::click_until_hidden(Unit unit) {
+  for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
+    driver::click(this->unit(unit));
+    if (wait_until_hidden(unit, 1s)) return true;
+  }
+  return false;
+}
+
+bool Session::click_toggle_until(Unit toggle, bool ticked) {
+  for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
+    driver::click(unit(toggle));
+    if (wait_for_tick(toggle, ticked, 1s)) return true;
+  }
+  return false;
+}
+
+std::optional<driver::MessageBoxView> Session::click_until_message_box(Unit unit) {
+  for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
+    driver::click(this->unit(unit));
+    if (auto box = driver::wait_for_message_box(process_.id(), 3s)) return box;
+  }
+  return std::nullopt;
+}
+
+std::optional<DWORD> Session::close_with_close_button() {
+  for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
+    driver::click(unit(Unit::kCloseButton));
+    if (auto code = process_.wait_for_exit(10s)) return code;
+  }
+  return std::nullopt;
+}
+
+int Session::width_of(Unit unit) const {
+  const RECT rect = driver::window_rect(this->unit(unit));
+  return rect.right - rect.left;
+}
+
+// The ticked face has a white tick inside its light 1-pixel border; the empty face
+// is dark blue there.
+bool Session::shows_tick(Unit toggle) const { return has_white_inside(driver::window_rect(unit(toggle)), 2); }
+
+bool Session::wait_for_tick(Unit toggle, bool ticked, std::chrono::milliseconds timeout) const {
+  return wait_for(timeout, [&] { return shows_tick(toggle) == ticked; });
+}
+
+void dismiss(const driver::MessageBoxView& box) {
+  for (int attempt = 0; attempt < kClickAttempts && IsWindow(box.hwnd); ++attempt) {
+    driver::click(GetDlgItem(box.hwnd, IDOK));
+    wait_for(1s, [&] { return IsWindow(box.hwnd) == FALSE; });
+  }
+}
+
+}  // namespace installer

@@ -1,0 +1,79 @@
+#pragma once
+// The real installer under test, seen from outside as a person sees it: its window,
+// its units, the faces they show, and a click that is repeated until it visibly
+// took effect (a window that has only just appeared may miss the first one).
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "desktop_driver.h"
+
+namespace installer {
+
+using namespace std::chrono_literals;
+
+// The installer's units, in the order of its template's records.
+enum class Unit {
+  kStartBadge = 1,
+  kStartButton,
+  kStatusLabel,
+  kProgressFill,
+  kProgressTrack,
+  kReturnButton,
+  kInstallButton,
+  kPortableLabel,
+  kPortableToggle,
+  kDesktopIconLabel,
+  kDesktopIconToggle,
+  kFolderLabel,
+  kFolderCaption,
+  kBrowseButton,
+  kFolderFrame,
+  kCustomInstallButton,
+  kAgreementLink,
+  kAgreementLabel,
+  kAgreeToggle,
+  kCloseButton,
+  kQuickInstallButton,
+};
+constexpr int kUnitCount = 21;
+
+constexpr wchar_t kDefaultFolder[] = L"C:\\Program Files (x86)\\Trellimo";
+
+class Session {
+ public:
+  // Starts the installer named by TRELLIMO_SETUP and waits for its window.
+  Session();
+
+  bool has_window() const { return window_ != nullptr; }
+  HWND window() const { return window_; }
+  HWND unit(Unit unit) const;
+  driver::ChildProcess& process() { return process_; }
+
+  bool wait_until_shown(Unit unit, std::chrono::milliseconds timeout = 10s) const;
+  bool wait_until_hidden(Unit unit, std::chrono::milliseconds timeout = 10s) const;
+  // Clicks `unit` until it is hidden: how a page-changing button shows it was heard.
+  bool click_until_hidden(Unit unit);
+  // Clicks a toggle until it shows the tick (or not).
+  bool click_toggle_until(Unit toggle, bool ticked);
+  // Clicks `unit` until a message box of this process appears.
+  std::optional<driver::MessageBoxView> click_until_message_box(Unit unit);
+  // Clicks the close button until the process ends; its exit code.
+  std::optional<DWORD> close_with_close_button();
+
+  std::wstring text_of(Unit unit) const { return driver::window_text(this->unit(unit)); }
+  int width_of(Unit unit) const;
+  bool shows_tick(Unit toggle) const;
+  bool wait_for_tick(Unit toggle, bool ticked, std::chrono::milliseconds timeout) const;
+
+ private:
+  driver::ChildProcess process_;
+  HWND window_ = nullptr;
+};
+
+// Answers a message box with its OK button, clicking until it is gone.
+void dismiss(const driver::MessageBoxView& box);
+
+}  // namespace installer
