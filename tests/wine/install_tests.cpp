@@ -5,8 +5,7 @@
 #include <atomic>
 #include <thread>
 
-#include "installed_product.h"
-#include "installer_session.h"
+#include "installer_fixture.h"
 
 namespace installer {
 namespace {
@@ -20,22 +19,6 @@ constexpr wchar_t kStatusTexts[][32] = {
     L"正在抽取文件: Trellimo.lnk", L"正在写入配置信息: user",     L"正在抽取文件: sw.exe",
     L"正在写入安装信息: KOWTAN"};
 constexpr auto kMandatedWaits = 1100ms;
-
-std::string narrow(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-  bytes.resize(static_cast<size_t>(size - 1));
-  return bytes;
-}
-
-// Starts the installation from the first page; true once the click was heard.
-bool start_quick_install(Session& setup) {
-  return setup.wait_until_shown(Unit::kQuickInstallButton) && setup.wait_for_tick(Unit::kAgreeToggle, true, 10s) &&
-         setup.click_until_hidden(Unit::kQuickInstallButton);
-}
-
-bool wait_for_finish_page(Session& setup) { return setup.wait_until_shown(Unit::kStartButton, 60s); }
 
 // Watches the installing page from another thread: every width the progress fill
 // takes and every text the status line shows, each recorded when it changes.
@@ -71,66 +54,17 @@ class InstallingPageWatch {
   std::thread thread_;
 };
 
-// Each test starts on a machine without the product and leaves none behind.
-class Installer : public testing::Test {
- protected:
-  void SetUp() override {
-    CoInitialize(nullptr);
-    forget_installation(kDefaultFolder);
-  }
-  void TearDown() override {
-    forget_installation(kDefaultFolder);
-    CoUninitialize();
-  }
+using Installer = InstallerTest;
 
-  static std::wstring installed(const wchar_t* name) { return std::wstring(kDefaultFolder) + L"\\" + name; }
-
-  static void expect_payload_installed() {
-    for (const wchar_t* name : kPayloadNames) {
-      SCOPED_TRACE(narrow(name));
-      const std::string bytes = read_file(installed(name));
-      EXPECT_FALSE(bytes.empty());
-      EXPECT_TRUE(bytes == read_file(embedded_payload_folder() + L"\\" + name)) << "differs from what was embedded";
-    }
-  }
-
-  static void expect_shortcut(const std::wstring& file, const std::wstring& arguments) {
-    SCOPED_TRACE(narrow(file));
-    const ShortcutView shortcut = read_shortcut(file);
-    ASSERT_TRUE(shortcut.loaded);
-    EXPECT_EQ(shortcut.target, installed(L"launch.exe"));
-    EXPECT_EQ(shortcut.arguments, arguments);
-    EXPECT_EQ(shortcut.working_folder, kDefaultFolder);
-    EXPECT_EQ(shortcut.icon_path, installed(L"launch.exe"));
-    EXPECT_EQ(shortcut.icon_index, 0);
-    EXPECT_EQ(shortcut.show_command, SW_SHOWNORMAL);
-    EXPECT_EQ(shortcut.description, L"Trellimo");
-  }
-};
-
-std::map<std::string, RegistryValue> registration_of(const std::string& folder) {
-  return {{"", text_value("")},
-          {"DisplayVersion", text_value("1.0.1")},
-          {"VersionMajor", number_value(1)},
-          {"VersionMinor", number_value(0)},
-          {"DisplayName", text_value("KOWTAN")},
-          {"EstimatedSize", number_value(2048)},
-          {"HelpLink", text_value("https://www.trellimo.com/")},
-          {"InstallLocation", text_value("\"" + folder + "\"")},
-          {"Publisher", text_value("KOWTAN")},
-          {"VersionBuild", number_value(0)},
-          {"WindowsInstaller", number_value(0)},
-          {"UninstallString", text_value("\"" + folder + "\\launch.exe\" --uninst")},
-          {"DisplayIcon", text_value("\"" + folder + "\\launch.exe\"")}};
-}
+std::wstring installed(const wchar_t* name) { return in_folder(kDefaultFolder, name); }
 
 TEST_F(Installer, QuickInstallShowsElevenStepsAndInstallsTheProduct) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
   InstallingPageWatch watch(setup);
   const auto clicked = std::chrono::steady_clock::now();
-  ASSERT_TRUE(start_quick_install(setup));
-  ASSERT_TRUE(wait_for_finish_page(setup)) << "the finish page never came";
+  ASSERT_TRUE(setup.start_quick_install());
+  ASSERT_TRUE(setup.wait_for_finish_page()) << "the finish page never came";
   EXPECT_GE(std::chrono::steady_clock::now() - clicked, kMandatedWaits) << "eleven steps of 100 ms each";
   watch.stop();
 
@@ -143,9 +77,9 @@ TEST_F(Installer, QuickInstallShowsElevenStepsAndInstallsTheProduct) {
   EXPECT_TRUE(setup.wait_until_shown(Unit::kStartBadge));
   EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kProgressTrack)));
 
-  expect_payload_installed();
-  expect_shortcut(installed(L"卸载Pandrel.lnk"), L"--uninst");
-  expect_shortcut(desktop_folder() + L"\\Trellimo.lnk", L"");
+  expect_payload_installed(kDefaultFolder);
+  expect_shortcut(installed(L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
+  expect_shortcut(desktop_folder() + L"\\Trellimo.lnk", kDefaultFolder, L"");
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
   EXPECT_FALSE(uninstall_key_in_64_bit_view()) << "a 32-bit installer writes the 32-bit view";
 
@@ -156,8 +90,8 @@ TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
   write_file(installed(L"Config.ini"), "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\ntoken=42\r\n[audio]\r\npitch=3\r\n");
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(start_quick_install(setup));
-  ASSERT_TRUE(wait_for_finish_page(setup));
+  ASSERT_TRUE(setup.start_quick_install());
+  ASSERT_TRUE(setup.wait_for_finish_page());
   EXPECT_EQ(read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
@@ -166,8 +100,8 @@ TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegi
   {
     Session first;
     ASSERT_TRUE(first.has_window());
-    ASSERT_TRUE(start_quick_install(first));
-    ASSERT_TRUE(wait_for_finish_page(first));
+    ASSERT_TRUE(first.start_quick_install());
+    ASSERT_TRUE(first.wait_for_finish_page());
     EXPECT_EQ(first.close_with_close_button(), std::optional<DWORD>(0));
   }
   const auto registered = uninstall_values();
@@ -177,9 +111,9 @@ TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegi
   Session second;
   ASSERT_TRUE(second.has_window());
   EXPECT_EQ(second.text_of(Unit::kFolderLabel), kDefaultFolder) << "the recorded folder, without its quotes";
-  ASSERT_TRUE(start_quick_install(second));
-  ASSERT_TRUE(wait_for_finish_page(second));
-  expect_payload_installed();
+  ASSERT_TRUE(second.start_quick_install());
+  ASSERT_TRUE(second.wait_for_finish_page());
+  expect_payload_installed(kDefaultFolder);
   EXPECT_EQ(uninstall_values(), registered);
   EXPECT_EQ(second.close_with_close_button(), std::optional<DWORD>(0));
 }
@@ -202,15 +136,15 @@ TEST_F(Installer, WithoutTheAgreementQuickInstallShowsTheTwoLineMessageAndNothin
 
   ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, true));
   ASSERT_TRUE(setup.click_until_hidden(Unit::kQuickInstallButton)) << "agreed, the same click installs";
-  EXPECT_TRUE(wait_for_finish_page(setup));
+  EXPECT_TRUE(setup.wait_for_finish_page());
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
 TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(start_quick_install(setup));
-  ASSERT_TRUE(wait_for_finish_page(setup));
+  ASSERT_TRUE(setup.start_quick_install());
+  ASSERT_TRUE(setup.wait_for_finish_page());
 
   std::optional<DWORD> exit_code;
   for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
@@ -248,7 +182,7 @@ class CloseGuard : public Installer, public testing::WithParamInterface<CloseReq
 TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(start_quick_install(setup));
+  ASSERT_TRUE(setup.start_quick_install());
   ask_to_close(setup);
   auto box = driver::wait_for_message_box(setup.process().id(), 10s);
   ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message";
@@ -256,9 +190,9 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
   EXPECT_EQ(box->text, kInstallingMessage);
   dismiss(*box);
 
-  EXPECT_TRUE(wait_for_finish_page(setup)) << "the installation went on to the finish page";
+  EXPECT_TRUE(setup.wait_for_finish_page()) << "the installation went on to the finish page";
   EXPECT_EQ(setup.process().wait_for_exit(0ms), std::nullopt);
-  expect_payload_installed();
+  expect_payload_installed(kDefaultFolder);
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0)) << "on the finish page it closes";
 }
 

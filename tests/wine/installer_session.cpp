@@ -77,6 +77,11 @@ std::optional<driver::MessageBoxView> Session::click_until_message_box(Unit unit
   return std::nullopt;
 }
 
+bool Session::start_quick_install() {
+  return wait_until_shown(Unit::kQuickInstallButton) && wait_for_tick(Unit::kAgreeToggle, true, 10s) &&
+         click_until_hidden(Unit::kQuickInstallButton);
+}
+
 std::optional<DWORD> Session::close_with_close_button() {
   for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
     driver::click(unit(Unit::kCloseButton));

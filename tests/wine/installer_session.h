@@ -60,6 +60,9 @@ class Session {
   bool click_toggle_until(Unit toggle, bool ticked);
   // Clicks `unit` until a message box of this process appears.
   std::optional<driver::MessageBoxView> click_until_message_box(Unit unit);
+  // Starts the installation from the first page; true once the click was heard.
+  bool start_quick_install();
+  bool wait_for_finish_page() const { return wait_until_shown(Unit::kStartButton, 60s); }
   // Clicks the close button until the process ends; its exit code.
   std::optional<DWORD> close_with_close_button();
 

@@ -1,0 +1,115 @@
+// The custom-install page driven with the real mouse: its toggles, the way back, and
+// the folder chosen in the shell's own folder dialog.
+#include <filesystem>
+
+#include "folder_dialog.h"
+#include "installer_fixture.h"
+
+namespace installer {
+namespace {
+
+constexpr wchar_t kChoiceParent[] = L"C:\\trellimo-choice";
+constexpr wchar_t kChosenFolder[] = L"C:\\trellimo-choice\\Trellimo";
+
+bool open_custom_page(Session& setup) {
+  return setup.wait_until_shown(Unit::kCustomInstallButton) && setup.click_until_hidden(Unit::kCustomInstallButton) &&
+         setup.wait_until_shown(Unit::kInstallButton);
+}
+
+// Clicks the browse button until the folder dialog of the installer appears.
+std::optional<HWND> open_folder_dialog(Session& setup) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    driver::click(setup.unit(Unit::kBrowseButton));
+    if (HWND dialog = driver::wait_for_window(setup.process().id(), L"#32770", 5s)) return dialog;
+  }
+  return std::nullopt;
+}
+
+bool shows_text(HWND dialog, const std::wstring& text) {
+  for (HWND child : driver::child_windows(dialog)) {
+    if (driver::window_text(child) == text) return true;
+  }
+  return false;
+}
+
+bool wait_until_closed(HWND dialog) {
+  for (int wait = 0; wait < 100 && IsWindow(dialog); ++wait) Sleep(50);
+  return !IsWindow(dialog);
+}
+
+class CustomInstall : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    also_forget(kChoiceParent);
+  }
+};
+
+TEST_F(CustomInstall, ThePageComesAndGoesAndItsChoicesHold) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(open_custom_page(setup));
+  EXPECT_TRUE(IsWindowVisible(setup.unit(Unit::kAgreeToggle))) << "the agreement row stays";
+  EXPECT_TRUE(setup.wait_for_tick(Unit::kDesktopIconToggle, true, 5s)) << "the desktop shortcut starts chosen";
+  EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kPortableToggle)));
+
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kReturnButton));
+  EXPECT_TRUE(setup.wait_until_shown(Unit::kQuickInstallButton));
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kFolderFrame)));
+  ASSERT_TRUE(open_custom_page(setup));
+
+  // Without the desktop shortcut and without the agreement, this page still installs.
+  ASSERT_TRUE(setup.click_toggle_until(Unit::kDesktopIconToggle, false));
+  ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, false));
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
+  ASSERT_TRUE(setup.wait_for_finish_page());
+  expect_payload_installed(kDefaultFolder);
+  expect_shortcut(in_folder(kDefaultFolder, L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
+  EXPECT_FALSE(file_exists(desktop_folder() + L"\\Trellimo.lnk"));
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
+  std::filesystem::create_directories(std::filesystem::path(kChoiceParent));
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(open_custom_page(setup));
+  const auto dialog = open_folder_dialog(setup);
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog";
+  EXPECT_TRUE(shows_text(*dialog, L"从下面选文件夹目录:")) << "the dialog's title line";
+
+  driver::FolderDialog chooser(*dialog, setup.process().id());
+  ASSERT_TRUE(chooser.select({L"(C:)", L"trellimo-choice"}));
+  chooser.confirm();
+  ASSERT_TRUE(wait_until_closed(*dialog));
+  EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kChosenFolder);
+
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
+  ASSERT_TRUE(setup.wait_for_finish_page());
+  expect_payload_installed(kChosenFolder);
+  EXPECT_EQ(uninstall_values(), registration_of(narrow(kChosenFolder)));
+  EXPECT_FALSE(file_exists(kDefaultFolder));
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+TEST_F(CustomInstall, CancellingTheFolderDialogChangesNothing) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(open_custom_page(setup));
+  const auto dialog = open_folder_dialog(setup);
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog";
+  driver::FolderDialog chooser(*dialog, setup.process().id());
+  ASSERT_TRUE(chooser.select({L"(C:)"}));
+  chooser.cancel();
+  ASSERT_TRUE(wait_until_closed(*dialog));
+  EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
+
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
+  ASSERT_TRUE(setup.wait_for_finish_page());
+  expect_payload_installed(kDefaultFolder);
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+}  // namespace
+}  // namespace installer
