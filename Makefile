@@ -45,11 +45,16 @@ test: build test-host test-wine test-fuzz
 test-host:
 	@ctest --test-dir $(HOST_BUILD) --output-on-failure
 
-# One Wine environment (prefix, virtual display, warm wineserver) for the whole run.
+# One Wine environment (prefix, virtual display, warm wineserver) for the whole run,
+# then the installer's own tests again in a 32-bit Windows prefix, which has no
+# "C:\Program Files (x86)" and one registry view.
 test-wine:
 	@$(WINE_ENV) start
 	@status=0; ctest --test-dir $(WIN_BUILD) --output-on-failure || status=$$?; \
 	  $(WINE_ENV) stop; exit $$status
+	@TRELLIMO_WINEARCH=win32 $(WINE_ENV) start
+	@status=0; TRELLIMO_WINEARCH=win32 ctest --test-dir $(WIN_BUILD) -L installer --output-on-failure || status=$$?; \
+	  TRELLIMO_WINEARCH=win32 $(WINE_ENV) stop; exit $$status
 
 # The picture decoders under libFuzzer (clang, its own tree): FUZZ_SECONDS shared
 # among the six decoders. `make test` gives them half a minute.

@@ -112,14 +112,15 @@ std::vector<HWND> child_windows(HWND parent) {
 }
 
 // The text may change between asking its length and copying it (another thread of
-// the program writes it): a copy that filled the spare place was cut, so ask again.
+// the program writes it): a copy that fills the buffer may have been cut, so ask again.
 std::wstring window_text(HWND hwnd) {
+  constexpr size_t kSpare = 256;
   for (;;) {
     const auto length = static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
-    std::wstring text(length + 2, L'\0');
-    const auto copied =
-        static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    if (copied <= length) {
+    std::wstring text(length + kSpare, L'\0');
+    SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const size_t copied = wcsnlen(text.c_str(), text.size());
+    if (copied + 1 < text.size()) {
       text.resize(copied);
       return text;
     }
