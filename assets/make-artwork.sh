@@ -239,17 +239,28 @@ face_secondary() {
   caption "$1-$2" "$canvas" "$8" "$5" "$6" "$9"
 }
 
+# How many pixels wide TEXT comes out, with the same OPTIONs as its caption.
+# text_width POINTSIZE TEXT [OPTION...]
+text_width() {
+  local pointsize=$1 text=$2
+  shift 2
+  convert -size 200x40 xc:black -font "$font" -pointsize "$pointsize" -fill white "$@" \
+    -gravity center -annotate +0+0 "$text" -trim -format '%w' info:
+}
+
 # A text link on the window: normal and hover faces (these units have no pressed one);
 # the hover face is white and underlined. OPTIONs go to caption.
 # text_link UNIT POINTSIZE COLOUR TEXT [OPTION...]
 text_link() {
-  local unit=$1 pointsize=$2 colour=$3 text=$4 width height
+  local unit=$1 pointsize=$2 colour=$3 text=$4 width height span from
   shift 4
   read -r _ _ width height <<<"${spot[$unit]}"
+  span=$(text_width "$pointsize" "$text" "$@")
+  from=$(((width - span) / 2))
   backdrop "$unit" "$work/link.png"
   caption "$unit-normal" "$work/link.png" "$pointsize" "$colour" 0 "$text" "$@"
   caption "$unit-hover" "$work/link.png" "$pointsize" white 0 "$text" "$@" \
-    -stroke "$link" -draw "line 1,$((height - 1)) $((width - 2)),$((height - 1))" -stroke none
+    -stroke "$link" -draw "line $from,$((height - 1)) $((from + span - 1)),$((height - 1))" -stroke none
 }
 
 close_button() {
