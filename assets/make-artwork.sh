@@ -189,26 +189,40 @@ caption() {
     -gravity center -annotate "+0+$down" "$text"
 }
 
+# A unit-sized picture of one colour. solid UNIT COLOUR FILE
+solid() {
+  convert -size "$(size_of "$1")" "xc:$2" "$3"
+}
+
+# A rounded panel over the unit's backdrop: a one-pixel rim of EDGE, and inside it
+# the backdrop seen through FILL (a picture) at FILL-OPACITY. The panel replaces CANVAS.
+# panel UNIT RADIUS EDGE EDGE-OPACITY FILL FILL-OPACITY CANVAS
+panel() {
+  local unit=$1 radius=$2 canvas=$7
+  shape_mask "$unit" "$radius" 0 "$work/shape.png"
+  shape_mask "$unit" "$radius" 1 "$work/inner.png"
+  solid "$unit" "$3" "$work/edge.png"
+  backdrop "$unit" "$canvas"
+  lay "$canvas" "$work/edge.png" "$work/shape.png" "$4"
+  backdrop "$unit" "$work/under.png"
+  lay "$work/under.png" "$5" "$work/inner.png" "$6"
+  convert "$work/under.png" "$work/inner.png" -alpha off -compose CopyOpacity -composite "$work/under-cut.png"
+  convert "$canvas" "$work/under-cut.png" -compose over -composite "$canvas"
+}
+
 # A button filled with the accent gradient, lighter on hover, deeper and one
 # pixel lower when pressed. primary UNIT RADIUS POINTSIZE TEXT
 primary() {
-  local unit=$1 size
-  size=$(size_of "$unit")
-  shape_mask "$unit" "$2" 0 "$work/shape.png"
-  shape_mask "$unit" "$2" 1 "$work/inner.png"
-  face_primary "$unit" normal "$cyan" "$violet" '#FFFFFF' 0 "$size" "$3" "$4"
-  face_primary "$unit" hover '#4AD6FA' '#927BFF' '#FFFFFF' 0 "$size" "$3" "$4"
-  face_primary "$unit" pressed '#1596BC' '#5A3FD6' '#DCE6FF' 1 "$size" "$3" "$4"
+  face_primary "$1" normal "$cyan" "$violet" '#FFFFFF' 0 "$2" "$3" "$4"
+  face_primary "$1" hover '#4AD6FA' '#927BFF' '#FFFFFF' 0 "$2" "$3" "$4"
+  face_primary "$1" pressed '#1596BC' '#5A3FD6' '#DCE6FF' 1 "$2" "$3" "$4"
 }
 
-# face_primary UNIT STATE FROM TO TEXT-COLOUR DOWN SIZE POINTSIZE TEXT
+# face_primary UNIT STATE FROM TO TEXT-COLOUR DOWN RADIUS POINTSIZE TEXT
 face_primary() {
   local canvas="$work/$1-$2.png"
-  backdrop "$1" "$canvas"
-  convert -size "$7" xc:white "$work/white.png"
-  convert -size "$7" -define gradient:direction=east "gradient:$3-$4" "$work/fill.png"
-  lay "$canvas" "$work/white.png" "$work/shape.png" 0.35
-  lay "$canvas" "$work/fill.png" "$work/inner.png" 1
+  convert -size "$(size_of "$1")" -define gradient:direction=east "gradient:$3-$4" "$work/fill.png"
+  panel "$1" "$7" white 0.35 "$work/fill.png" 1 "$canvas"
   # A hairline of the text's own colour thickens the font's single weight.
   caption "$1-$2" "$canvas" "$8" "$5" "$6" "$9" -stroke "$5" -strokewidth 0.3
 }
@@ -216,26 +230,16 @@ face_primary() {
 # A quiet button: a thin light outline on a faint glass fill, filling in on hover
 # and sinking when pressed. secondary UNIT RADIUS POINTSIZE TEXT
 secondary() {
-  local unit=$1 size
-  size=$(size_of "$unit")
-  shape_mask "$unit" "$2" 0 "$work/shape.png"
-  shape_mask "$unit" "$2" 1 "$work/inner.png"
-  face_secondary "$unit" normal '#7F8FE0' 0.10 "$ice" 0 "$size" "$3" "$4"
-  face_secondary "$unit" hover "$cyan" 0.22 '#FFFFFF' 0 "$size" "$3" "$4"
-  face_secondary "$unit" pressed '#5A3FD6' 0.05 '#AFC3F0' 1 "$size" "$3" "$4"
+  solid "$1" '#9FB4FF' "$work/glass.png"
+  face_secondary "$1" normal '#7F8FE0' 0.10 "$ice" 0 "$2" "$3" "$4"
+  face_secondary "$1" hover "$cyan" 0.22 '#FFFFFF' 0 "$2" "$3" "$4"
+  face_secondary "$1" pressed '#5A3FD6' 0.05 '#AFC3F0' 1 "$2" "$3" "$4"
 }
 
-# face_secondary UNIT STATE EDGE-COLOUR GLASS TEXT-COLOUR DOWN SIZE POINTSIZE TEXT
+# face_secondary UNIT STATE EDGE-COLOUR GLASS TEXT-COLOUR DOWN RADIUS POINTSIZE TEXT
 face_secondary() {
   local canvas="$work/$1-$2.png"
-  backdrop "$1" "$canvas"
-  convert -size "$7" "xc:$3" "$work/edge.png"
-  convert -size "$7" xc:'#9FB4FF' "$work/glass.png"
-  lay "$canvas" "$work/edge.png" "$work/shape.png" 1
-  backdrop "$1" "$work/under.png"
-  lay "$work/under.png" "$work/glass.png" "$work/inner.png" "$4"
-  convert "$work/under.png" "$work/inner.png" -alpha off -compose CopyOpacity -composite "$work/under-cut.png"
-  convert "$canvas" "$work/under-cut.png" -compose over -composite "$canvas"
+  panel "$1" "$7" "$3" 1 "$work/glass.png" "$4" "$canvas"
   caption "$1-$2" "$canvas" "$8" "$5" "$6" "$9"
 }
 
@@ -274,44 +278,28 @@ close_button() {
 }
 
 folder_frame() {
-  backdrop folder-frame "$work/frame.png"
-  shape_mask folder-frame 6 0 "$work/shape.png"
-  shape_mask folder-frame 6 1 "$work/inner.png"
-  convert -size 522x36 xc:'#5A6BC2' "$work/edge.png"
-  convert -size 522x36 xc:'#0A0E2A' "$work/well.png"
-  lay "$work/frame.png" "$work/edge.png" "$work/shape.png" 0.9
-  backdrop folder-frame "$work/under.png"
-  lay "$work/under.png" "$work/well.png" "$work/inner.png" 0.7
-  convert "$work/under.png" "$work/inner.png" -alpha off -compose CopyOpacity -composite "$work/under-cut.png"
-  save folder-frame "$work/frame.png" "$work/under-cut.png" -compose over -composite
+  solid folder-frame '#0A0E2A' "$work/well.png"
+  panel folder-frame 6 '#5A6BC2' 0.9 "$work/well.png" 0.7 "$work/frame.png"
+  save folder-frame "$work/frame.png"
 }
 
 # The track is a dark groove; the fill is drawn over the track so that, as the
 # installer widens it, its rounded end sits in the groove.
 progress_bars() {
-  backdrop progress "$work/track.png"
-  shape_mask progress 6 0 "$work/shape.png"
-  shape_mask progress 6 1 "$work/inner.png"
-  convert -size 562x12 xc:'#3A4690' "$work/edge.png"
-  convert -size 562x12 xc:'#0B0F2E' "$work/groove.png"
-  lay "$work/track.png" "$work/edge.png" "$work/shape.png" 0.9
-  lay "$work/track.png" "$work/groove.png" "$work/inner.png" 1
+  solid progress '#0B0F2E' "$work/groove.png"
+  panel progress 6 '#3A4690' 0.9 "$work/groove.png" 1 "$work/track.png"
   save progress-track "$work/track.png"
   convert -size 562x12 -define gradient:direction=east "gradient:$cyan-$violet" \
     \( -size 562x5 xc:white -background black -extent 562x12 -channel RGB -evaluate multiply 0.25 \) \
     -compose screen -composite "$work/fill.png"
+  shape_mask progress 6 0 "$work/shape.png"
   lay "$work/track.png" "$work/fill.png" "$work/shape.png" 1
   save progress-fill "$work/track.png"
 }
 
 start_badge() {
-  backdrop start-badge "$work/badge.png"
-  shape_mask start-badge 11 0 "$work/shape.png"
-  shape_mask start-badge 11 1 "$work/inner.png"
-  convert -size 88x24 xc:"$cyan" "$work/edge.png"
-  convert -size 88x24 xc:'#0C2A4A' "$work/well.png"
-  lay "$work/badge.png" "$work/edge.png" "$work/shape.png" 0.8
-  lay "$work/badge.png" "$work/well.png" "$work/inner.png" 0.85
+  solid start-badge '#0E3558' "$work/well.png"
+  panel start-badge 11 "$cyan" 0.8 "$work/well.png" 0.85 "$work/badge.png"
   save start-badge "$work/badge.png" -fill "$cyan" -draw 'circle 17,12 17,5' \
     -stroke "$navy" -strokewidth 1.6 -fill none -draw 'polyline 13.5,12 16,14.5 20.5,9.5' \
     -stroke none -fill white -font "$font" -pointsize 13 -gravity west -annotate +28+0 '安装完成'
