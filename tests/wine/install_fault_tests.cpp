@@ -41,7 +41,7 @@ TEST_P(RecordedFolder, IsOfferedWithoutQuotesAndMadeLevelByLevel) {
   ASSERT_TRUE(setup.has_window());
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), folder);
   ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page());
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
   EXPECT_FALSE(driver::wait_for_message_box(setup.process().id(), 0ms).has_value()) << "nothing failed";
 
   expect_payload_installed(folder);
@@ -91,7 +91,7 @@ TEST_F(HeldProductFile, IsNamedToTheUserKeptIntactAndTheRestInstalls) {
   EXPECT_EQ(box->text, std::wstring(kFilesNotWrittenMessage) + L"\r\ncore.7z");
   EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kStartButton))) << "told before the finish page";
   dismiss(*box);
-  ASSERT_TRUE(setup.wait_for_finish_page());
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
   held.release();
 
   EXPECT_EQ(read_file(core), "the core of the version already installed");

@@ -64,7 +64,7 @@ TEST_F(Installer, QuickInstallShowsElevenStepsAndInstallsTheProduct) {
   InstallingPageWatch watch(setup);
   const auto clicked = std::chrono::steady_clock::now();
   ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page()) << "the finish page never came";
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
   EXPECT_GE(std::chrono::steady_clock::now() - clicked, kMandatedWaits) << "eleven steps of 100 ms each";
   watch.stop();
 
@@ -91,7 +91,7 @@ TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
   ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page());
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
   EXPECT_EQ(read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
@@ -101,7 +101,7 @@ TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegi
     Session first;
     ASSERT_TRUE(first.has_window());
     ASSERT_TRUE(first.start_quick_install());
-    ASSERT_TRUE(first.wait_for_finish_page());
+    ASSERT_TRUE(first.wait_for_finish_page()) << first.message_box_report();
     EXPECT_EQ(first.close_with_close_button(), std::optional<DWORD>(0));
   }
   const auto registered = uninstall_values();
@@ -112,7 +112,7 @@ TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegi
   ASSERT_TRUE(second.has_window());
   EXPECT_EQ(second.text_of(Unit::kFolderLabel), kDefaultFolder) << "the recorded folder, without its quotes";
   ASSERT_TRUE(second.start_quick_install());
-  ASSERT_TRUE(second.wait_for_finish_page());
+  ASSERT_TRUE(second.wait_for_finish_page()) << second.message_box_report();
   expect_payload_installed(kDefaultFolder);
   EXPECT_EQ(uninstall_values(), registered);
   EXPECT_EQ(second.close_with_close_button(), std::optional<DWORD>(0));
@@ -144,7 +144,7 @@ TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
   ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page());
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
 
   std::optional<DWORD> exit_code;
   for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {

@@ -90,6 +90,17 @@ std::optional<DWORD> Session::close_with_close_button() {
   return std::nullopt;
 }
 
+std::string Session::message_box_report() {
+  const auto box = driver::wait_for_message_box(process_.id(), 0ms);
+  if (!box) return "no message box";
+  const std::wstring text = box->caption + L": " + box->text;
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string report(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, report.data(), size, nullptr, nullptr);
+  report.resize(static_cast<size_t>(size - 1));
+  return "message box " + report;
+}
+
 int Session::width_of(Unit unit) const {
   const RECT rect = driver::window_rect(this->unit(unit));
   return rect.right - rect.left;
