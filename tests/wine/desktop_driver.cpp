@@ -131,6 +131,16 @@ RECT window_rect(HWND hwnd) {
   return rect;
 }
 
+HWND unit_at(HWND window, int left, int top) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  for (HWND unit : child_windows(window)) {
+    const RECT rect = window_rect(unit);
+    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
+  }
+  return nullptr;
+}
+
 std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono::milliseconds timeout) {
   HWND box = wait_for_window(process_id, L"#32770", timeout);
   if (box == nullptr) return std::nullopt;

@@ -43,6 +43,8 @@ std::vector<HWND> child_windows(HWND parent);
 std::wstring window_text(HWND hwnd);
 std::wstring class_name(HWND hwnd);
 RECT window_rect(HWND hwnd);
+// The child of `window` whose top-left corner lies at `left`, `top` of its client area.
+HWND unit_at(HWND window, int left, int top);
 
 struct MessageBoxView {
   HWND hwnd = nullptr;

@@ -18,16 +18,6 @@ constexpr char kDefaultFolder[] = "C:\\Program Files (x86)\\Trellimo";
 constexpr const char* kPayloadNames[] = {"7-zip32.dll", "BASS_VST.dll", "libcurl.dll", "core.7z",
                                          "launch.exe",  "zlibwapi.dll", "sw.exe"};
 
-HWND unit_at(HWND window, int left, int top) {
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  for (HWND unit : driver::child_windows(window)) {
-    const RECT rect = driver::window_rect(unit);
-    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
-  }
-  return nullptr;
-}
-
 bool wait_until_visible(HWND hwnd, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
@@ -73,9 +63,9 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
   driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
   HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
   ASSERT_NE(window, nullptr);
-  HWND quick_install = unit_at(window, 260, 344);
-  HWND start_button = unit_at(window, 260, 416);
-  HWND close_button = unit_at(window, 654, 10);
+  HWND quick_install = driver::unit_at(window, 260, 344);
+  HWND start_button = driver::unit_at(window, 260, 416);
+  HWND close_button = driver::unit_at(window, 654, 10);
   ASSERT_TRUE(wait_until_visible(quick_install, 10s));
   for (int attempt = 0; attempt < 3 && IsWindowVisible(quick_install); ++attempt) {
     driver::click(quick_install);
@@ -107,8 +97,8 @@ TEST(QuickInstall, WithoutTheAgreementShowsTheTwoLineMessageAndNothingElse) {
   driver::ChildProcess setup(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP")));
   HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
   ASSERT_NE(window, nullptr);
-  HWND agree_toggle = unit_at(window, 16, 472);
-  HWND quick_install = unit_at(window, 260, 344);
+  HWND agree_toggle = driver::unit_at(window, 16, 472);
+  HWND quick_install = driver::unit_at(window, 260, 344);
   ASSERT_TRUE(wait_until_visible(quick_install, 10s));
   driver::click(agree_toggle);
   std::this_thread::sleep_for(300ms);
@@ -119,7 +109,7 @@ TEST(QuickInstall, WithoutTheAgreementShowsTheTwoLineMessageAndNothingElse) {
   EXPECT_EQ(box->text, L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序");
   click_until_gone(GetDlgItem(box->hwnd, IDOK), box->hwnd);
   EXPECT_TRUE(IsWindowVisible(quick_install)) << "the first page stays";
-  EXPECT_FALSE(IsWindowVisible(unit_at(window, 59, 412))) << "no progress bar";
+  EXPECT_FALSE(IsWindowVisible(driver::unit_at(window, 59, 412))) << "no progress bar";
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
 }
@@ -130,8 +120,8 @@ TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
   driver::ChildProcess setup(driver::windows_path(setup_path));
   HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
   ASSERT_NE(window, nullptr);
-  HWND quick_install = unit_at(window, 260, 344);
-  HWND start_button = unit_at(window, 260, 416);
+  HWND quick_install = driver::unit_at(window, 260, 344);
+  HWND start_button = driver::unit_at(window, 260, 416);
   ASSERT_NE(quick_install, nullptr);
   ASSERT_NE(start_button, nullptr);
   ASSERT_TRUE(wait_until_visible(quick_install, 10s));
@@ -158,7 +148,7 @@ TEST(QuickInstall, InstallsTheProductAndShowsTheFinishPage) {
             false);
   EXPECT_EQ(install_location(), std::string("\"") + kDefaultFolder + "\"");
 
-  HWND close_button = unit_at(window, 654, 10);
+  HWND close_button = driver::unit_at(window, 654, 10);
   std::optional<DWORD> exit_code;
   for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
     driver::click(close_button);

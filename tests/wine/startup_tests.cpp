@@ -59,22 +59,11 @@ TEST(InstallerWindow, EscClosesItAndTheProgramEndsWithZero) {
   EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(0));
 }
 
-// The unit whose top-left corner lies at `left`, `top` of the window's client area.
-HWND unit_at(HWND window, int left, int top) {
-  POINT origin{0, 0};
-  ClientToScreen(window, &origin);
-  for (HWND unit : driver::child_windows(window)) {
-    const RECT rect = driver::window_rect(unit);
-    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
-  }
-  return nullptr;
-}
-
 TEST(InstallerWindow, ClickingTheCloseButtonEndsTheProgramWithZero) {
   ChildProcess setup = start("TRELLIMO_SETUP");
   HWND window = driver::wait_for_window(setup.id(), L"kowtan", 20s);
   ASSERT_NE(window, nullptr);
-  HWND close_button = unit_at(window, 654, 10);
+  HWND close_button = driver::unit_at(window, 654, 10);
   ASSERT_NE(close_button, nullptr);
   // A window that has only just appeared may miss the very first click.
   std::optional<DWORD> exit_code;
