@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "desktop_driver.h"
+
 namespace bench {
 namespace {
 
@@ -64,19 +66,11 @@ bool shows_painting(HWND hwnd, COLORREF background) {
 }  // namespace
 
 WatchedProcess::WatchedProcess(const std::wstring& program, const std::wstring& arguments) {
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  std::wstring command_line = L"\"" + program + L"\"";
-  if (!arguments.empty()) command_line += L" " + arguments;
   start_ = Clock::now();
-  if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return;
+  if (const std::optional<driver::StartedProcess> started = driver::start_process(program, arguments)) {
+    process_.reset(started->handle);
+    id_ = started->id;
   }
-  CloseHandle(info.hThread);
-  process_.reset(info.hProcess);
-  id_ = info.dwProcessId;
 }
 
 void WatchedProcess::sample_memory() {
