@@ -222,6 +222,12 @@ Measurements measure(int repeats, const Program& ours, const fs::path& trivial, 
     m.peer_install.push_back({peer.name, {}});
   }
   m.peer_memory.resize(peers.size());
+  // One untimed start of each program first, so that no series pays for the
+  // first load of its libraries into Wine and the page cache.
+  std::cerr << "warming up\n";
+  first_paint(trivial, L"");
+  first_paint(ours.path, L"");
+  for (const Program& peer : peers) first_paint(peer.path, L"");
   std::cerr << "first paint\n";
   for (int r = 0; r < repeats; ++r) {
     measure_into(m.trivial_first_paint, r, [&] { return first_paint(trivial, L""); }, &m.trivial_memory);
