@@ -75,9 +75,12 @@ run: build
 clean:
 	rm -rf $(BUILD) $(OUT)
 
-# Benchmarks are measured, never asserted: an optimised host build without sanitizers.
-BENCH_BUILD := $(BUILD)/bench
-bench: setup
+# Benchmarks are measured, never asserted: an optimised host build without sanitizers
+# for the decoders; the installer beside its NSIS peer under Wine (out/bench.json).
+BENCH_BUILD   := $(BUILD)/bench
+BENCH_REPEATS ?= 5
+bench: build
 	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELLIMO_SANITIZE=OFF >/dev/null
 	@cmake --build $(BENCH_BUILD) --target picture-bench
 	@tools/bench-decoders.sh $(BENCH_BUILD)/tools/picture-bench $(BENCH_BUILD)/pictures
+	@tools/bench-installer.sh $(WIN_BUILD) $(OUT) $(BENCH_REPEATS)

@@ -39,6 +39,7 @@ const ProgramHeader program_header = {
     static_cast<uint32_t>(constants_end - constants_begin),
     window_template_begin,
     static_cast<uint32_t>(window_template_end - window_template_begin),
+    program_data_checksum,
     static_cast<uint32_t>(std::size(kLibraries)),
     kLibraries,
     static_cast<uint32_t>(std::size(kExternalLibraries)),

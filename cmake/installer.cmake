@@ -1,11 +1,20 @@
 # Embeds a window template byte for byte in a target's read-only data, as the
-# symbols window_template_begin and window_template_end.
+# symbols window_template_begin and window_template_end, and the data checksum of
+# the constants area the target links (the optional third argument) followed by
+# that template, as the word program_data_checksum.
 function(embed_window_template target template_file)
   set(TEMPLATE_FILE ${template_file})
   set(embed_source ${CMAKE_CURRENT_BINARY_DIR}/${target}-template.S)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/embedded_template.S.in ${embed_source} @ONLY)
   set_source_files_properties(${embed_source} PROPERTIES OBJECT_DEPENDS ${template_file})
-  target_sources(${target} PRIVATE ${embed_source})
+  set(covered_files ${ARGN} ${template_file})
+  set(checksum_source ${CMAKE_CURRENT_BINARY_DIR}/${target}-checksum.S)
+  add_custom_command(
+    OUTPUT ${checksum_source}
+    COMMAND ${TRELLIMO_HOST_TOOLS}/cassemble checksum ${checksum_source} ${covered_files}
+    DEPENDS ${covered_files} ${TRELLIMO_HOST_TOOLS}/cassemble
+    VERBATIM)
+  target_sources(${target} PRIVATE ${embed_source} ${checksum_source})
 endfunction()
 
 # An installer executable: the installer's code, the frame's WinMain, the program
@@ -21,6 +30,6 @@ function(add_installer_executable name template_file)
   add_executable(${name} WIN32 ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp
                  ${INSTALLER_HANDLER_TABLE})
   add_dependencies(${name} window_template)
-  embed_window_template(${name} ${template_file})
+  embed_window_template(${name} ${template_file} ${CONSTANTS_AREA})
   target_link_libraries(${name} PRIVATE installer frame_main)
 endfunction()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "frame/data_checksum.h"
 #include "frame/frame_heap.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
@@ -51,6 +52,14 @@ size_t last_backslash(const std::string& path) {
   return found;
 }
 
+// A truncated or damaged download must not get as far as writing a product file:
+// the data the header describes is checked against the checksum the build wrote.
+bool embedded_data_intact() {
+  const std::span<const uint8_t> constants(program_header.constants_start, program_header.constants_length);
+  const std::span<const uint8_t> window_template(program_header.template_start, program_header.template_length);
+  return data_checksum(constants, window_template) == program_header.data_checksum;
+}
+
 }  // namespace
 
 Application& Application::instance() {
@@ -85,6 +94,7 @@ void Application::store_program_path() {
 void Application::initialise() {
   heap_attach(GetProcessHeap(), nullptr, nullptr);
   std::copy(std::begin(program_header.version_words), std::end(program_header.version_words), version_words_);
+  if (!embedded_data_intact()) report_runtime_error("安装程序已损坏，请重新下载。", 0, 0, 0);
   if (!ole_initialised_) ole_initialised_ = SUCCEEDED(OleInitialize(nullptr));
   store_program_path();
   if (!program_folder_.empty()) SetCurrentDirectoryA(program_folder_.c_str());

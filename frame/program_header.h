@@ -9,6 +9,9 @@
 //   handler base         event bindings hold offsets from here
 //   constants area       start and length: read-only texts and embedded blobs
 //   window template      start and length of the template block
+//   data checksum        CRC-32 of the constants area, then the template
+//                        (frame/data_checksum.h), written by the build and
+//                        checked before anything else is done with the data
 //   unit libraries       count and table
 //   external functions   count, library-name table, function-name table
 #include <cstdint>
@@ -27,6 +30,7 @@ struct ProgramHeader {
   uint32_t constants_length;
   const uint8_t* template_start;
   uint32_t template_length;
+  uint32_t data_checksum;
   uint32_t library_count;
   const UnitLibrary* const* libraries;
   uint32_t external_count;

@@ -9,7 +9,7 @@ packages=(
   wine wine32 wine64 xvfb xauth x11-utils fonts-wqy-microhei locales
   cmake ninja-build make imagemagick xdotool
   nlohmann-json3-dev clang-14 libclang-rt-14-dev llvm-14
-  dpkg-dev xz-utils
+  dpkg-dev xz-utils nsis
   libjpeg-turbo-progs netpbm nasm libjpeg62-turbo-dev libpng-dev
 )
 

@@ -66,17 +66,24 @@ std::string program_from_environment(const char* variable) {
   return value ? value : "";
 }
 
-ChildProcess::ChildProcess(const std::wstring& path, const std::wstring& arguments) {
+std::optional<StartedProcess> start_process(const std::wstring& path, const std::wstring& arguments) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   std::wstring command_line = L"\"" + path + L"\"";
   if (!arguments.empty()) command_line += L" " + arguments;
-  if (CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &info)) {
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    id_ = info.dwProcessId;
+  if (!CreateProcessW(path.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return std::nullopt;
+  }
+  CloseHandle(info.hThread);
+  return StartedProcess{info.hProcess, info.dwProcessId};
+}
+
+ChildProcess::ChildProcess(const std::wstring& path, const std::wstring& arguments) {
+  if (const std::optional<StartedProcess> started = start_process(path, arguments)) {
+    process_ = started->handle;
+    id_ = started->id;
   }
 }
 
@@ -137,6 +144,16 @@ RECT window_rect(HWND hwnd) {
   RECT rect = {};
   GetWindowRect(hwnd, &rect);
   return rect;
+}
+
+HWND unit_at(HWND window, int left, int top) {
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  for (HWND unit : child_windows(window)) {
+    const RECT rect = window_rect(unit);
+    if (rect.left - origin.x == left && rect.top - origin.y == top) return unit;
+  }
+  return nullptr;
 }
 
 std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono::milliseconds timeout) {

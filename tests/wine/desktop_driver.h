@@ -19,6 +19,14 @@ std::wstring windows_path(const std::string& unix_path);
 // The program a test drives, named by an environment variable ctest sets.
 std::string program_from_environment(const char* variable);
 
+// A process started with the program's path, quoted, as the first word of its
+// command line. The caller owns `handle`.
+struct StartedProcess {
+  HANDLE handle;
+  DWORD id;
+};
+std::optional<StartedProcess> start_process(const std::wstring& path, const std::wstring& arguments);
+
 class ChildProcess {
  public:
   explicit ChildProcess(const std::wstring& path, const std::wstring& arguments = L"");
@@ -43,6 +51,8 @@ std::vector<HWND> child_windows(HWND parent);
 std::wstring window_text(HWND hwnd);
 std::wstring class_name(HWND hwnd);
 RECT window_rect(HWND hwnd);
+// The child of `window` whose top-left corner lies at `left`, `top` of its client area.
+HWND unit_at(HWND window, int left, int top);
 
 struct MessageBoxView {
   HWND hwnd = nullptr;

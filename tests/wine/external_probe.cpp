@@ -15,6 +15,7 @@
 #include "frame/external_call.h"
 #include "frame/frame_services.h"
 #include "frame/owned_handle.h"
+#include "frame/data_checksum.h"
 #include "frame/program_header.h"
 #include "probe_support.h"
 
@@ -209,7 +210,8 @@ int probe_entry() {
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe_entry, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, kDeclaredCount, kLibraries, kFunctions,
+    {3, 0, 0x1013A}, probe_entry,    nullptr,    nullptr,   0, nullptr, 0, kEmptyDataChecksum, 0, nullptr,
+    kDeclaredCount,  kLibraries, kFunctions,
 };
 
 }  // namespace frame

@@ -7,6 +7,7 @@
 
 extern "C" const uint8_t window_template_begin[];
 extern "C" const uint8_t window_template_end[];
+extern "C" const uint32_t program_data_checksum;
 
 namespace probe {
 namespace {
@@ -24,6 +25,7 @@ frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void*
       0,
       window_template_begin,
       static_cast<uint32_t>(window_template_end - window_template_begin),
+      program_data_checksum,
       static_cast<uint32_t>(std::size(kLibraries)),
       kLibraries,
       0,

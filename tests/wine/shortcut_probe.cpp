@@ -19,6 +19,7 @@
 
 #include "app/shortcuts.h"
 #include "frame/frame_services.h"
+#include "frame/data_checksum.h"
 #include "frame/program_header.h"
 #include "probe_support.h"
 #include "services/com_object.h"
@@ -325,8 +326,8 @@ int probe_entry() {
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe_entry,           nullptr,    nullptr,    0, nullptr, 0, 0,
-    nullptr,         std::size(kFunctions), kLibraries, kFunctions,
+    {3, 0, 0x1013A},   probe_entry, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr,
+    std::size(kFunctions), kLibraries,  kFunctions,
 };
 
 }  // namespace frame

@@ -6,6 +6,9 @@
 //   cassemble stand-in CATALOGUE NAME OUT [IMAGE]
 //                      a stand-in for catalogue file NAME; programs and libraries
 //                      are IMAGE padded, the archive is generated
+//   cassemble checksum OUT.S [FILE...]
+//                      the program header's data checksum over the FILEs laid
+//                      end to end (constants area, then window template)
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/constants-assembler/checksum_source.h"
 #include "tools/constants-assembler/constants_area.h"
 #include "tools/constants-assembler/stand_in.h"
 
@@ -24,7 +28,8 @@ using cassemble::AssemblyError;
 int usage() {
   std::cerr << "usage: cassemble assemble LIST PAYLOAD_DIR AREA.bin OFFSETS.h\n"
                "       cassemble check LIST PAYLOAD_DIR\n"
-               "       cassemble stand-in CATALOGUE NAME OUT [IMAGE]\n";
+               "       cassemble stand-in CATALOGUE NAME OUT [IMAGE]\n"
+               "       cassemble checksum OUT.S [FILE...]\n";
   return 2;
 }
 
@@ -69,6 +74,13 @@ void stand_in(const fs::path& catalogue_path, const std::string& name, const fs:
   write_file(out_path, bytes.data(), bytes.size());
 }
 
+void checksum(const fs::path& source_path, const std::vector<std::string>& files) {
+  std::vector<std::string> names;
+  for (const std::string& file : files) names.push_back(fs::path(file).filename().string());
+  const uint32_t sum = cassemble::checksum_of_files(std::vector<fs::path>(files.begin(), files.end()));
+  write_text_if_changed(source_path, cassemble::checksum_source(sum, names));
+}
+
 int run(const std::vector<std::string>& args) {
   if (args.size() == 5 && args[0] == "assemble") {
     assemble(args[1], args[2], args[3], args[4]);
@@ -76,6 +88,8 @@ int run(const std::vector<std::string>& args) {
     check(args[1], args[2]);
   } else if ((args.size() == 4 || args.size() == 5) && args[0] == "stand-in") {
     stand_in(args[1], args[2], args[3], std::vector<std::string>(args.begin() + 4, args.end()));
+  } else if (args.size() >= 2 && args[0] == "checksum") {
+    checksum(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
   } else {
     return usage();
   }
