@@ -39,5 +39,6 @@ constexpr int kPictureBoxDisplayMode = 11;
 constexpr int kPictureBoxAnimate = 12;
 constexpr int kLabelText = 8;
 constexpr int kButtonChecked = 9;
+constexpr int kButtonNormalPicture = 10;
 
 }  // namespace picture_units

@@ -35,6 +35,7 @@ constexpr COLORREF kLime = RGB(0x00, 0xFF, 0x00);
 constexpr COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
 constexpr COLORREF kYellow = RGB(0xFF, 0xFF, 0x00);
 constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF kBlack = RGB(0x00, 0x00, 0x00);
 constexpr COLORREF kCheckerDark = RGB(0x20, 0x30, 0x60);
 constexpr COLORREF kCheckerLight = RGB(0xC0, 0x80, 0x40);
 constexpr COLORREF kButtonNormal = RGB(0xC0, 0x00, 0x00);
@@ -356,6 +357,26 @@ TEST(PictureButtonLooks, PressingMovingOffAndReleasingOutsideRaisesNothing) {
 
   driver::click(probe.unit(Unit::toggle));
   EXPECT_TRUE(probe.logged("toggle clicked\n")) << probe.log();
+}
+
+TEST(PictureButtonLooks, ANewNormalPictureWaitsBehindTheHoverLookAndLeavesUncoveredPartsBlack) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  const RECT push = probe.area(Unit::push);
+  driver::move_mouse(centre(push));
+  expect_spots(push, whole_button(kButtonHover));
+  probe.write_picture(Unit::push, kButtonNormalPicture, Fixture::quadrants_png);
+  EXPECT_EQ(colours_seen(push, {30, 12}, 400ms), std::set<COLORREF>{kButtonHover});
+
+  // Off the button: the 4 x 4 picture at the top-left corner, black around it.
+  driver::move_mouse(resting_point(probe));
+  const std::vector<Spot> small_picture{{0, 0, kRed},   {3, 1, kLime},  {1, 3, kBlue},
+                                        {3, 3, kWhite}, {4, 4, kBlack}, {58, 22, kBlack}};
+  expect_spots(push, small_picture);
+  // Disabled without a disabled picture: the normal picture still.
+  probe.write(Unit::push, frame::kPropertyDisabled, 1);
+  EXPECT_EQ(probe.read(Unit::push, frame::kPropertyDisabled), 1);
+  expect_spots(push, small_picture);
 }
 
 TEST(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
