@@ -5,8 +5,8 @@
 namespace units {
 namespace {
 
-// A delay this short is a frame meant to be skipped over quickly, and played as the
-// usual tenth of a second rather than spinning the worker.
+// Delays under two hundredths of a second are played as a tenth, as picture viewers
+// commonly do; a delay of 0 would otherwise keep the worker spinning.
 constexpr uint16_t kShortestDelayCs = 2;
 constexpr DWORD kShortDelayStandInMs = 100;
 
