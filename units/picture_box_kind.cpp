@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,11 +14,25 @@
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
 #include "units/native_window.h"
+#include "units/picture_box_animation.h"
 #include "units/picture_box_block.h"
 #include "units/unit_libraries.h"
 
 namespace units {
 namespace {
+
+// A device context's clipping (and the rest of its state), put back on leaving.
+class ClipScope {
+ public:
+  explicit ClipScope(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+  ~ClipScope() { RestoreDC(dc_, saved_); }
+  ClipScope(const ClipScope&) = delete;
+  ClipScope& operator=(const ClipScope&) = delete;
+
+ private:
+  HDC dc_;
+  int saved_;
+};
 
 constexpr char kPictureBoxClassName[] = "_QV_PicBox";
 
@@ -51,7 +66,7 @@ class PictureBox : public frame::UnitObject {
                         GetModuleHandleA(nullptr), this) == nullptr) {
       return false;
     }
-    decode_picture();
+    load_picture();
     return true;
   }
 
@@ -87,12 +102,12 @@ class PictureBox : public frame::UnitObject {
         return apply_border();
       case kBackgroundColour:
         properties_.background_colour = value.low;
-        decode_picture();
+        load_picture();
         InvalidateRect(hwnd_, nullptr, TRUE);
         return;
       case kPicture:
         properties_.picture = bytes_of(value);
-        decode_picture();
+        load_picture();
         InvalidateRect(hwnd_, nullptr, FALSE);
         return;
       case kDisplayMode:
@@ -101,6 +116,8 @@ class PictureBox : public frame::UnitObject {
         return;
       case kAnimate:
         properties_.animate = value.low != 0;
+        restart_animation();
+        InvalidateRect(hwnd_, nullptr, FALSE);
         return;
       case kDataSource:
         properties_.data_source = text_of(value);
@@ -139,9 +156,21 @@ class PictureBox : public frame::UnitObject {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
 
-  void decode_picture() {
+  // The worker borrows the frames of the picture on show, so it stops before they go.
+  void load_picture() {
+    animation_.reset();
     picture_.reset();
     if (!properties_.picture.empty()) picture_ = pictures::load_picture(properties_.picture);
+    restart_animation();
+  }
+
+  // Plays a GIF of more than one frame from its first, when animate is on.
+  void restart_animation() {
+    animation_.reset();
+    if (!properties_.animate || !picture_ || hwnd_ == nullptr) return;
+    const pictures::Picture& picture = picture_->picture;
+    if (picture.kind != pictures::PictureKind::gif || picture.animation.empty()) return;
+    animation_ = GifAnimation::start(hwnd_, picture.animation, picture.width, picture.height, background_colour());
   }
 
   // Where the picture goes in the client area for the display mode.
@@ -159,43 +188,64 @@ class PictureBox : public frame::UnitObject {
     return {left, top, left + shown_width, top + shown_height};
   }
 
-  void paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    RECT client;
-    GetClientRect(hwnd_, &client);
+  void fill_background(HDC dc, const RECT& client) const {
     const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
     FillRect(dc, &client, brush.get());
-    if (picture_) {
-      const RECT target = picture_rect(client);
-      pictures::draw_picture_at_once(*picture_, dc, target.left, target.top, target.right - target.left,
-                                     target.bottom - target.top, properties_.background_colour);
+  }
+
+  // An animation's frame rectangle is never filled: the frame covers it, and while
+  // the worker draws a new one the old one stays until the worker's repaint.
+  void paint_animation(HDC dc, const RECT& client) const {
+    const RECT frame_rect = picture_rect(client);
+    {
+      const ClipScope clip(dc);
+      ExcludeClipRect(dc, frame_rect.left, frame_rect.top, frame_rect.right, frame_rect.bottom);
+      fill_background(dc, client);
     }
+    animation_->draw_current(dc, frame_rect);
+  }
+
+  // The one paint routine, for the screen and for any context the frame hands in.
+  void paint_into(HDC dc) const {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (animation_) return paint_animation(dc, client);
+    fill_background(dc, client);
+    if (!picture_) return;
+    const RECT target = picture_rect(client);
+    pictures::draw_picture_at_once(*picture_, dc, target.left, target.top, target.right - target.left,
+                                   target.bottom - target.top, properties_.background_colour);
+  }
+
+  void on_paint() const {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    paint_into(dc);
     EndPaint(hwnd_, &paint);
   }
 
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
       case WM_PAINT:
-        paint();
+        on_paint();
         return 0;
-      case frame::kMsgPaintInto: {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        if (picture_) {
-          const RECT target = picture_rect(client);
-          pictures::draw_picture_at_once(*picture_, reinterpret_cast<HDC>(wparam), target.left, target.top,
-                                         target.right - target.left, target.bottom - target.top,
-                                         properties_.background_colour);
-        }
+      case WM_PRINTCLIENT:
+        paint_into(reinterpret_cast<HDC>(wparam));
+        return 0;
+      case frame::kMsgPaintInto:
+        paint_into(reinterpret_cast<HDC>(wparam));
         return frame::kPaintIntoAnswer;
-      }
+      case WM_DESTROY:
+        animation_.reset();
+        break;
     }
     return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 
   PictureBoxBlock properties_;
   std::optional<pictures::LoadedPicture> picture_;
+  // After the picture, so it is stopped before the frames it borrows are freed.
+  std::unique_ptr<GifAnimation> animation_;
 };
 
 frame::UnitObject* create_picture_box(const frame::CreateParams& params) {

@@ -11,6 +11,7 @@
 #include "frame/notification.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
+#include "pictures/gdi_scopes.h"
 #include "pictures/picture_drawing.h"
 #include "units/native_window.h"
 #include "units/picture_button_block.h"
@@ -142,30 +143,29 @@ class PictureButton : public frame::UnitObject {
   }
 
   // Drawn off screen first, so the button never flickers through black.
-  void paint() const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+  void paint_into(HDC dc) const {
     RECT client;
     GetClientRect(hwnd_, &client);
-    HDC memory = CreateCompatibleDC(dc);
     OwnedBitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    HGDIOBJ previous = SelectObject(memory, canvas.get());
-    PatBlt(memory, 0, 0, client.right, client.bottom, BLACKNESS);
-    if (HBITMAP shown = bitmaps_[shown_slot()].get()) copy_bitmap(memory, shown);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    pictures::MemoryDc memory(dc, canvas.get());
+    if (!canvas || !memory) return;
+    PatBlt(memory.get(), 0, 0, client.right, client.bottom, BLACKNESS);
+    if (HBITMAP shown = bitmaps_[shown_slot()].get()) copy_bitmap(memory.get(), shown);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  }
+
+  void on_paint() const {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    paint_into(dc);
     EndPaint(hwnd_, &paint);
   }
 
   static void copy_bitmap(HDC target, HBITMAP bitmap) {
     BITMAP size;
-    GetObjectA(bitmap, sizeof size, &size);
-    HDC source = CreateCompatibleDC(target);
-    HGDIOBJ previous = SelectObject(source, bitmap);
-    BitBlt(target, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
-    SelectObject(source, previous);
-    DeleteDC(source);
+    if (GetObjectA(bitmap, sizeof size, &size) == 0) return;
+    pictures::MemoryDc source(target, bitmap);
+    if (source) BitBlt(target, 0, 0, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY);
   }
 
   bool point_inside(LPARAM lparam) const {
@@ -191,7 +191,7 @@ class PictureButton : public frame::UnitObject {
       checked_ = !checked_;
       set_state(checked_ ? kPressed : kNormal);
     } else {
-      set_state(kHover);
+      set_state(kNormal);
     }
     raise_click();
   }
@@ -221,7 +221,10 @@ class PictureButton : public frame::UnitObject {
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
       case WM_PAINT:
-        paint();
+        on_paint();
+        return 0;
+      case WM_PRINTCLIENT:
+        paint_into(reinterpret_cast<HDC>(wparam));
         return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "frame/owned_handle.h"
+#include "pictures/gdi_scopes.h"
+
 namespace driver {
 namespace {
 
@@ -165,14 +168,42 @@ std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono
 
 void click(HWND hwnd) {
   const RECT rect = window_rect(hwnd);
-  const LONG x = (rect.left + rect.right) / 2;
-  const LONG y = (rect.top + rect.bottom) / 2;
+  move_mouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  press_left_button();
+  release_left_button();
+}
+
+void move_mouse(POINT screen_point) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN);
   const LONG height = GetSystemMetrics(SM_CYSCREEN);
-  send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65535 + width / 2) / (width - 1),
-             (y * 65535 + height / 2) / (height - 1));
-  send_mouse(MOUSEEVENTF_LEFTDOWN);
-  send_mouse(MOUSEEVENTF_LEFTUP);
+  send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (screen_point.x * 65535 + width / 2) / (width - 1),
+             (screen_point.y * 65535 + height / 2) / (height - 1));
+}
+
+void press_left_button() { send_mouse(MOUSEEVENTF_LEFTDOWN); }
+void release_left_button() { send_mouse(MOUSEEVENTF_LEFTUP); }
+
+std::vector<COLORREF> capture_screen(RECT rect) {
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return {};
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  pictures::ScreenDc screen;
+  void* bits = nullptr;
+  const frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> section(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  pictures::MemoryDc memory(screen.get(), section.get());
+  if (!section || !memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
+    return {};
+  const auto* bgrx = static_cast<const uint8_t*>(bits);
+  std::vector<COLORREF> pixels(size_t(width) * size_t(height));
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
+  return pixels;
 }
 
 void press_key(HWND hwnd, WORD virtual_key) {

@@ -63,6 +63,15 @@ std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono
 
 // Real mouse input: move to the centre of `hwnd` and click the left button.
 void click(HWND hwnd);
+// Real mouse input, one step at a time: the pointer to a point on the screen, and
+// the left button down or up where the pointer is.
+void move_mouse(POINT screen_point);
+void press_left_button();
+void release_left_button();
+
+// The screen's pixels inside `rect` (screen coordinates), row by row from the top,
+// as COLORREFs; empty when the screen cannot be read.
+std::vector<COLORREF> capture_screen(RECT rect);
 // Real keyboard input to the foreground window, after bringing `hwnd` forward.
 void press_key(HWND hwnd, WORD virtual_key);
 
