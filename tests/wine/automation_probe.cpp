@@ -267,6 +267,28 @@ void object_values(ObjectVariable& server) {
   call_method("name as an object", server, "Name");
 }
 
+// Members the type information describes as variables rather than functions.
+void variable_members(ObjectVariable& server) {
+  ObjectVariable fields;
+  fields.assign(call_service(services::object_method_service, server.value(), "Fields"));
+  log_line(std::string(fields.empty() ? "fields empty" : "fields object") + " error " + error_text());
+  write_property("count", fields, "Count", 5);
+  log_seen(fields);
+  write_property("count as text", fields, "Count", "12");
+  log_seen(fields);
+  write_property("count with two values", fields, "Count", 1, 2);
+  write_property("link", fields, "Link", server.value());
+  log_seen(fields);
+  call_method("count read", fields, "Count");
+  log_seen(fields);
+  call_method("count read with a value", fields, "Count", 1);
+  ObjectVariable link;
+  link.assign(call_service(services::object_method_service, fields.value(), "Link"));
+  log_line(std::string(link.empty() ? "link empty" : "link object") + " error " + error_text());
+  call_method("narrow on the link", link, "Narrow", 4);
+  log_seen(server);
+}
+
 void unusable_objects(ObjectVariable& server) {
   ObjectVariable plain;
   plain.assign(call_service(services::object_method_service, server.value(), "Plain"));
@@ -399,6 +421,7 @@ constexpr probe::Scenario kScenarios[] = {
     {"omitted-values", [] { with_server(omitted_values); }},
     {"records", [] { with_server(records); }},
     {"object-values", [] { with_server(object_values); }},
+    {"variable-members", [] { with_server(variable_members); }},
     {"unusable-objects", [] { with_server(unusable_objects); }},
     {"invoke-failures", [] { with_server(invoke_failures); }},
     {"nothing-returned", [] { with_server(nothing_returned); }},

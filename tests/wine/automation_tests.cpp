@@ -194,6 +194,29 @@ TEST_F(Automation, ObjectsTravelBothWays) {
                                   }));
 }
 
+// Properties the type information holds as variables: a put sends one value, with
+// flags 4 for a number and 8 for an IDispatch; a method reads the variable (flags 2)
+// and takes no values.
+TEST_F(Automation, VariablesArePutAndReadAsProperties) {
+  EXPECT_EQ(run("variable-members"), (Log{
+                                         "fields object error 0",
+                                         "count true error 0",
+                                         "  saw flags 4 count 1: I4 5 named -3",
+                                         "count as text true error 0",
+                                         "  saw flags 4 count 1: BSTR '12' named -3",
+                                         "count with two values false error -5",
+                                         "link true error 0",
+                                         "  saw flags 8 count 1: DISPATCH object named -3",
+                                         "count read empty error -8",
+                                         "  saw flags 2 count 0:",
+                                         "count read with a value empty error -5",
+                                         "link object error 0",
+                                         "narrow on the link empty error 0",
+                                         "  saw flags 1 count 1: I4 4 | member saw 4",
+                                         kAllReleased,
+                                     }));
+}
+
 TEST_F(Automation, ObjectsThatCannotBeDispatched) {
   EXPECT_EQ(run("unusable-objects"), (Log{
                                          "plain object error 0",

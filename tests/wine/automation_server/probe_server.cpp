@@ -11,6 +11,7 @@
 
 #include <cwchar>
 #include <string>
+#include <utility>
 
 #include "frame/owned_handle.h"
 #include "probe_server.h"
@@ -31,6 +32,12 @@ constexpr GUID kProbeLabelId = {0x7BD6F32A, 0x0D00, 0x46D8, {0xA3, 0x75, 0xC3, 0
 enum MemberId : DISPID {
   kLastCall = 1,
   kFail = 14,
+};
+
+enum FieldId : DISPID {
+  kCountField = 1,
+  kLinkField = 2,
+  kFieldsLastCall = 3,
 };
 
 // The date Produce gives: 2024-01-01 18:00.
@@ -196,6 +203,77 @@ class BlindDispatch final : public Counted<IDispatch> {
   }
 };
 
+// The DProbeFields dispinterface. Its properties are variables in the type
+// information, which DispInvoke cannot reach, so Invoke is written out here.
+class ProbeFields final : public Counted<IDispatch> {
+ public:
+  explicit ProbeFields(com_ptr<ITypeInfo> info) : info_(std::move(info)) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return answer(iid, IID_IDispatch, out); }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    info_->AddRef();
+    *info = info_.get();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    return DispGetIDsOfNames(info_.get(), names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override {
+    if (id == kFieldsLastCall) return give_last_call(*parameters);
+    last_call_ = describe_call(flags, *parameters);
+    if (id == kCountField) return count_access(flags, *parameters, result);
+    if (id == kLinkField) return link_access(flags, *parameters, result);
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  HRESULT give_last_call(const DISPPARAMS& parameters) {
+    if (parameters.cArgs != 1 || V_VT(&parameters.rgvarg[0]) != (VT_BYREF | VT_BSTR)) return DISP_E_TYPEMISMATCH;
+    replace_text(V_BSTRREF(&parameters.rgvarg[0]), last_call_);
+    return S_OK;
+  }
+
+  HRESULT count_access(WORD flags, const DISPPARAMS& parameters, VARIANT* result) {
+    if ((flags & DISPATCH_PROPERTYGET) != 0 && result != nullptr) {
+      V_VT(result) = VT_I4;
+      V_I4(result) = count_;
+      return S_OK;
+    }
+    if ((flags & DISPATCH_PROPERTYPUT) == 0 || parameters.cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+    Variant number;
+    if (FAILED(VariantChangeType(number.get(), &parameters.rgvarg[0], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
+    count_ = V_I4(number.get());
+    return S_OK;
+  }
+
+  HRESULT link_access(WORD flags, const DISPPARAMS& parameters, VARIANT* result) {
+    if ((flags & DISPATCH_PROPERTYGET) != 0 && result != nullptr) {
+      if (link_) link_->AddRef();
+      V_VT(result) = VT_DISPATCH;
+      V_DISPATCH(result) = link_.get();
+      return S_OK;
+    }
+    if ((flags & DISPATCH_PROPERTYPUTREF) == 0 || parameters.cArgs != 1) return DISP_E_MEMBERNOTFOUND;
+    Variant link;
+    if (FAILED(VariantChangeType(link.get(), &parameters.rgvarg[0], 0, VT_DISPATCH))) return DISP_E_TYPEMISMATCH;
+    if (V_DISPATCH(link.get()) != nullptr) V_DISPATCH(link.get())->AddRef();
+    link_ = com_ptr<IDispatch>::attach(V_DISPATCH(link.get()));
+    return S_OK;
+  }
+
+  com_ptr<ITypeInfo> info_;
+  com_ptr<IDispatch> link_;
+  std::wstring last_call_;
+  LONG count_ = 0;
+};
+
 // ---- the probe server ----
 
 class ProbeServer final : public Counted<IProbeServer> {
@@ -339,6 +417,14 @@ class ProbeServer final : public Counted<IProbeServer> {
 
   HRESULT STDMETHODCALLTYPE Blind(IDispatch** blind) override {
     *blind = new BlindDispatch();
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE Fields(IDispatch** fields) override {
+    *fields = nullptr;
+    com_ptr<ITypeInfo> info;
+    if (FAILED(library_->GetTypeInfoOfGuid(DIID_DProbeFields, info.put()))) return E_FAIL;
+    *fields = new ProbeFields(std::move(info));
     return S_OK;
   }
 
