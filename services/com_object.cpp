@@ -31,7 +31,9 @@ ObjectRecord* record_of(const ServiceArguments& args) {
 com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::string_view file) {
   const std::wstring wide_file = wide_of(file);
   com_ptr<ITypeLib> library;
-  if (FAILED(LoadTypeLib(wide_file.c_str(), library.put()))) return {};
+  // LoadTypeLib would register a library named without a folder on its own; only the
+  // full-path rule below may register one.
+  if (FAILED(LoadTypeLibEx(wide_file.c_str(), REGKIND_NONE, library.put()))) return {};
   std::wstring name = wide_of(class_name);
   const ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
   ITypeInfo* found_info = nullptr;
@@ -197,6 +199,49 @@ void reference_shadow(VARTYPE expected, VARIANT& shadow, VARIANT& argument) {
   }
 }
 
+bool holds_record(const TypedValue& value, const void* data) {
+  const TypedValue plain = dereferenced(value);
+  if (plain.type != kTypeObject) return false;
+  const auto* record = reinterpret_cast<const ObjectRecord*>(static_cast<uintptr_t>(plain.low));
+  return record != nullptr && record->record_data == data;
+}
+
+// A record an object variable holds is lent to Invoke, not given: clearing its VARIANT
+// would clear the record's fields under the caller. When the call ends each such
+// VARIANT gives back only the IRecordInfo reference it took.
+class LentRecords {
+ public:
+  LentRecords(std::span<const TypedValue> values, VariantArray& arguments, VariantArray& shadows)
+      : values_(values), arguments_(arguments), shadows_(shadows) {}
+  LentRecords(const LentRecords&) = delete;
+  LentRecords& operator=(const LentRecords&) = delete;
+  ~LentRecords() {
+    take_back(arguments_);
+    take_back(shadows_);
+  }
+
+ private:
+  bool lent(const void* data) const {
+    for (const TypedValue& value : values_) {
+      if (holds_record(value, data)) return true;
+    }
+    return false;
+  }
+
+  void take_back(VariantArray& variants) const {
+    for (size_t index = 0; index < variants.size(); ++index) {
+      VARIANT& variant = variants[index];
+      if (V_VT(&variant) != VT_RECORD || !lent(V_RECORD(&variant))) continue;
+      V_RECORDINFO(&variant)->Release();
+      VariantInit(&variant);
+    }
+  }
+
+  std::span<const TypedValue> values_;
+  VariantArray& arguments_;
+  VariantArray& shadows_;
+};
+
 int32_t build_arguments(ITypeInfo* info, const Member& member, std::span<const TypedValue> values,
                         VariantArray& arguments, VariantArray& shadows) {
   for (size_t index = 0; index < values.size(); ++index) {
@@ -293,6 +338,7 @@ int32_t invoke_member(Dispatch& call, std::span<const TypedValue> values, uint32
   if (values.size() > member.parameters.size() && !member.parameter_array) return kTooManyArguments;
   VariantArray arguments(values.size());
   VariantArray shadows(values.size());
+  const LentRecords lent_records(values, arguments, shadows);
   if (const int32_t built = build_arguments(call.bound.info(), member, values, arguments, shadows)) return built;
   DISPID property_put = DISPID_PROPERTYPUT;
   const bool is_put = (member.flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;

@@ -235,6 +235,9 @@ bool variant_of_value(const TypedValue& value, VARTYPE expected, VARIANT* out) {
 std::optional<TypedValue> value_of_variant(const VARIANT& variant, uint32_t type) {
   if (V_VT(&variant) == VT_RECORD) return std::nullopt;
   if (type == kTypeVariant) return copied_variant(variant);
+  // A member that gives nothing back, such as a shortcut's Save, yields an empty
+  // object: nothing failed, though VT_EMPTY does not change into VT_UNKNOWN.
+  if (type == kTypeObject && V_VT(&variant) == VT_EMPTY) return object_of_unknown(nullptr);
   const VARTYPE wanted = variant_type_for(type);
   if (wanted == VT_EMPTY) return std::nullopt;
   Variant converted;

@@ -15,6 +15,24 @@ std::string log_name_of(const std::string& scenario) {
   return name + ".log";
 }
 
+// What a probe's log_usage line said.
+struct ProcessUsage {
+  long handles = 0;
+  long long private_bytes = 0;
+};
+
+ProcessUsage usage_logged(const std::vector<std::string>& log, const std::string& label) {
+  const std::string prefix = label + " handles ";
+  ProcessUsage usage;
+  for (const std::string& line : log) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    std::istringstream(line.substr(prefix.size())) >> usage.handles;
+    const size_t at = line.find(" private ");
+    if (at != std::string::npos) usage.private_bytes = std::stoll(line.substr(at + 9));
+  }
+  return usage;
+}
+
 }  // namespace
 
 Probe::Probe(const char* program_variable, const std::string& scenario) {
@@ -38,6 +56,22 @@ ProbeRun run_probe(const char* program_variable, const std::string& scenario) {
   Probe probe(program_variable, scenario);
   const auto exit_code = probe.process().wait_for_exit(30s);
   return {exit_code, probe.log()};
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string usage_growth_beyond(const std::vector<std::string>& log, long handles, long long bytes) {
+  const ProcessUsage early = usage_logged(log, "after 200");
+  const ProcessUsage late = usage_logged(log, "after 2000");
+  if (early.handles == 0 || early.private_bytes == 0 || late.handles == 0) return "no usage logged";
+  if (late.handles - early.handles <= handles && late.private_bytes - early.private_bytes <= bytes) return "";
+  return "handles " + std::to_string(early.handles) + " then " + std::to_string(late.handles) + ", private bytes " +
+         std::to_string(early.private_bytes) + " then " + std::to_string(late.private_bytes);
 }
 
 std::wstring runtime_error_text(const std::wstring& message, const std::wstring& detail) {

@@ -6,22 +6,20 @@
 #include <windows.h>
 // After windows.h, which they need.
 #include <oaidl.h>
-#include <psapi.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <iterator>
 #include <string>
 #include <string_view>
 #include <thread>
-#include <vector>
 
 #include "app/shortcuts.h"
 #include "frame/frame_services.h"
 #include "frame/data_checksum.h"
 #include "frame/program_header.h"
 #include "probe_support.h"
+#include "process_usage.h"
 #include "services/com_object.h"
 #include "services/object_variable.h"
 #include "services/service_call.h"
@@ -222,85 +220,19 @@ void errors_per_thread() {
 
 // ---- leaks ----
 
-struct Usage {
-  DWORD handles = 0;
-  SIZE_T private_bytes = 0;
-};
-
-// Wine 8's GetProcessHandleCount answers 0, so the handles are counted in the
-// system's handle table instead.
-constexpr ULONG kSystemHandleInformation = 16;
-constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-
-struct HandleEntry {
-  ULONG process_id;
-  BYTE object_type;
-  BYTE flags;
-  USHORT value;
-  void* object;
-  ACCESS_MASK access;
-};
-
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-
-DWORD open_handle_count() {
-  const auto query = reinterpret_cast<QuerySystemInformation>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
-  std::vector<BYTE> table(1 << 16);
-  ULONG needed = 0;
-  while (query(kSystemHandleInformation, table.data(), static_cast<ULONG>(table.size()), &needed) ==
-         kInfoLengthMismatch) {
-    table.resize(table.size() * 2);
-  }
-  ULONG entries = 0;
-  std::memcpy(&entries, table.data(), sizeof entries);
-  const auto* entry = reinterpret_cast<const HandleEntry*>(table.data() + sizeof(ULONG));
-  DWORD count = 0;
-  for (ULONG index = 0; index < entries; ++index) count += entry[index].process_id == GetCurrentProcessId() ? 1 : 0;
-  return count;
-}
-
-// Wine reports the private commit charge as PagefileUsage and leaves PrivateUsage 0;
-// Windows gives the same figure in both.
-SIZE_T private_bytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-Usage process_usage() { return {open_handle_count(), private_bytes()}; }
-
-void log_usage(const std::string& label, const Usage& usage) {
-  log_line(label + " handles " + std::to_string(usage.handles) + " private " + std::to_string(usage.private_bytes));
-}
-
 void make_many(int count, const std::string& target) {
   const std::string file = in_folder("many.lnk");
   const app::ShortcutDetails details{"--uninst", nullptr, 1, "Trellimo", ""};
   for (int made = 0; made < count; ++made) app::make_shortcut(file.c_str(), target.c_str(), details);
 }
 
-// Wine's own LoadTypeLib keeps handles on every load, with or without us: the same
-// number of bare loads shows how many are its.
-void load_type_library_many(int count) {
-  for (int loaded = 0; loaded < count; ++loaded) {
-    CoInitialize(nullptr);
-    ITypeLib* library = nullptr;
-    if (SUCCEEDED(LoadTypeLib(L"wshom.ocx", &library))) library->Release();
-    CoUninitialize();
-  }
-}
-
 void many_shortcuts() {
   std::thread worker([] {
     const std::string target = in_folder("launch.exe");
     make_many(200, target);
-    log_usage("after 200", process_usage());
+    probe::log_usage("after 200");
     make_many(1800, target);
-    log_usage("after 2000", process_usage());
-    load_type_library_many(1800);
-    log_usage("after 1800 bare type-library loads", process_usage());
+    probe::log_usage("after 2000");
   });
   worker.join();
 }
