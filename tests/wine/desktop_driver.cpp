@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "frame/owned_handle.h"
+#include "pictures/gdi_scopes.h"
+
 namespace driver {
 namespace {
 
@@ -43,6 +46,14 @@ void send_mouse(DWORD flags, LONG x = 0, LONG y = 0) {
   input.mi.dy = y;
   input.mi.dwFlags = flags;
   SendInput(1, &input, sizeof input);
+}
+
+// To a screen point as absolute input counts it (0 to 65535 across the screen).
+void move_mouse(POINT to) {
+  const LONG width = GetSystemMetrics(SM_CXSCREEN);
+  const LONG height = GetSystemMetrics(SM_CYSCREEN);
+  send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65535 + width / 2) / (width - 1),
+             (to.y * 65535 + height / 2) / (height - 1));
 }
 
 void send_key(WORD virtual_key, DWORD flags) {
@@ -97,6 +108,10 @@ std::optional<DWORD> ChildProcess::wait_for_exit(std::chrono::milliseconds timeo
   return code;
 }
 
+bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition) {
+  return poll(timeout, condition);
+}
+
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout) {
   return poll(timeout, [&]() -> HWND {
     WindowSearch search{process_id, class_name, nullptr};
@@ -140,20 +155,53 @@ std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono
 
 void click(HWND hwnd) {
   const RECT rect = window_rect(hwnd);
-  const LONG x = (rect.left + rect.right) / 2;
-  const LONG y = (rect.top + rect.bottom) / 2;
-  const LONG width = GetSystemMetrics(SM_CXSCREEN);
-  const LONG height = GetSystemMetrics(SM_CYSCREEN);
-  send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (x * 65535 + width / 2) / (width - 1),
-             (y * 65535 + height / 2) / (height - 1));
+  move_mouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
   send_mouse(MOUSEEVENTF_LEFTDOWN);
   send_mouse(MOUSEEVENTF_LEFTUP);
 }
 
-void press_key(HWND hwnd, WORD virtual_key) {
+void drag(POINT from, POINT to) {
+  constexpr int kSteps = 10;
+  move_mouse(from);
+  send_mouse(MOUSEEVENTF_LEFTDOWN);
+  std::this_thread::sleep_for(100ms);
+  for (int step = 1; step <= kSteps; ++step) {
+    move_mouse({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+    std::this_thread::sleep_for(20ms);
+  }
+  send_mouse(MOUSEEVENTF_LEFTUP);
+}
+
+std::vector<uint32_t> capture_screen(RECT area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const pictures::ScreenDc screen;
+  if (width <= 0 || height <= 0 || screen.get() == nullptr) return {};
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> section(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const pictures::MemoryDc memory(screen.get(), section.get());
+  if (!memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY)) return {};
+  GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
+  for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;
+  return pixels;
+}
+
+uint32_t pixel_at(const std::vector<uint32_t>& capture, const RECT& area, int x, int y) {
+  const size_t index = static_cast<size_t>(y) * static_cast<size_t>(area.right - area.left) + static_cast<size_t>(x);
+  return index < capture.size() ? capture[index] : 0xFFFFFFFF;
+}
+
+void press_key(HWND hwnd, WORD virtual_key, bool with_shift) {
   SetForegroundWindow(hwnd);
+  if (with_shift) send_key(VK_SHIFT, 0);
   send_key(virtual_key, 0);
   send_key(virtual_key, KEYEVENTF_KEYUP);
+  if (with_shift) send_key(VK_SHIFT, KEYEVENTF_KEYUP);
 }
 
 }  // namespace driver

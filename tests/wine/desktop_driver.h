@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +38,9 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
+// Asks `condition` every 20 ms until it holds or `timeout` has passed; its last answer.
+bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition);
+
 // The first visible top-level window of `process_id` with this class, waiting up to `timeout`.
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout);
 
@@ -53,7 +58,17 @@ std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono
 
 // Real mouse input: move to the centre of `hwnd` and click the left button.
 void click(HWND hwnd);
-// Real keyboard input to the foreground window, after bringing `hwnd` forward.
-void press_key(HWND hwnd, WORD virtual_key);
+// Real mouse input: press the left button at `from` (screen coordinates), move to
+// `to` in small steps, release there.
+void drag(POINT from, POINT to);
+
+// The screen's pixels in `area` (screen coordinates) as 0x00RRGGBB, rows top-down;
+// empty when the screen cannot be read.
+std::vector<uint32_t> capture_screen(RECT area);
+// One pixel of a capture of `area`, at (x, y) relative to the area.
+uint32_t pixel_at(const std::vector<uint32_t>& capture, const RECT& area, int x, int y);
+// Real keyboard input to the foreground window, after bringing `hwnd` forward;
+// Shift is held around the key when asked.
+void press_key(HWND hwnd, WORD virtual_key, bool with_shift = false);
 
 }  // namespace driver
