@@ -249,8 +249,8 @@ void WindowUnit::on_destroy() {
 
 std::optional<uint64_t> WindowUnit::raise(int event, std::span<const uint32_t> arguments) {
   uint64_t result = 0;
-  frame::EventRequest request{window_id_,       unit_id_, event, &result, arguments.data(),
-                              static_cast<uint32_t>(arguments.size())};
+  frame::EventRequest request{window_id_, unit_id_,         event,
+                              &result,    arguments.data(), static_cast<uint32_t>(arguments.size())};
   if (notify_frame(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0) == 0) return std::nullopt;
   return result;
 }

@@ -9,8 +9,7 @@ namespace {
 
 frame::OwnedRegion ring_region(int width, int height) {
   frame::OwnedRegion outer(CreateEllipticRgn(0, 0, width, height));
-  const frame::OwnedRegion inner(
-      CreateEllipticRgn(width / 4, height / 4, width - width / 4, height - height / 4));
+  const frame::OwnedRegion inner(CreateEllipticRgn(width / 4, height / 4, width - width / 4, height - height / 4));
   if (!outer || !inner) return {};
   CombineRgn(outer.get(), outer.get(), inner.get(), RGN_DIFF);
   return outer;

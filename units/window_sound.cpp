@@ -1,6 +1,7 @@
 #include "units/window_sound.h"
 
 #include <windows.h>
+// After windows.h, which it builds on.
 #include <mmsystem.h>
 
 #include <cstring>

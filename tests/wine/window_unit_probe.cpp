@@ -3,8 +3,10 @@
 // that window_unit_tests.cpp can look at it and drive it with real input. A few
 // scenarios look at the window from inside and log what they saw.
 #include <windows.h>
+// After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,25 +107,33 @@ void tiled_picture() {
 }
 
 // A 32-bit top-down section a device context can paint into and we can read.
-struct Canvas {
-  HDC dc = CreateCompatibleDC(nullptr);
-  uint32_t* pixels = nullptr;
-  HBITMAP bitmap;
-  HGDIOBJ previous;
-
-  Canvas(int width, int height) {
+class Canvas {
+ public:
+  Canvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels), nullptr, 0);
-    previous = SelectObject(dc, bitmap);
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    pixels_ = static_cast<const uint32_t*>(bits);
+    previous_ = SelectObject(dc_.get(), bitmap_.get());
+    width_ = width;
   }
-  ~Canvas() {
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
+  ~Canvas() { SelectObject(dc_.get(), previous_); }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_.get(); }
+  uint32_t pixel(int x, int y) const {
+    GdiFlush();
+    return pixels_[y * width_ + x] & 0xFFFFFF;
+  }
+
+ private:
+  frame::OwnedDc dc_;
+  pictures::OwnedBitmap bitmap_;
+  const uint32_t* pixels_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  int width_ = 0;
 };
 
 // The paint-into message paints the background into a context it is handed.
@@ -131,12 +141,11 @@ void paint_into() {
   load();
   Canvas canvas(200, 150);
   const RECT area{0, 0, 200, 150};
-  const LRESULT answer = SendMessageA(window_handle(), frame::kMsgPaintInto, reinterpret_cast<WPARAM>(canvas.dc),
+  const LRESULT answer = SendMessageA(window_handle(), frame::kMsgPaintInto, reinterpret_cast<WPARAM>(canvas.dc()),
                                       reinterpret_cast<LPARAM>(&area));
-  GdiFlush();
   log_line("answer " + std::to_string(answer));
-  log_line("picture corner " + probe::hex(canvas.pixels[55 * 200 + 60] & 0xFFFFFF));
-  log_line("background " + probe::hex(canvas.pixels[0] & 0xFFFFFF));
+  log_line("picture corner " + probe::hex(canvas.pixel(60, 55)));
+  log_line("background " + probe::hex(canvas.pixel(0, 0)));
   DestroyWindow(window_handle());
 }
 
@@ -194,7 +203,60 @@ void tray() {
   log_line("shown after destruction " + std::to_string(tray_icon_shown(hwnd)));
 }
 
+std::string class_of(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+std::string style_bits(HWND hwnd) {
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  const LONG ex_style = GetWindowLongA(hwnd, GWL_EXSTYLE);
+  auto bit = [](LONG value, LONG mask) { return (value & mask) == mask ? "1" : "0"; };
+  return std::string("caption ") + bit(style, WS_CAPTION) + " thick " + bit(style, WS_THICKFRAME) + " popup " +
+         bit(style, WS_POPUP) + " minimize " + bit(style, WS_MINIMIZE) + " tool " + bit(ex_style, WS_EX_TOOLWINDOW) +
+         " edge " + bit(ex_style, WS_EX_CLIENTEDGE);
+}
+
+// A window of the kind made straight from a property block, standing in for the
+// template's window, so that settings read only at creation can be varied. Its
+// events are suppressed: they are not what is looked at here.
+std::string created_window_styles(const units::WindowBlock& block) {
+  const std::vector<uint8_t> data = units::encode(block);
+  const frame::CreateParams params{
+      nullptr, data.data(), static_cast<uint32_t>(data.size()), 0, nullptr, 0, nullptr, 10, 10, 120, 90,
+      kWindow, kOwnRecord};
+  const std::unique_ptr<frame::UnitObject> unit(units::WindowUnit::create(params));
+  if (!unit) return "not created";
+  const HWND hwnd = unit->hwnd();
+  const HWND owner = GetWindow(hwnd, GW_OWNER);
+  std::string seen = style_bits(hwnd) + " owner " + (owner ? class_of(owner) : "none");
+  DestroyWindow(hwnd);
+  return seen;
+}
+
+// Borders 0 to 6 with a title and a control box, and the settings that change the
+// style at creation.
+void creation_styles() {
+  frame::Application::instance().suppress_events();
+  units::WindowBlock block;
+  block.title = "title";
+  block.control_box = true;
+  block.start_position = 0;
+  for (uint32_t border = 0; border <= units::kMaxWindowBorderStyle; ++border) {
+    block.border_style = border;
+    log_line("border " + std::to_string(border) + ": " + created_window_styles(block));
+  }
+  block.border_style = 2;
+  block.show_in_taskbar = false;
+  log_line("off the taskbar: " + created_window_styles(block));
+  block.show_in_taskbar = true;
+  block.start_position = 2;
+  log_line("start minimized: " + created_window_styles(block));
+}
+
 constexpr probe::Scenario kScenarios[] = {
+    {"creation-styles", creation_styles},
     {"as-loaded", as_loaded},
     {"refuse-first-close", refusing_first_close},
     {"rounded-rectangle", rounded_rectangle},

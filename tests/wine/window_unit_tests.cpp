@@ -233,45 +233,69 @@ TEST(Background, PictureModeOneTilesFromTheCorner) {
   EXPECT_EQ(window.close_with_escape(), std::optional<DWORD>(0));
 }
 
-TEST(Background, ThePaintIntoMessagePaintsAHandedContextAndAnswers20141111) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "paint-into");
+// Scenarios that look at the window from inside the probe and log what they saw.
+struct LoggedScenario {
+  const char* name;
+  const char* log;
+};
+
+class WindowFromInside : public testing::TestWithParam<LoggedScenario> {};
+
+TEST_P(WindowFromInside, LogsWhatTheWindowDid) {
+  const driver::ProbeRun run = driver::run_probe(kProbe, GetParam().name);
   EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log,
-            "created\n"
-            "answer 20141111\n"
-            "picture corner 0x00FF0000\n"
-            "background 0x00004080\n"
-            "destroying\n");
+  EXPECT_EQ(run.log, GetParam().log);
 }
 
-TEST(Icons, TheIconPropertyGivesLargeAndSmallIconsAndEmptyFallsBack) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "icons");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log,
-            "created\n"
-            "large 32x32\n"
-            "small 16x16\n"
-            "emptied large none\n"
-            "destroying\n");
-}
+// Borders 0 to 6 with a title and a control box; off the taskbar the hidden owner
+// owns the window; start position 2 creates it minimized.
+constexpr char kCreationStyles[] =
+    "border 0: caption 0 thick 0 popup 0 minimize 0 tool 0 edge 0 owner none\n"
+    "border 1: caption 1 thick 1 popup 0 minimize 0 tool 0 edge 0 owner none\n"
+    "border 2: caption 1 thick 0 popup 0 minimize 0 tool 0 edge 0 owner none\n"
+    "border 3: caption 1 thick 1 popup 0 minimize 0 tool 1 edge 0 owner none\n"
+    "border 4: caption 1 thick 0 popup 0 minimize 0 tool 1 edge 0 owner none\n"
+    "border 5: caption 1 thick 1 popup 0 minimize 0 tool 0 edge 1 owner none\n"
+    "border 6: caption 1 thick 0 popup 0 minimize 0 tool 0 edge 1 owner none\n"
+    "off the taskbar: caption 1 thick 0 popup 1 minimize 0 tool 0 edge 0 owner _QV_HideOwner\n"
+    "start minimized: caption 1 thick 0 popup 0 minimize 1 tool 0 edge 0 owner none\n";
 
-TEST(Tray, TheIconIsAddedReplacedAndRemovedAndItsClicksAreEvent9) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "tray");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log,
-            "created\n"
-            "added 1\n"
-            "shown 1\n"
-            "replaced 1\n"
-            "tray 1\n"
-            "tray 2\n"
-            "tray 3\n"
-            "tray 3\n"
-            "removed 1\n"
-            "shown after removal 0\n"
-            "destroying\n"
-            "shown after destruction 0\n");
-}
+// Painted into a context the caller hands over: (60, 55) is the centred picture's
+// red corner, (0, 0) the background colour.
+constexpr char kPaintInto[] =
+    "created\n"
+    "answer 20141111\n"
+    "picture corner 0x00FF0000\n"
+    "background 0x00004080\n"
+    "destroying\n";
+
+constexpr char kIcons[] =
+    "created\n"
+    "large 32x32\n"
+    "small 16x16\n"
+    "emptied large none\n"
+    "destroying\n";
+
+// Added, replaced, clicked (left up, left double click, right up, context menu; a
+// mouse move is no event), removed, and gone with the window.
+constexpr char kTray[] =
+    "created\n"
+    "added 1\n"
+    "shown 1\n"
+    "replaced 1\n"
+    "tray 1\n"
+    "tray 2\n"
+    "tray 3\n"
+    "tray 3\n"
+    "removed 1\n"
+    "shown after removal 0\n"
+    "destroying\n"
+    "shown after destruction 0\n";
+
+INSTANTIATE_TEST_SUITE_P(Window, WindowFromInside,
+                         testing::Values(LoggedScenario{"creation-styles", kCreationStyles},
+                                         LoggedScenario{"paint-into", kPaintInto}, LoggedScenario{"icons", kIcons},
+                                         LoggedScenario{"tray", kTray}));
 
 HWND focus_of(HWND window) {
   GUITHREADINFO info = {};
