@@ -55,9 +55,13 @@ std::string default_help_file() {
 
 }  // namespace
 
+// A unit that asks for every key, or for Tab, keeps it.
 bool WindowUnit::on_key_down(const MSG& message) {
+  const UINT wanted = dialog_code(message.hwnd);
+  if ((wanted & DLGC_WANTALLKEYS) != 0) return false;
   switch (message.wParam) {
     case VK_TAB:
+      if ((wanted & DLGC_WANTTAB) != 0) return false;
       move_focus(!shift_held());
       return true;
     case VK_ESCAPE:

@@ -261,13 +261,13 @@ bool WindowUnit::raise_refusable(int event) {
   return !result || static_cast<uint32_t>(*result) != 0;
 }
 
-// The press point (screen coordinates) is where the system's move loop starts from.
-void WindowUnit::start_drag(DWORD screen_point) {
-  PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(screen_point));
-}
+// The system's move loop follows the pointer from where it is. Handing it the press
+// point instead makes Wine's loop outlive a click whose button is already up, and
+// the loop then swallows the next click.
+void WindowUnit::start_drag() { PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0); }
 
 void WindowUnit::on_left_button_down() {
-  if (properties_.drag_anywhere) start_drag(GetMessagePos());
+  if (properties_.drag_anywhere) start_drag();
 }
 
 frame::WindowRecord* WindowUnit::record() const { return frame::Application::instance().windows().find(window_id_); }
@@ -298,7 +298,7 @@ bool WindowUnit::pre_translate_message(MSG& message) {
       return on_mnemonic(message.hwnd, static_cast<char>(message.wParam));
     case WM_LBUTTONDOWN:
       if (properties_.drag_anywhere && message.hwnd != hwnd_ && unit_drags_window(message.hwnd)) {
-        start_drag(MAKELONG(message.pt.x, message.pt.y));
+        start_drag();
         return true;
       }
       return false;

@@ -65,7 +65,7 @@ class WindowUnit : public frame::UnitObject {
   void on_destroy();
   LRESULT on_nc_activate(WPARAM active, LPARAM lparam);
   void on_left_button_down();
-  void start_drag(DWORD screen_point);
+  void start_drag();
   std::optional<uint64_t> raise(int event, std::span<const uint32_t> arguments = {});
   bool raise_refusable(int event);
   static void on_nc_destroy(WindowUnit* self);
