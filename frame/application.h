@@ -49,6 +49,7 @@ class Application {
   const KindDescriptor* kind_descriptor(uint32_t kind_number) const;
   HWND hidden_owner() const { return hidden_owner_.get(); }
   const std::string& program_folder() const { return program_folder_; }
+  const std::string& program_file() const { return program_file_; }
   DWORD main_thread_id() const { return main_thread_id_; }
   ExternalFunctionTable& external_functions() { return external_functions_; }
 

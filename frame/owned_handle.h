@@ -44,11 +44,17 @@ struct FreeModule {
 struct CloseRegistryKey {
   void operator()(HKEY key) const { RegCloseKey(key); }
 };
+struct DeleteDeviceContext {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
 struct DestroyWindowHandle {
   void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
 };
 
 using OwnedBrush = OwnedHandle<HBRUSH, DeleteGdiObject>;
+using OwnedRegion = OwnedHandle<HRGN, DeleteGdiObject>;
+// A device context of our own making (CreateCompatibleDC), not one borrowed by GetDC.
+using OwnedDc = OwnedHandle<HDC, DeleteDeviceContext>;
 using OwnedKernelHandle = OwnedHandle<HANDLE, CloseKernelHandle>;
 using OwnedModule = OwnedHandle<HMODULE, FreeModule>;
 using OwnedWindow = OwnedHandle<HWND, DestroyWindowHandle>;

@@ -84,10 +84,17 @@ std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip
   }
 }
 
+void WindowUnit::on_paint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  if (!IsRectEmpty(&paint.rcPaint)) paint_background(dc, paint.rcPaint);
+  EndPaint(hwnd_, &paint);
+}
+
 void WindowUnit::paint_background(HDC dc, const RECT& area) {
-  const frame::OwnedHandle<HRGN, frame::DeleteGdiObject> uncovered(CreateRectRgnIndirect(&area));
+  const frame::OwnedRegion uncovered(CreateRectRgnIndirect(&area));
   if (const auto covered = draw_background_picture(dc, area)) {
-    const frame::OwnedHandle<HRGN, frame::DeleteGdiObject> drawn(CreateRectRgnIndirect(&*covered));
+    const frame::OwnedRegion drawn(CreateRectRgnIndirect(&*covered));
     CombineRgn(uncovered.get(), uncovered.get(), drawn.get(), RGN_DIFF);
   }
   const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));

@@ -2,17 +2,35 @@
 
 #include "frame/application.h"
 #include "frame/notification.h"
-#include "frame/owned_handle.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
+#include "units/window_shape.h"
 
 namespace units {
 namespace {
 
 constexpr char kDefaultClassName[] = "KMWindow";
-constexpr int kEventClose = 1;
-constexpr int kEventDestroying = 2;
-constexpr int kEventCloseAsked = 12;
+
+enum WindowEvent : int {
+  kEventClose = 1,
+  kEventDestroying = 2,
+  kEventMoved = 3,
+  kEventResized = 4,
+  kEventActivated = 5,
+  kEventDeactivated = 6,
+  kEventFirstActivation = 8,
+  kEventShown = 10,
+  kEventHidden = 11,
+  kEventCloseAsked = 12,
+  kEventGotFocus = -7,
+  kEventLostFocus = -8,
+};
+
+// An activation handler that activates another window must not see that window's
+// activation events inside its own.
+bool g_activation_events_running = false;
+
+bool is_resizable(uint32_t border) { return border == 1 || border == 3 || border == 5; }
 
 }  // namespace
 
@@ -32,19 +50,21 @@ frame::UnitObject* WindowUnit::create(const frame::CreateParams& params) {
 
 // Borderless windows never get a caption; the others get one when they have a
 // title or a control box.
-DWORD WindowUnit::window_style(bool as_child) const {
+DWORD WindowUnit::window_style(bool as_child, bool owned) const {
   DWORD style = WS_CLIPCHILDREN;
   const uint32_t border = properties_.border_style;
   if (border != 0) {
     if (!properties_.title.empty() || properties_.control_box) style |= WS_CAPTION;
     if (!as_child) style |= WS_DLGFRAME;
-    const bool resizable = border == 1 || border == 3 || border == 5;
-    if (resizable) style |= as_child ? 0 : WS_THICKFRAME;
+    if (is_resizable(border) && !as_child) style |= WS_THICKFRAME;
   }
   if (properties_.control_box) style |= WS_SYSMENU;
   if (properties_.maximize_box) style |= WS_MAXIMIZEBOX;
   if (properties_.minimize_box) style |= WS_MINIMIZEBOX;
-  if (as_child) style |= WS_CHILD;
+  if (as_child) return style | WS_CHILD;
+  if (owned) style |= WS_POPUP;
+  if (properties_.start_position == 2) style |= WS_MINIMIZE;
+  if (properties_.start_position == 3 && is_resizable(border)) style |= WS_MAXIMIZE;
   return style;
 }
 
@@ -59,32 +79,44 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   const char* class_name = properties_.class_name.empty() ? kDefaultClassName : properties_.class_name.c_str();
   if (!register_unit_class(class_name, procedure)) return false;
 
-  const bool as_child = params.parent != nullptr;
+  as_child_ = params.parent != nullptr;
   int left = params.left;
   int top = params.top;
-  if (!as_child && properties_.start_position == 1) {
+  if (!as_child_ && properties_.start_position == 1) {
     left = (GetSystemMetrics(SM_CXSCREEN) - params.width) / 2;
     top = (GetSystemMetrics(SM_CYSCREEN) - params.height) / 2;
   }
-  as_child_ = as_child;
-  const DWORD ex_style = window_ex_style();
-  HWND owner = as_child ? params.parent : params.owner;
+  HWND owner = as_child_ ? params.parent : params.owner;
   // The invisible owner keeps a window off the taskbar.
-  if (!as_child && owner == nullptr && !properties_.show_in_taskbar)
+  if (!as_child_ && owner == nullptr && !properties_.show_in_taskbar)
     owner = frame::Application::instance().hidden_owner();
-  const DWORD style = window_style(as_child) | (params.extra_style & WS_DISABLED);
-  HWND hwnd = CreateWindowExA(ex_style, class_name, properties_.title.c_str(), style, left, top, params.width,
+  const DWORD style = window_style(as_child_, owner != nullptr) | (params.extra_style & WS_DISABLED);
+  HWND hwnd = CreateWindowExA(window_ex_style(), class_name, properties_.title.c_str(), style, left, top, params.width,
                               params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
   if (hwnd == nullptr) return false;
   // A top-level window without WS_POPUP is given a caption by the system; the
   // style asked for is put back once it exists.
   SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(style));
   SetWindowPos(hwnd, nullptr, left, top, params.width, params.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  apply_icons();
+  apply_shape();
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   if (properties_.always_on_top) apply_always_on_top();
   if (!properties_.movable) apply_movable();
+  start_sound();
   return true;
 }
+
+// The region follows the outer size; a plain rectangle has none.
+void WindowUnit::apply_shape() {
+  RECT rect;
+  GetWindowRect(hwnd_, &rect);
+  frame::OwnedRegion region = make_shape_region(properties_.shape, rect.right - rect.left, rect.bottom - rect.top);
+  // The system owns the region from here on.
+  SetWindowRgn(hwnd_, region.release(), IsWindowVisible(hwnd_));
+}
+
+void WindowUnit::start_sound() { sound_.start(properties_.background_sound, properties_.sound_repeat); }
 
 LRESULT CALLBACK WindowUnit::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* self = object_of_window<WindowUnit>(hwnd, message, lparam);
@@ -109,9 +141,37 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case frame::kMsgPaintInto:
       paint_background(reinterpret_cast<HDC>(wparam), *reinterpret_cast<const RECT*>(lparam));
       return frame::kPaintIntoAnswer;
+    case WM_MOVE:
+      raise(kEventMoved);
+      break;
+    case WM_SIZE:
+      on_size();
+      break;
+    case WM_ACTIVATE:
+      on_activate(wparam);
+      break;
+    case WM_NCACTIVATE:
+      return on_nc_activate(wparam, lparam);
+    case WM_SETFOCUS:
+      on_set_focus();
+      return 0;
+    case WM_KILLFOCUS:
+      raise(kEventLostFocus);
+      return 0;
+    case WM_SHOWWINDOW:
+      raise(wparam ? kEventShown : kEventHidden);
+      break;
+    case WM_SETCURSOR:
+      if (on_set_cursor(reinterpret_cast<HWND>(wparam), LOWORD(lparam))) return TRUE;
+      break;
+    case kMsgTrayIcon:
+      on_tray_message(lparam);
+      return 0;
     case WM_CLOSE:
       on_close();
       return 0;
+    case WM_QUERYENDSESSION:
+      return raise_refusable(kEventClose) ? TRUE : FALSE;
     case frame::kMsgCloseRequest:
       on_close_request();
       return 0;
@@ -119,20 +179,51 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       on_left_button_down();
       break;
     case WM_DESTROY:
-      raise(kEventDestroying);
+      on_destroy();
       break;
   }
   return DefWindowProcA(hwnd_, message, wparam, lparam);
 }
 
-void WindowUnit::on_paint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
-  if (!IsRectEmpty(&paint.rcPaint)) paint_background(dc, paint.rcPaint);
-  EndPaint(hwnd_, &paint);
+COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
+
+void WindowUnit::on_size() {
+  apply_shape();
+  raise(kEventResized);
 }
 
-COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
+// The focus inside the window is remembered when it goes inactive and given back
+// on the next WM_SETFOCUS.
+void WindowUnit::on_activate(WPARAM state) {
+  const bool active = LOWORD(state) != WA_INACTIVE;
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd_, focus)) remembered_focus_ = focus;
+  }
+  if (g_activation_events_running) return;
+  g_activation_events_running = true;
+  raise(active ? kEventActivated : kEventDeactivated);
+  if (active && !activated_once_) {
+    activated_once_ = true;
+    raise(kEventFirstActivation);
+  }
+  g_activation_events_running = false;
+}
+
+void WindowUnit::on_set_focus() {
+  raise(kEventGotFocus);
+  if (remembered_focus_ != nullptr && IsWindow(remembered_focus_) && IsChild(hwnd_, remembered_focus_)) {
+    SetFocus(remembered_focus_);
+    return;
+  }
+  focus_first_tab_stop();
+}
+
+// A deactivated caption is drawn as an active one while the window can be used.
+LRESULT WindowUnit::on_nc_activate(WPARAM active, LPARAM lparam) {
+  if (!active && properties_.keep_caption_active && IsWindowEnabled(hwnd_)) active = TRUE;
+  return DefWindowProcA(hwnd_, WM_NCACTIVATE, active, lparam);
+}
 
 // Event 12 is asked first, then event 1; either refuses by answering false.
 void WindowUnit::on_close() {
@@ -149,9 +240,17 @@ void WindowUnit::on_close_request() {
   DestroyWindow(hwnd_);
 }
 
-std::optional<uint64_t> WindowUnit::raise(int event) {
+void WindowUnit::on_destroy() {
+  raise(kEventDestroying);
+  quit_help();
+  remove_tray_icon();
+  sound_.stop();
+}
+
+std::optional<uint64_t> WindowUnit::raise(int event, std::span<const uint32_t> arguments) {
   uint64_t result = 0;
-  frame::EventRequest request{window_id_, unit_id_, event, &result};
+  frame::EventRequest request{window_id_, unit_id_,         event,
+                              &result,    arguments.data(), static_cast<uint32_t>(arguments.size())};
   if (notify_frame(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0) == 0) return std::nullopt;
   return result;
 }
@@ -162,34 +261,50 @@ bool WindowUnit::raise_refusable(int event) {
   return !result || static_cast<uint32_t>(*result) != 0;
 }
 
+// The system's move loop follows the pointer from where it is. Handing it the press
+// point instead makes Wine's loop outlive a click whose button is already up, and
+// the loop then swallows the next click.
+void WindowUnit::start_drag() { PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0); }
+
 void WindowUnit::on_left_button_down() {
-  if (properties_.drag_anywhere) PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  if (properties_.drag_anywhere) start_drag();
+}
+
+frame::WindowRecord* WindowUnit::record() const { return frame::Application::instance().windows().find(window_id_); }
+
+const frame::UnitInstance* WindowUnit::unit_of(HWND hwnd) const {
+  frame::WindowRecord* window = record();
+  if (window == nullptr || hwnd == nullptr) return nullptr;
+  for (const frame::UnitInstance& instance : window->units()) {
+    if (instance.hwnd() == hwnd) return &instance;
+  }
+  return nullptr;
 }
 
 // Units whose kind says so (the picture box) drag the window like its own surface.
 bool WindowUnit::unit_drags_window(HWND unit) const {
-  frame::Application& app = frame::Application::instance();
-  frame::WindowRecord* window = app.windows().find(window_id_);
-  if (window == nullptr) return false;
-  for (const frame::UnitInstance& instance : window->units()) {
-    if (instance.hwnd() != unit) continue;
-    const frame::KindDescriptor* kind = app.kind_descriptor(instance.record->kind);
-    return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
-  }
-  return false;
+  const frame::UnitInstance* instance = unit_of(unit);
+  if (instance == nullptr || instance->hwnd() == hwnd_) return false;
+  const frame::KindDescriptor* kind = frame::Application::instance().kind_descriptor(instance->record->kind);
+  return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
 }
 
 bool WindowUnit::pre_translate_message(MSG& message) {
-  if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE && properties_.esc_closes) {
-    SendMessageA(hwnd_, WM_CLOSE, 0, 0);
-    return true;
+  switch (message.message) {
+    case WM_KEYDOWN:
+      return on_key_down(message);
+    case WM_SYSCHAR:
+    case WM_CHAR:
+      return on_mnemonic(message.hwnd, static_cast<char>(message.wParam));
+    case WM_LBUTTONDOWN:
+      if (properties_.drag_anywhere && message.hwnd != hwnd_ && unit_drags_window(message.hwnd)) {
+        start_drag();
+        return true;
+      }
+      return false;
+    default:
+      return false;
   }
-  if (message.message == WM_LBUTTONDOWN && properties_.drag_anywhere && message.hwnd != hwnd_ &&
-      unit_drags_window(message.hwnd)) {
-    PostMessageA(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-    return true;
-  }
-  return false;
 }
 
 // The frame drops this object when it hears the window is gone, so nothing here

@@ -229,8 +229,9 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       if (!p.background_picture.empty()) repaint_background();
       return;
     case kBackgroundSound:
+      sound_.stop();
       p.background_sound = bytes_of(value);
-      return;
+      return start_sound();
     case kSoundRepeat:
       p.sound_repeat = std::min(word, kMaxSoundRepeat);
       return;
@@ -242,7 +243,7 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       return apply_movable();
     case kIcon:
       p.icon = bytes_of(value);
-      return;
+      return apply_icons();
     case kEnterMovesFocus:
       p.enter_moves_focus = word != 0;
       return;
@@ -266,7 +267,7 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       return;
     case kShape:
       p.shape = std::min(word, kMaxWindowShape);
-      return;
+      return apply_shape();
     case kAlwaysOnTop:
       p.always_on_top = word != 0;
       return apply_always_on_top();
@@ -279,9 +280,13 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
   }
 }
 
+// The live state bits stay as they are: a start position acts only at creation.
 void WindowUnit::apply_styles() {
-  const LONG kept = GetWindowLongA(hwnd_, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE);
-  SetWindowLongA(hwnd_, GWL_STYLE, static_cast<LONG>(window_style(as_child_)) | kept);
+  constexpr LONG kLiveState = WS_VISIBLE | WS_DISABLED | WS_MINIMIZE | WS_MAXIMIZE;
+  const LONG kept = GetWindowLongA(hwnd_, GWL_STYLE) & kLiveState;
+  const bool owned = GetWindow(hwnd_, GW_OWNER) != nullptr;
+  const LONG style = static_cast<LONG>(window_style(as_child_, owned)) & ~kLiveState;
+  SetWindowLongA(hwnd_, GWL_STYLE, style | kept);
   SetWindowLongA(hwnd_, GWL_EXSTYLE, static_cast<LONG>(window_ex_style()));
   SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -324,9 +329,20 @@ void WindowUnit::apply_movable() {
   }
 }
 
+// Leaving the top band must not take the program's other topmost windows that are
+// kept off the taskbar (its floating tool windows) below this one.
 void WindowUnit::apply_always_on_top() {
-  SetWindowPos(hwnd_, properties_.always_on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+  SetWindowPos(hwnd_, properties_.always_on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
+  if (properties_.always_on_top) return;
+  frame::Application& app = frame::Application::instance();
+  for (const auto& window : app.windows().windows()) {
+    const HWND other = window->hwnd();
+    if (!window->exists() || other == hwnd_) continue;
+    const bool topmost = (GetWindowLongA(other, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (topmost && GetWindow(other, GW_OWNER) == app.hidden_owner())
+      SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
+  }
 }
 
 }  // namespace units

@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "frame/data_checksum.h"
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
 #include "frame/program_header.h"
@@ -441,7 +442,7 @@ int probe_entry() {
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe_entry, nullptr, nullptr, 0, nullptr, 0, 0, nullptr, 0, nullptr, nullptr,
+    {3, 0, 0x1013A}, probe_entry, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr, 0, nullptr, nullptr,
 };
 
 }  // namespace frame

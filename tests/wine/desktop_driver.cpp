@@ -107,6 +107,10 @@ std::optional<DWORD> ChildProcess::wait_for_exit(std::chrono::milliseconds timeo
   return code;
 }
 
+bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition) {
+  return poll(timeout, condition);
+}
+
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout) {
   return poll(timeout, [&]() -> HWND {
     WindowSearch search{process_id, class_name, nullptr};
@@ -166,6 +170,18 @@ std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono
   return MessageBoxView{box, window_text(box), window_text(GetDlgItem(box, 0xFFFF))};
 }
 
+bool press_box_button(const MessageBoxView& box, int button) {
+  HWND control = GetDlgItem(box.hwnd, button);
+  // A box hides as soon as it is answered; clicking again after that could answer
+  // the next box shown in the same place.
+  const auto hidden = [&] { return IsWindowVisible(box.hwnd) == FALSE; };
+  for (int press = 0; press < 5 && control != nullptr && !hidden(); ++press) {
+    click(control);
+    wait_until(2s, hidden);
+  }
+  return hidden() && wait_until(5s, [&] { return IsWindow(box.hwnd) == FALSE; });
+}
+
 void click(HWND hwnd) {
   const RECT rect = window_rect(hwnd);
   move_mouse({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
@@ -200,16 +216,36 @@ std::vector<COLORREF> capture_screen(RECT rect) {
   pictures::MemoryDc memory(screen.get(), section.get());
   if (!section || !memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
     return {};
+  GdiFlush();
   const auto* bgrx = static_cast<const uint8_t*>(bits);
   std::vector<COLORREF> pixels(size_t(width) * size_t(height));
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
   return pixels;
 }
 
-void press_key(HWND hwnd, WORD virtual_key) {
+void drag(POINT from, POINT to) {
+  constexpr int kSteps = 10;
+  move_mouse(from);
+  press_left_button();
+  std::this_thread::sleep_for(100ms);
+  for (int step = 1; step <= kSteps; ++step) {
+    move_mouse({from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps});
+    std::this_thread::sleep_for(20ms);
+  }
+  release_left_button();
+}
+
+COLORREF pixel_at(const std::vector<COLORREF>& capture, const RECT& area, int x, int y) {
+  const size_t index = static_cast<size_t>(y) * static_cast<size_t>(area.right - area.left) + static_cast<size_t>(x);
+  return index < capture.size() ? capture[index] : 0xFFFFFFFF;
+}
+
+void press_key(HWND hwnd, WORD virtual_key, bool with_shift) {
   SetForegroundWindow(hwnd);
+  if (with_shift) send_key(VK_SHIFT, 0);
   send_key(virtual_key, 0);
   send_key(virtual_key, KEYEVENTF_KEYUP);
+  if (with_shift) send_key(VK_SHIFT, KEYEVENTF_KEYUP);
 }
 
 }  // namespace driver

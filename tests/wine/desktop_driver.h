@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,6 +46,9 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
+// Asks `condition` every 20 ms until it holds or `timeout` has passed; its last answer.
+bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& condition);
+
 // The first visible top-level window of `process_id` with this class, waiting up to `timeout`.
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout);
 
@@ -60,6 +65,10 @@ struct MessageBoxView {
   std::wstring text;
 };
 std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono::milliseconds timeout);
+// Clicks the box's button (real input) until the box hides, a few times at most,
+// then waits for it to go: a click that lands before a new box takes input is lost.
+// Whether the box went.
+bool press_box_button(const MessageBoxView& box, int button);
 
 // Real mouse input: move to the centre of `hwnd` and click the left button.
 void click(HWND hwnd);
@@ -68,11 +77,17 @@ void click(HWND hwnd);
 void move_mouse(POINT screen_point);
 void press_left_button();
 void release_left_button();
+// Real mouse input: press the left button at `from` (screen coordinates), move to
+// `to` in small steps, release there.
+void drag(POINT from, POINT to);
 
 // The screen's pixels inside `rect` (screen coordinates), row by row from the top,
 // as COLORREFs; empty when the screen cannot be read.
 std::vector<COLORREF> capture_screen(RECT rect);
-// Real keyboard input to the foreground window, after bringing `hwnd` forward.
-void press_key(HWND hwnd, WORD virtual_key);
+// One pixel of a capture of `area`, at (x, y) relative to the area.
+COLORREF pixel_at(const std::vector<COLORREF>& capture, const RECT& area, int x, int y);
+// Real keyboard input to the foreground window, after bringing `hwnd` forward;
+// Shift is held around the key when asked.
+void press_key(HWND hwnd, WORD virtual_key, bool with_shift = false);
 
 }  // namespace driver

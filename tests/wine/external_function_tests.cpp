@@ -173,7 +173,7 @@ TEST_P(FatalExternalFunction, ShowsTheRuntimeErrorBoxAndExitsWithMinusOneWhenAns
   EXPECT_EQ(log(), GetParam().log_at_box);
   EXPECT_EQ(probe->wait_for_exit(200ms), std::nullopt) << "the box must hold the program until it is answered";
 
-  driver::click(GetDlgItem(box->hwnd, IDOK));
+  ASSERT_TRUE(driver::press_box_button(*box, IDOK));
   EXPECT_EQ(probe->wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
   EXPECT_EQ(log(), std::string(GetParam().log_at_box) + GetParam().log_at_exit);
 }

@@ -1,5 +1,6 @@
 #include "installer_session.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace installer {
@@ -23,16 +24,11 @@ bool wait_for(std::chrono::milliseconds timeout, Condition condition) {
 
 // Whether the screen shows a near-white pixel inside `rect` shrunk by `inset`.
 bool has_white_inside(const RECT& rect, LONG inset) {
-  HDC screen = GetDC(nullptr);
-  bool found = false;
-  for (LONG y = rect.top + inset; y < rect.bottom - inset && !found; ++y) {
-    for (LONG x = rect.left + inset; x < rect.right - inset && !found; ++x) {
-      const COLORREF pixel = GetPixel(screen, x, y);
-      found = GetRValue(pixel) > 200 && GetGValue(pixel) > 200 && GetBValue(pixel) > 200;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return found;
+  const RECT inside = {rect.left + inset, rect.top + inset, rect.right - inset, rect.bottom - inset};
+  const std::vector<COLORREF> pixels = driver::capture_screen(inside);
+  return std::any_of(pixels.begin(), pixels.end(), [](COLORREF pixel) {
+    return GetRValue(pixel) > 200 && GetGValue(pixel) > 200 && GetBValue(pixel) > 200;
+  });
 }
 
 }  // namespace
@@ -114,11 +110,6 @@ bool Session::wait_for_tick(Unit toggle, bool ticked, std::chrono::milliseconds 
   return wait_for(timeout, [&] { return shows_tick(toggle) == ticked; });
 }
 
-void dismiss(const driver::MessageBoxView& box) {
-  for (int attempt = 0; attempt < kClickAttempts && IsWindow(box.hwnd); ++attempt) {
-    driver::click(GetDlgItem(box.hwnd, IDOK));
-    wait_for(1s, [&] { return IsWindow(box.hwnd) == FALSE; });
-  }
-}
+void dismiss(const driver::MessageBoxView& box) { driver::press_box_button(box, IDOK); }
 
 }  // namespace installer

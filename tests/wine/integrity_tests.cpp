@@ -128,13 +128,8 @@ TEST_P(DamagedInstaller, ShowsTheErrorBoxBeforeAnyWindowAndTouchesNothing) {
   EXPECT_EQ(box->text, kDamagedMessage);
   EXPECT_EQ(driver::wait_for_window(setup.id(), L"kowtan", 0ms), nullptr) << "no installer window behind the box";
 
-  // A box that has only just appeared may miss the very first click.
-  std::optional<DWORD> exit_code;
-  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
-    driver::click(GetDlgItem(box->hwnd, IDOK));
-    exit_code = setup.wait_for_exit(10s);
-  }
-  EXPECT_EQ(exit_code, std::optional<DWORD>(kRuntimeErrorExitCode));
+  ASSERT_TRUE(driver::press_box_button(*box, IDOK));
+  EXPECT_EQ(setup.wait_for_exit(10s), std::optional<DWORD>(kRuntimeErrorExitCode));
   EXPECT_FALSE(fs::exists(kDefaultFolder)) << "no installation folder";
   EXPECT_FALSE(registry_key_exists()) << "no Uninstall entry";
   EXPECT_EQ(folder_entries(), std::vector<fs::path>{copy}) << "nothing written beside the installer";

@@ -5,8 +5,6 @@
 
 #include "installer_fixture.h"
 #include "pictures/decode.h"
-#include "pictures/gdi_scopes.h"
-#include "pictures/picture_drawing.h"
 
 namespace installer {
 namespace {
@@ -20,51 +18,41 @@ constexpr double kDifferentShare = 0.002;
 struct Screenshot {
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> bgra;  // top-down
+  std::vector<COLORREF> pixels;  // top-down
 };
 
-// What the screen shows inside `window`, read through a top-down 32-bit DIB section.
 Screenshot capture(HWND window) {
   const RECT rect = driver::window_rect(window);
-  Screenshot shot{rect.right - rect.left, rect.bottom - rect.top, {}};
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), shot.width, -shot.height, 1, 32, BI_RGB};
-  void* bits = nullptr;
-  const pictures::ScreenDc screen;
-  const pictures::OwnedBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  const pictures::MemoryDc memory(screen.get(), bitmap.get());
-  if (!memory || !BitBlt(memory.get(), 0, 0, shot.width, shot.height, screen.get(), rect.left, rect.top, SRCCOPY)) {
-    return shot;
-  }
-  GdiFlush();
-  const auto* pixels = static_cast<const uint8_t*>(bits);
-  shot.bgra.assign(pixels, pixels + static_cast<size_t>(shot.width) * shot.height * 4);
-  return shot;
+  return {rect.right - rect.left, rect.bottom - rect.top, driver::capture_screen(rect)};
 }
 
 void save_as_bmp(const Screenshot& shot, const std::string& path) {
+  std::vector<uint8_t> bgrx;
+  for (const COLORREF pixel : shot.pixels) bgrx.insert(bgrx.end(), {GetBValue(pixel), GetGValue(pixel), GetRValue(pixel), 0});
   BITMAPINFOHEADER header = {sizeof header, shot.width, -shot.height, 1, 32, BI_RGB};
   BITMAPFILEHEADER file_header = {};
   file_header.bfType = 0x4D42;
   file_header.bfOffBits = sizeof file_header + sizeof header;
-  file_header.bfSize = file_header.bfOffBits + static_cast<DWORD>(shot.bgra.size());
+  file_header.bfSize = file_header.bfOffBits + static_cast<DWORD>(bgrx.size());
   std::ofstream file(path, std::ios::binary);
   file.write(reinterpret_cast<const char*>(&file_header), sizeof file_header);
   file.write(reinterpret_cast<const char*>(&header), sizeof header);
-  file.write(reinterpret_cast<const char*>(shot.bgra.data()), static_cast<std::streamsize>(shot.bgra.size()));
+  file.write(reinterpret_cast<const char*>(bgrx.data()), static_cast<std::streamsize>(bgrx.size()));
+}
+
+bool channel_close(int captured, int reference) {
+  return captured - reference <= kChannelTolerance && reference - captured <= kChannelTolerance;
 }
 
 // How many pixels of the capture differ from the reference picture (PNG, B G R A).
 size_t different_pixels(const Screenshot& shot, const pictures::Picture& reference) {
   size_t different = 0;
-  for (size_t pixel = 0; pixel < static_cast<size_t>(shot.width) * shot.height; ++pixel) {
-    for (size_t channel = 0; channel < 3; ++channel) {
-      const int delta = shot.bgra[pixel * 4 + channel] - reference.pixels[pixel * 4 + channel];
-      if (delta > kChannelTolerance || delta < -kChannelTolerance) {
-        ++different;
-        break;
-      }
-    }
+  for (size_t pixel = 0; pixel < shot.pixels.size(); ++pixel) {
+    const COLORREF captured = shot.pixels[pixel];
+    const uint8_t* expected = &reference.pixels[pixel * 4];
+    if (!channel_close(GetBValue(captured), expected[0]) || !channel_close(GetGValue(captured), expected[1]) ||
+        !channel_close(GetRValue(captured), expected[2]))
+      ++different;
   }
   return different;
 }
@@ -82,7 +70,7 @@ void expect_page_looks_like(const Session& setup, const std::string& page) {
   ASSERT_EQ(reference->kind, pictures::PictureKind::png);
   ASSERT_EQ(reference->width, shot.width);
   ASSERT_EQ(reference->height, shot.height);
-  ASSERT_EQ(shot.bgra.size(), reference->pixels.size()) << "the screen could not be read";
+  ASSERT_EQ(shot.pixels.size() * 4, reference->pixels.size()) << "the screen could not be read";
   const size_t different = different_pixels(shot, *reference);
   const auto allowed = static_cast<size_t>(kDifferentShare * shot.width * shot.height);
   if (different > allowed) save_as_bmp(shot, page + "-captured.bmp");

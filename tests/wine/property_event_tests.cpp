@@ -104,7 +104,7 @@ TEST_P(FrameMisuse, EndsInTheRuntimeErrorBoxAndExitCodeMinusOne) {
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->caption, L"错误");
   EXPECT_EQ(box->text, driver::runtime_error_text(GetParam().message, GetParam().detail));
-  driver::click(GetDlgItem(box->hwnd, IDOK));
+  ASSERT_TRUE(driver::press_box_button(*box, IDOK));
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
 }
 

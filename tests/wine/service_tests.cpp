@@ -75,13 +75,6 @@ class Canvas {
   int height_;
 };
 
-std::vector<COLORREF> screen_pixels(const RECT& area) {
-  const ScreenDc screen;
-  const Canvas canvas(screen.get(), area.right - area.left, area.bottom - area.top);
-  BitBlt(canvas.dc(), 0, 0, area.right - area.left, area.bottom - area.top, screen.get(), area.left, area.top, SRCCOPY);
-  return canvas.pixels();
-}
-
 std::vector<COLORREF> system_icon_pixels(LPCSTR icon, int width, int height, COLORREF background) {
   const ScreenDc screen;
   const Canvas canvas(screen.get(), width, height);
@@ -102,7 +95,7 @@ bool uniform(const std::vector<COLORREF>& pixels) {
 bool shows_system_icon(HWND box, LPCSTR icon) {
   const RECT area = driver::window_rect(GetDlgItem(box, kMessageBoxIconId));
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::vector<COLORREF> shown = screen_pixels(area);
+    const std::vector<COLORREF> shown = driver::capture_screen(area);
     if (!uniform(shown) &&
         shown == system_icon_pixels(icon, area.right - area.left, area.bottom - area.top, shown.front()))
       return true;
@@ -125,15 +118,8 @@ bool becomes_true_within(std::chrono::milliseconds timeout, Condition condition)
 // just shown may not take input yet), and waits until the box is gone, so that the
 // next box the probe shows is not mistaken for this one.
 void answer(const driver::MessageBoxView& box, int button) {
-  HWND control = GetDlgItem(box.hwnd, button);
-  ASSERT_NE(control, nullptr) << "the box has no button " << button;
-  const auto hidden = [&] { return !IsWindowVisible(box.hwnd); };
-  for (int press = 0; press < 3 && !hidden(); ++press) {
-    driver::click(control);
-    becomes_true_within(1s, hidden);
-  }
-  ASSERT_TRUE(hidden()) << "the box stayed after its button was pressed";
-  ASSERT_TRUE(becomes_true_within(5s, [&] { return !IsWindow(box.hwnd); }));
+  ASSERT_NE(GetDlgItem(box.hwnd, button), nullptr) << "the box has no button " << button;
+  ASSERT_TRUE(driver::press_box_button(box, button)) << "the box stayed after its button was pressed";
 }
 
 driver::MessageBoxView next_box(Probe& probe) {

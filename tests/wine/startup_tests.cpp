@@ -128,7 +128,7 @@ TEST_P(DamagedTemplate, ShowsTheRuntimeErrorBoxAndExitsWithMinusOne) {
   EXPECT_EQ(box->text, std::wstring(L"运行时出错!\r\n\r\n错误信息：") + GetParam().message + L"\r\n\r\n0, 0\r\n");
   EXPECT_EQ(setup.wait_for_exit(200ms), std::nullopt) << "the box must hold the program until it is answered";
 
-  driver::click(GetDlgItem(box->hwnd, IDOK));
+  ASSERT_TRUE(driver::press_box_button(*box, IDOK));
   EXPECT_EQ(setup.wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
 }
 

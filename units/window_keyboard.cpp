@@ -1,0 +1,177 @@
+// The window's keyboard conventions, offered each key after the focused unit has
+// declined it: Tab order, Esc, Enter, F1 help and mnemonics.
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "frame/application.h"
+#include "frame/events.h"
+#include "units/window_kind.h"
+
+namespace units {
+namespace {
+
+constexpr int kEventClick = 0;
+
+bool shift_held() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+bool can_take_focus(HWND hwnd) { return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd); }
+
+// A unit says what it is the way dialog controls do, through WM_GETDLGCODE.
+UINT dialog_code(HWND hwnd) { return hwnd ? static_cast<UINT>(SendMessageA(hwnd, WM_GETDLGCODE, 0, 0)) : 0; }
+
+bool is_default_button(HWND hwnd) { return (dialog_code(hwnd) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; }
+
+std::string caption_of(HWND hwnd) {
+  const int length = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), length + 1)));
+  return text;
+}
+
+// "&&" is a literal ampersand; "&x" marks x. GBK trail bytes never equal '&'.
+bool caption_marks(const std::string& caption, char key) {
+  for (size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return std::tolower(static_cast<unsigned char>(caption[i + 1])) == std::tolower(static_cast<unsigned char>(key));
+  }
+  return false;
+}
+
+bool is_mnemonic_key(char key) { return std::isalnum(static_cast<unsigned char>(key)) != 0; }
+
+// The program's own name with the help extension, beside it.
+std::string default_help_file() {
+  const frame::Application& app = frame::Application::instance();
+  std::string name = app.program_file();
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return app.program_folder() + "\\" + name + ".hlp";
+}
+
+}  // namespace
+
+// A unit that asks for every key, or for Tab, keeps it.
+bool WindowUnit::on_key_down(const MSG& message) {
+  const UINT wanted = dialog_code(message.hwnd);
+  if ((wanted & DLGC_WANTALLKEYS) != 0) return false;
+  switch (message.wParam) {
+    case VK_TAB:
+      if ((wanted & DLGC_WANTTAB) != 0) return false;
+      move_focus(!shift_held());
+      return true;
+    case VK_ESCAPE:
+      if (!properties_.esc_closes) return false;
+      SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+      return true;
+    case VK_RETURN:
+      on_enter(GetFocus());
+      return true;
+    case VK_F1:
+      if (!properties_.f1_opens_help) return false;
+      open_help();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The focused default button is clicked; otherwise Enter moves on when asked to,
+// or clicks the window's first default button.
+void WindowUnit::on_enter(HWND focus) {
+  const frame::UnitInstance* focused = unit_of(focus);
+  if (focused != nullptr && focus != hwnd_ && is_default_button(focus)) {
+    frame::raise_event(window_id_, focused->record->id, kEventClick);
+    return;
+  }
+  if (properties_.enter_moves_focus) return move_focus(true);
+  frame::WindowRecord* window = record();
+  if (window == nullptr) return;
+  for (size_t i = 1; i < window->units().size(); ++i) {
+    const frame::UnitInstance& unit = window->units()[i];
+    if (unit.is_live() && is_default_button(unit.hwnd())) {
+      frame::raise_event(window_id_, unit.record->id, kEventClick);
+      return;
+    }
+  }
+}
+
+// Visible, enabled tab-stop units, lowest tab order first (record order breaks ties).
+std::vector<HWND> WindowUnit::tab_stops() const {
+  std::vector<const frame::UnitInstance*> units;
+  frame::WindowRecord* window = record();
+  if (window == nullptr) return {};
+  for (size_t i = 1; i < window->units().size(); ++i) {
+    const frame::UnitInstance& unit = window->units()[i];
+    if (unit.is_live() && (GetWindowLongA(unit.hwnd(), GWL_STYLE) & WS_TABSTOP) != 0 && can_take_focus(unit.hwnd()))
+      units.push_back(&unit);
+  }
+  std::stable_sort(units.begin(), units.end(), [](const frame::UnitInstance* a, const frame::UnitInstance* b) {
+    return a->record->tab_order < b->record->tab_order;
+  });
+  std::vector<HWND> order;
+  for (const frame::UnitInstance* unit : units) order.push_back(unit->hwnd());
+  return order;
+}
+
+void WindowUnit::move_focus(bool forward) {
+  const std::vector<HWND> order = tab_stops();
+  if (order.empty()) return;
+  const auto current = std::find(order.begin(), order.end(), GetFocus());
+  size_t next = 0;
+  if (current == order.end()) {
+    next = forward ? 0 : order.size() - 1;
+  } else {
+    const size_t at = static_cast<size_t>(current - order.begin());
+    next = forward ? (at + 1) % order.size() : (at + order.size() - 1) % order.size();
+  }
+  SetFocus(order[next]);
+}
+
+void WindowUnit::focus_first_tab_stop() {
+  const std::vector<HWND> order = tab_stops();
+  if (!order.empty()) SetFocus(order.front());
+}
+
+// Check boxes toggle and radio buttons are chosen, both clicking; other units take
+// the focus. A unit that wants the characters typed into it keeps them.
+bool WindowUnit::on_mnemonic(HWND focus, char key) {
+  if (!is_mnemonic_key(key) || (dialog_code(focus) & DLGC_WANTCHARS) != 0) return false;
+  frame::WindowRecord* window = record();
+  if (window == nullptr) return false;
+  for (size_t i = 1; i < window->units().size(); ++i) {
+    const frame::UnitInstance& unit = window->units()[i];
+    const HWND hwnd = unit.hwnd();
+    if (!unit.is_live() || !can_take_focus(hwnd) || !caption_marks(caption_of(hwnd), key)) continue;
+    const UINT code = dialog_code(hwnd);
+    if ((code & (DLGC_RADIOBUTTON | DLGC_BUTTON)) == 0) {
+      SetFocus(hwnd);
+      return true;
+    }
+    const bool checked = SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool check = (code & DLGC_RADIOBUTTON) != 0 || !checked;
+    SendMessageA(hwnd, BM_SETCHECK, check ? BST_CHECKED : BST_UNCHECKED, 0);
+    frame::raise_event(window_id_, unit.record->id, kEventClick);
+    return true;
+  }
+  return false;
+}
+
+// The help file property, or the program's own help file beside it.
+void WindowUnit::open_help() {
+  const std::string file = properties_.help_file.empty() ? default_help_file() : properties_.help_file;
+  const UINT command = properties_.help_context != 0 ? HELP_CONTEXT : HELP_FINDER;
+  if (WinHelpA(hwnd_, file.c_str(), command, properties_.help_context)) help_opened_ = true;
+}
+
+void WindowUnit::quit_help() {
+  if (!help_opened_) return;
+  WinHelpA(hwnd_, nullptr, HELP_QUIT, 0);
+  help_opened_ = false;
+}
+
+}  // namespace units

@@ -1,0 +1,88 @@
+// The window's icon in the notification area and the clicks it reports.
+#include "units/window_kind.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace units {
+namespace {
+
+constexpr UINT kTrayIconId = 100;
+constexpr size_t kMaxTipBytes = 62;
+constexpr int kEventTray = 9;
+
+enum TrayClick : uint32_t { kLeftUp = 1, kLeftDoubleClick = 2, kRightUp = 3 };
+
+NOTIFYICONDATAA tray_data(HWND hwnd) {
+  NOTIFYICONDATAA data = {};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = hwnd;
+  data.uID = kTrayIconId;
+  return data;
+}
+
+// A tip longer than 62 bytes is cut there, never inside a double-byte character.
+template <size_t N>
+void copy_tip(const std::string& tip, char (&target)[N]) {
+  static_assert(N > kMaxTipBytes);
+  size_t length = 0;
+  while (length < tip.size()) {
+    const size_t step = IsDBCSLeadByte(static_cast<BYTE>(tip[length])) ? 2 : 1;
+    if (length + step > std::min(tip.size(), kMaxTipBytes)) break;
+    length += step;
+  }
+  std::memcpy(target, tip.data(), length);
+  target[length] = '\0';
+}
+
+}  // namespace
+
+bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip) {
+  if (icon_bytes.empty()) {
+    remove_tray_icon();
+    return true;
+  }
+  auto loaded = pictures::load_picture(icon_bytes);
+  if (!loaded || !loaded->icon) return false;
+  NOTIFYICONDATAA data = tray_data(hwnd_);
+  data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
+  data.uCallbackMessage = kMsgTrayIcon;
+  data.hIcon = loaded->icon.get();
+  copy_tip(tip, data.szTip);
+  const DWORD command = tray_icon_ ? NIM_MODIFY : NIM_ADD;
+  if (!Shell_NotifyIconA(command, &data)) return false;
+  // The shell shows the new icon now; the old one may go.
+  tray_icon_ = std::move(loaded->icon);
+  return true;
+}
+
+void WindowUnit::remove_tray_icon() {
+  if (!tray_icon_) return;
+  NOTIFYICONDATAA data = tray_data(hwnd_);
+  Shell_NotifyIconA(NIM_DELETE, &data);
+  tray_icon_.reset();
+}
+
+void WindowUnit::on_tray_message(LPARAM mouse_message) {
+  uint32_t click = 0;
+  switch (static_cast<UINT>(mouse_message)) {
+    case WM_LBUTTONUP:
+      click = kLeftUp;
+      break;
+    case WM_LBUTTONDBLCLK:
+      click = kLeftDoubleClick;
+      break;
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+      click = kRightUp;
+      break;
+    default:
+      return;
+  }
+  const uint32_t arguments[] = {click};
+  raise(kEventTray, arguments);
+}
+
+}  // namespace units
