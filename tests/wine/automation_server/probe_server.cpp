@@ -203,13 +203,10 @@ class BlindDispatch final : public Counted<IDispatch> {
   }
 };
 
-// The DProbeFields dispinterface. Its properties are variables in the type
-// information, which DispInvoke cannot reach, so Invoke is written out here.
-class ProbeFields final : public Counted<IDispatch> {
+// An object that describes itself through the type information it holds.
+template <typename Interface>
+class Described : public Counted<Interface> {
  public:
-  explicit ProbeFields(com_ptr<ITypeInfo> info) : info_(std::move(info)) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return answer(iid, IID_IDispatch, out); }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 1;
     return S_OK;
@@ -224,6 +221,18 @@ class ProbeFields final : public Counted<IDispatch> {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
     return DispGetIDsOfNames(info_.get(), names, count, ids);
   }
+
+ protected:
+  com_ptr<ITypeInfo> info_;
+};
+
+// The DProbeFields dispinterface. Its properties are variables in the type
+// information, which DispInvoke cannot reach, so Invoke is written out here.
+class ProbeFields final : public Described<IDispatch> {
+ public:
+  explicit ProbeFields(com_ptr<ITypeInfo> info) { info_ = std::move(info); }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return answer(iid, IID_IDispatch, out); }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO*, UINT*) override {
     if (id == kFieldsLastCall) return give_last_call(*parameters);
@@ -268,7 +277,6 @@ class ProbeFields final : public Counted<IDispatch> {
     return S_OK;
   }
 
-  com_ptr<ITypeInfo> info_;
   com_ptr<IDispatch> link_;
   std::wstring last_call_;
   LONG count_ = 0;
@@ -276,7 +284,7 @@ class ProbeFields final : public Counted<IDispatch> {
 
 // ---- the probe server ----
 
-class ProbeServer final : public Counted<IProbeServer> {
+class ProbeServer final : public Described<IProbeServer> {
  public:
   // False when the server's own type library cannot be read.
   bool load_type_information() {
@@ -293,20 +301,6 @@ class ProbeServer final : public Counted<IProbeServer> {
     return answer(iid, IID_IProbeServer, out);
   }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 1;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    *info = nullptr;
-    if (index != 0) return DISP_E_BADINDEX;
-    info_->AddRef();
-    *info = info_.get();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return DispGetIDsOfNames(info_.get(), names, count, ids);
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
                                    EXCEPINFO* exception, UINT* argument_error) override {
     if (id != kLastCall) {
@@ -455,7 +449,6 @@ class ProbeServer final : public Counted<IProbeServer> {
 
  private:
   com_ptr<ITypeLib> library_;
-  com_ptr<ITypeInfo> info_;
   com_ptr<IDispatch> partner_;
   std::wstring last_call_;
   std::wstring note_;
