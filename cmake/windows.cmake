@@ -12,5 +12,8 @@ if(NOT TRELLIMO_HOST_TOOLS)
 endif()
 set(TPLC ${TRELLIMO_HOST_TOOLS}/tplc)
 
-# The installer ships as one file: no symbols in release builds.
-add_link_options($<$<CONFIG:Release>:-s>)
+# The installer ships as one file: no symbols in release builds, and nothing it
+# does not reach (every function and datum in a section of its own, so that the
+# link can leave out each one nothing refers to).
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections>)

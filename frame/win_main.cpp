@@ -1,6 +1,17 @@
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "frame/application.h"
+
+// What an exception that nobody catches ends in. The C++ library's own handler
+// prints the exception's demangled type to standard error before aborting; a
+// windowed program has no standard error to read, and the demangler it brings in
+// would be a tenth of the program's code. Defined here, in the program's own
+// object, the library's handler is never linked.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 // The first thing the program does: from here on, a library loaded by plain name,
 // by us or by a system library on our behalf, comes from the system directory only.

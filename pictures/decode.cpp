@@ -1,7 +1,7 @@
 #include "pictures/decode.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 #include <new>
 
 #include "pictures/detect.h"
@@ -42,10 +42,13 @@ std::optional<Picture> decode_picture(std::span<const uint8_t> bytes) {
 }
 
 std::optional<Picture> decode_picture_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
   if (!file) return std::nullopt;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  uint8_t chunk[16 * 1024];
+  size_t read;
+  while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + read);
+  if (std::ferror(file.get())) return std::nullopt;
   return decode_picture(bytes);
 }
 

@@ -5,7 +5,6 @@
 #include <oleauto.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,6 +12,7 @@
 #include "frame/application.h"
 #include "frame/kind_numbers.h"
 #include "frame/notification.h"
+#include "services/number_text.h"
 #include "units/window_kind.h"
 
 namespace services {
@@ -30,15 +30,6 @@ Floating floating_of(uint64_t bits) {
   Floating value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
-}
-
-// Floating-point numbers show the shortest decimal that reads back as the same
-// value: "0.1", "3", "1e+21".
-template <typename Floating>
-std::string shortest_decimal(Floating value) {
-  char buffer[kNumberBufferSize];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-  return std::string(buffer, end);
 }
 
 // An OLE date as "2024年3月5日14时7分9秒"; a date out of its range shows nothing.

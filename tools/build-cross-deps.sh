@@ -5,7 +5,8 @@
 # the installer gets the same security fixes as the distribution's libraries.
 #   tools/build-cross-deps.sh build/deps/i686-w64-mingw32
 # Idempotent: a stamp in PREFIX makes a repeated run return at once; the stamp is
-# keyed on this script and the toolchain file, so changing either rebuilds.
+# keyed on this script, the toolchain file and the libpng options, so changing any
+# of them rebuilds.
 set -euo pipefail
 
 readonly triplet=i686-w64-mingw32
@@ -41,7 +42,7 @@ step() { echo "build-cross-deps: $*" >&2; }
 logged() { "$@" >>"$log" 2>&1 || die "'$*' failed"; }
 
 stamp_key() {
-  cat "${BASH_SOURCE[0]}" "$toolchain" | sha256sum | cut -d' ' -f1
+  cat "${BASH_SOURCE[0]}" "$toolchain" "$repo_root/tools/libpng-read-only.dfa" | sha256sum | cut -d' ' -f1
 }
 
 is_up_to_date() {
@@ -95,12 +96,17 @@ fetch_source() {
 cmake_configure() {
   local source=$1 build=$2
   shift 2
-  # No emulator: nothing in these builds is run, so Wine stays out of it.
+  # No emulator: nothing in these builds is run, so Wine stays out of it. Built for
+  # size: the installer decodes a handful of small pictures. A section per
+  # function, and no unwind tables (C code that reports errors by longjmp has no
+  # use for them, and they would hold every function alive), let the installer's
+  # link drop the parts it never calls: the encoders, for one.
   logged cmake -S "$source" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -fno-unwind-tables" \
     -DCMAKE_CROSSCOMPILING_EMULATOR= \
     -DTRELLIMO_DEPS_PREFIX="$prefix" \
-    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_BUILD_TYPE=MinSizeRel \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DCMAKE_INSTALL_LIBDIR=lib \
     -DCMAKE_INSTALL_INCLUDEDIR=include \
@@ -111,10 +117,13 @@ build_libjpeg() {
   local source build=$bld_dir/libjpeg-turbo
   source=$(fetch_source libjpeg-turbo)
   step "building libjpeg-turbo (static, SIMD)"
+  # NO_GETENV: no environment variable (JPEGMEM, JSIMD_FORCE...) steers how the
+  # installer decodes its pictures, and the scanf that reads them stays out.
   cmake_configure "$source" "$build" \
     -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
     -DWITH_TURBOJPEG=OFF -DWITH_JPEG7=OFF -DWITH_JPEG8=OFF \
-    -DWITH_SIMD=ON -DREQUIRE_SIMD=ON
+    -DWITH_SIMD=ON -DREQUIRE_SIMD=ON \
+    -DCMAKE_C_FLAGS_MINSIZEREL="-Os -DNDEBUG -DNO_GETENV"
   # Only the library: its install rule would also want the command-line tools.
   logged cmake --build "$build" --target jpeg-static
   install_libjpeg "$source" "$build"
@@ -144,7 +153,8 @@ build_libpng() {
   cmake_configure "$source" "$build" \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON \
     -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF \
-    -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON
+    -DSKIP_INSTALL_EXECUTABLES=ON -DSKIP_INSTALL_PROGRAMS=ON \
+    -DDFA_XTRA="$repo_root/tools/libpng-read-only.dfa"
   logged cmake --build "$build"
   logged cmake --install "$build"
   [ -f "$prefix/lib/libpng16.a" ] || die "libpng16.a was not installed"

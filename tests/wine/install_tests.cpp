@@ -185,7 +185,8 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
   ASSERT_TRUE(setup.start_quick_install());
   ask_to_close(setup);
   auto box = driver::wait_for_message_box(setup.process().id(), 10s);
-  ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message";
+  ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message; the installer "
+                               << (setup.process().wait_for_exit(0ms) ? "has ended" : "is still running");
   EXPECT_EQ(box->caption, L"信息：");
   EXPECT_EQ(box->text, kInstallingMessage);
   dismiss(*box);

@@ -29,7 +29,7 @@ Screenshot capture(HWND window) {
 void save_as_bmp(const Screenshot& shot, const std::string& path) {
   std::vector<uint8_t> bgrx;
   for (const COLORREF pixel : shot.pixels) bgrx.insert(bgrx.end(), {GetBValue(pixel), GetGValue(pixel), GetRValue(pixel), 0});
-  BITMAPINFOHEADER header = {sizeof header, shot.width, -shot.height, 1, 32, BI_RGB};
+  BITMAPINFOHEADER header = {sizeof header, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   BITMAPFILEHEADER file_header = {};
   file_header.bfType = 0x4D42;
   file_header.bfOffBits = sizeof file_header + sizeof header;
