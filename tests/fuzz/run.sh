@@ -1,28 +1,27 @@
 #!/usr/bin/env bash
-# Runs every decoder fuzzer for a share of the given seconds, starting from the
-# committed seeds; new inputs go to a scratch corpus so the seeds stay small. A crash
-# leaves its input in <build>/crashes/ and fails the run.
+# Runs every fuzzer (the six picture decoders, then the window template) for the
+# given seconds each, starting from the committed seeds; new inputs go to a scratch
+# corpus so the seeds stay small. A crash leaves its input in <build>/crashes/ and
+# fails the run.
 set -euo pipefail
 build=$1
 seconds=$2
 here=$(cd "$(dirname "$0")" && pwd)
-decoders=(jpeg png bmp icon gif pcx)
-share=$(( seconds / ${#decoders[@]} ))
-[ "$share" -ge 1 ] || share=1
+fuzzers=(jpeg png bmp icon gif pcx template)
 mkdir -p "$build/crashes"
 # Pictures up to the pixel cap are allowed, so inputs declaring tens of megabytes are
 # routine; a short quarantine keeps ASan's memory from piling up between them.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=32}
 status=0
-for decoder in "${decoders[@]}"; do
-  work="$build/corpus/$decoder"
+for fuzzer in "${fuzzers[@]}"; do
+  work="$build/corpus/$fuzzer"
   mkdir -p "$work"
-  if ! "$build/fuzz_$decoder" -max_total_time="$share" -max_len=65536 -rss_limit_mb=3072 -malloc_limit_mb=256 -print_final_stats=0 \
-      -artifact_prefix="$build/crashes/$decoder-" "$work" "$here/corpus/$decoder" >"$build/fuzz_$decoder.log" 2>&1; then
-    echo "fuzz_$decoder found a crash; see $build/fuzz_$decoder.log and $build/crashes/" >&2
+  if ! "$build/fuzz_$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=3072 -malloc_limit_mb=256 -print_final_stats=0 \
+      -artifact_prefix="$build/crashes/$fuzzer-" "$work" "$here/corpus/$fuzzer" >"$build/fuzz_$fuzzer.log" 2>&1; then
+    echo "fuzz_$fuzzer found a crash; see $build/fuzz_$fuzzer.log and $build/crashes/" >&2
     status=1
   else
-    echo "fuzz_$decoder: $(grep -o 'stat::number_of_executed_units: [0-9]*\|#[0-9]*.*DONE.*' "$build/fuzz_$decoder.log" | tail -1)"
+    echo "fuzz_$fuzzer: $(grep -o 'stat::number_of_executed_units: [0-9]*\|#[0-9]*.*DONE.*' "$build/fuzz_$fuzzer.log" | tail -1)"
   fi
 done
 exit $status
