@@ -52,6 +52,9 @@ class DrawingContext {
   HICON icon() const { return icon_; }
   HBITMAP bitmap() const { return bitmap_.get(); }
   OwnedBitmap take_bitmap() { return std::move(bitmap_); }
+  // The same prepared picture, drawn from now on into another device context of
+  // the same display: a picture painted again and again is prepared once.
+  void retarget(HDC target) { target_ = target; }
 
  private:
   HDC target_;

@@ -56,14 +56,28 @@ const pictures::LoadedPicture* WindowUnit::background_picture() {
   return decoded_background_ ? &*decoded_background_ : nullptr;
 }
 
+const pictures::DrawingContext* WindowUnit::prepared_background(HDC dc) {
+  if (prepared_background_) {
+    prepared_background_->retarget(dc);
+    return &*prepared_background_;
+  }
+  prepared_background_ = pictures::prepare_picture(dc, background_picture(), properties_.background_colour);
+  return prepared_background_ ? &*prepared_background_ : nullptr;
+}
+
+// The prepared picture goes first: it refers to the decoded one's icon.
+void WindowUnit::drop_background_picture() {
+  prepared_background_.reset();
+  decoded_background_.reset();
+  background_decoded_ = false;
+}
+
 // Draws the picture and returns the rectangle it covered; the whole client area for
 // the modes that leave nothing to fill, nothing when there is no picture.
 std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip) {
   if (properties_.background_picture.empty()) return std::nullopt;
-  const pictures::LoadedPicture* picture = background_picture();
-  if (picture == nullptr) return std::nullopt;
-  auto context = pictures::prepare_picture(dc, picture, properties_.background_colour);
-  if (!context) return std::nullopt;
+  const pictures::DrawingContext* context = prepared_background(dc);
+  if (context == nullptr) return std::nullopt;
   const RECT client = client_rect_of(hwnd_);
   switch (properties_.picture_mode) {
     case kTopLeft:

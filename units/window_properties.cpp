@@ -218,11 +218,11 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       return apply_styles();
     case kBackgroundColour:
       p.background_colour = word;
+      prepared_background_.reset();
       return repaint_background();
     case kBackgroundPicture:
       p.background_picture = bytes_of(value);
-      decoded_background_.reset();
-      background_decoded_ = false;
+      drop_background_picture();
       return repaint_background();
     case kPictureMode:
       p.picture_mode = std::min(word, kMaxWindowPictureMode);
