@@ -14,6 +14,7 @@
 #include "app/shortcuts.h"
 #include "app/unit_groups.h"
 #include "frame/external_call.h"
+#include "frame/owned_handle.h"
 #include "frame/properties.h"
 #include "services/file_commands.h"
 #include "services/gbk_text.h"
@@ -139,10 +140,14 @@ DWORD WINAPI install_worker(void*) {
 
 }  // namespace
 
+// Nothing waits for the worker, so its thread handle is given back at once rather
+// than held for the life of the process.
 void start_install_worker() {
   installer_state().installing = 1;
-  frame::call_external(kCreateThread, {0, 0, word_of(reinterpret_cast<const void*>(&install_worker)), 0, 0, 0},
-                       kStartInstallRoutine, __LINE__);
+  const uint32_t thread =
+      frame::call_external(kCreateThread, {0, 0, word_of(reinterpret_cast<const void*>(&install_worker)), 0, 0, 0},
+                           kStartInstallRoutine, __LINE__);
+  const frame::OwnedKernelHandle released(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(thread)));
 }
 
 }  // namespace app
