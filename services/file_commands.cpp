@@ -27,10 +27,18 @@ const char* optional_text(const ServiceArguments& args, uint32_t index) {
 // Callers pass an empty text, never a null one; a null one is treated alike.
 std::string path_text(const ServiceArguments& args, uint32_t index) { return std::string(args.text(index)); }
 
+// Windows neither opens a read-only file for writing nor lets a rename replace it;
+// Wine run by root does both, so the attribute itself is asked.
+bool is_read_only(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // A target another process holds open without sharing, or one that cannot be written
 // at all, fails the call before megabytes are written for nothing. A missing target
 // is fine: the temporary file shows whether its folder takes files.
 bool target_is_free(const std::string& path) {
+  if (is_read_only(path)) return false;
   const HANDLE probe =
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;

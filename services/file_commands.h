@@ -13,8 +13,9 @@ TypedValue create_directory_service(uint32_t count, const TypedValue* arguments)
 // bytes back to back, in argument order; arrays of length zero or below add nothing,
 // and a path alone leaves an empty file. The bytes go to a temporary file in the same
 // folder that replaces the target only once it is complete and closed, so a failure
-// (the target held open by another process, a full disk, a missing folder) gives
-// false and leaves the old file as it was, with no temporary file behind.
+// (the target held open by another process or read-only, a full disk, a missing
+// folder) gives false and leaves the old file as it was, with no temporary file
+// behind.
 TypedValue write_file_service(uint32_t count, const TypedValue* arguments);
 
 // (file, section, key?, value?) -> logical: sets key=value in the section; an
