@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs the storage tests that need a drive which fills up part-way through a write:
-# a 1 MiB tmpfs, mapped as a Wine drive letter for the length of the run.
-#   tests/wine/full-drive-test.sh STORAGE_TESTS.exe STORAGE_PROBE.exe
+# Runs the FullDrive tests of a test program, which need a drive that fills up
+# part-way through a write: a tmpfs of SIZE (as mount takes it, e.g. 1m), mapped as
+# a Wine drive letter for the length of the run and named to the tests in
+# TRELLIMO_FULL_DRIVE. What else the tests need comes in the environment.
+#   tests/wine/full-drive-test.sh SIZE TESTS.exe
 # Mounting needs root; elsewhere the test is reported as skipped (exit 77).
 set -euo pipefail
 
@@ -9,7 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/wine/wine-env.sh
 source "$here/wine-env.sh"
 
-[ $# -eq 2 ] || { echo "usage: $0 STORAGE_TESTS.exe STORAGE_PROBE.exe" >&2; exit 2; }
+[ $# -eq 2 ] || { echo "usage: $0 SIZE TESTS.exe" >&2; exit 2; }
 if [ "$(id -u)" -ne 0 ]; then
   echo "full-drive-test: mounting a tmpfs needs root; skipped" >&2
   exit 77
@@ -39,8 +41,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mount -t tmpfs -o size=1m,mode=0755 tmpfs "$mount_point"
+mount -t tmpfs -o "size=$1,mode=0755" tmpfs "$mount_point"
 ln -s "$mount_point" "$drive_link"
 
-TRELLIMO_STORAGE_PROBE=$2 TRELLIMO_FULL_DRIVE=${letter^^}: \
-  "$here/wine-run.sh" "$1" --gtest_filter='FullDrive.*'
+TRELLIMO_FULL_DRIVE=${letter^^}: "$here/wine-run.sh" "$2" --gtest_filter='FullDrive.*'

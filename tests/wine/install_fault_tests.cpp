@@ -1,32 +1,114 @@
 // Installations that meet trouble on the machine: folders that do not exist yet,
-// folder names in Chinese, and a product file another program holds open. Nothing
-// may be lost, and the user is told what could not be written.
-#include <set>
+// folder names in Chinese, a product file another program holds open or locks, a
+// read-only product file, an installation folder that is a file, a folder deeper
+// than MAX_PATH, and a drive that fills up half-way (FullDrive, run on its own by
+// full-drive-test.sh). Every product file must end either completely new or intact
+// old, and the user must be told exactly which files could not be written.
+#include <utility>
 
 #include "installer_fixture.h"
+#include "reliability_summary.h"
 
 namespace installer {
 namespace {
 
-constexpr wchar_t kFilesNotWrittenMessage[] =
-    L"以下文件未能写入安装目录，请关闭正在使用它们的程序后重新安装：";
+// A product file another program has open, with the sharing it allows others.
+class HeldFile {
+ public:
+  HeldFile(const std::wstring& path, DWORD sharing)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldFile() { release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
 
-std::set<std::wstring> names_in(const std::wstring& folder) {
-  const auto names = files_in(folder);
-  return std::set<std::wstring>(names.begin(), names.end());
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (held()) CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+  }
+  // Every byte the file has or may have; closing the handle unlocks them.
+  bool lock_all_bytes() const {
+    OVERLAPPED from_start{};
+    return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                      &from_start) != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A file marked read-only for as long as this lives, so that it can be removed after.
+class ReadOnlyFile {
+ public:
+  explicit ReadOnlyFile(std::wstring path) : path_(std::move(path)) {
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+  }
+  ~ReadOnlyFile() { SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  bool is_read_only() const {
+    const DWORD attributes = GetFileAttributesW(path_.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  }
+
+ private:
+  std::wstring path_;
+};
+
+// The form of a path that Windows takes beyond MAX_PATH.
+std::wstring beyond_max_path(const std::wstring& path) { return L"\\\\?\\" + path; }
+
+// The files anywhere below `folder`, by their paths from there.
+std::set<std::wstring> files_below(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  for (const std::wstring& name : files_in(folder)) {
+    const std::wstring path = in_folder(folder, name.c_str());
+    if (!is_folder(path)) files.insert(name);
+    for (const std::wstring& below : files_below(path)) files.insert(in_folder(name, below.c_str()));
+  }
+  return files;
 }
 
-std::set<std::wstring> installed_names() {
-  std::set<std::wstring> names(std::begin(kPayloadNames), std::end(kPayloadNames));
-  names.insert(L"卸载Pandrel.lnk");
-  return names;
+unsigned long long embedded_payload_size() {
+  unsigned long long size = 0;
+  for (const wchar_t* name : kPayloadNames) size += read_file(in_folder(embedded_payload_folder(), name)).size();
+  return size;
 }
+
+// A fault case counted into its group's summary line: tried once the fault is
+// really in the installer's way, survived when every expectation held.
+class FaultCase : public InstallerTest {
+ protected:
+  void TearDown() override {
+    if (fault_in_place_) {
+      reliability::GroupCount& count = reliability::group(group_);
+      ++count.tried;
+      count.survived += HasFailure() ? 0 : 1;
+      count.lost += lost_;
+    }
+    InstallerTest::TearDown();
+  }
+
+  void fault_is_in_place(const char* group = "install faults") {
+    group_ = group;
+    fault_in_place_ = true;
+  }
+  // Checks the product files against what they held before and counts the lost.
+  void expect_new_or_intact(const std::wstring& folder, const FileContents& before, const Outcome& outcome) {
+    lost_ += expect_each_file_new_or_intact(folder, before, outcome);
+  }
+
+ private:
+  const char* group_ = "";
+  bool fault_in_place_ = false;
+  int lost_ = 0;
+};
 
 // A recorded folder, top levels included, that does not exist yet.
-class RecordedFolder : public InstallerTest, public testing::WithParamInterface<const wchar_t*> {
+class RecordedFolder : public FaultCase, public testing::WithParamInterface<const wchar_t*> {
  protected:
   void SetUp() override {
-    InstallerTest::SetUp();
+    FaultCase::SetUp();
     top_ = std::wstring(GetParam()).substr(0, std::wstring(GetParam()).find(L'\\', 3));
     forget_installation(top_);
     also_forget(top_);
@@ -37,14 +119,16 @@ class RecordedFolder : public InstallerTest, public testing::WithParamInterface<
 TEST_P(RecordedFolder, IsOfferedWithoutQuotesAndMadeLevelByLevel) {
   const std::wstring folder = GetParam();
   record_install_location("\"" + narrow(folder) + "\"");
+  fault_is_in_place();
   Session setup;
   ASSERT_TRUE(setup.has_window());
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), folder);
-  ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
-  EXPECT_FALSE(driver::wait_for_message_box(setup.process().id(), 0ms).has_value()) << "nothing failed";
+  const Outcome outcome = install_to_finish_page(setup);
+  ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+  EXPECT_FALSE(outcome.told) << "nothing failed";
 
   expect_payload_installed(folder);
+  expect_new_or_intact(folder, {}, outcome);
   EXPECT_EQ(names_in(folder), installed_names());
   const auto values = uninstall_values();
   EXPECT_EQ(values.size(), 1u) << "an installation already recorded is not registered again";
@@ -54,53 +138,154 @@ TEST_P(RecordedFolder, IsOfferedWithoutQuotesAndMadeLevelByLevel) {
 INSTANTIATE_TEST_SUITE_P(Missing, RecordedFolder,
                          testing::Values(L"C:\\trellimo-missing\\deeper\\Trellimo", L"C:\\中文目录\\变声器\\Trellimo"));
 
-// Another program holds a product file open without sharing it, as a running copy
-// of the product would.
-class HeldFile {
- public:
-  explicit HeldFile(const std::wstring& path)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~HeldFile() { release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void release() {
-    if (held()) CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
+// An earlier version in the default folder, one of whose files the test makes
+// impossible to replace; the rest must be replaced and that one kept.
+class ObstructedProductFile : public FaultCase {
+ protected:
+  void SetUp() override {
+    FaultCase::SetUp();
+    before_ = lay_down_earlier_version(kDefaultFolder);
   }
 
- private:
-  HANDLE handle_;
+  // The installation over the earlier version, through to the finish page.
+  Outcome install(Session& setup) {
+    EXPECT_TRUE(setup.has_window());
+    const Outcome outcome = install_to_finish_page(setup);
+    EXPECT_TRUE(outcome.finished) << setup.message_box_report();
+    return outcome;
+  }
+
+  // Only `kept` stayed as it was, and the user was told about it before the finish
+  // page; everything else is installed.
+  void expect_only_kept(const wchar_t* kept, const Outcome& outcome) {
+    EXPECT_TRUE(outcome.told) << "the user must be told";
+    EXPECT_EQ(outcome.files_named, std::set<std::wstring>{kept});
+    expect_new_or_intact(kDefaultFolder, before_, outcome);
+    EXPECT_EQ(names_in(kDefaultFolder), installed_names()) << "no temporary file left behind";
+    EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
+  }
+
+  // Installs while `held` keeps `kept` from being replaced, and checks once it lets go.
+  void install_past(HeldFile& held, const wchar_t* kept) {
+    fault_is_in_place();
+    Session setup;
+    const Outcome outcome = install(setup);
+    held.release();
+    expect_only_kept(kept, outcome);
+    EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+  }
+
+  std::wstring product_file(const wchar_t* name) const { return in_folder(kDefaultFolder, name); }
+
+  FileContents before_;
 };
 
-using HeldProductFile = InstallerTest;
-
-TEST_F(HeldProductFile, IsNamedToTheUserKeptIntactAndTheRestInstalls) {
-  const std::wstring core = in_folder(kDefaultFolder, L"core.7z");
-  write_file(core, "the core of the version already installed");
-  HeldFile held(core);
+// Another program holds a product file open without sharing it, as a running copy
+// of the product would.
+TEST_F(ObstructedProductFile, HeldOpenWithoutSharingIsNamedToTheUserAndKept) {
+  HeldFile held(product_file(L"core.7z"), 0);
   ASSERT_TRUE(held.held());
+  install_past(held, L"core.7z");
+}
+
+// Another program shares the file for everything, deletion included, but locks
+// all its bytes: written in place, it would be cut off at the lock.
+TEST_F(ObstructedProductFile, LockedByAnotherProgramIsNamedToTheUserAndKept) {
+  HeldFile held(product_file(L"zlibwapi.dll"), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  ASSERT_TRUE(held.held());
+  ASSERT_TRUE(held.lock_all_bytes());
+  install_past(held, L"zlibwapi.dll");
+}
+
+TEST_F(ObstructedProductFile, ReadOnlyIsNamedToTheUserAndKept) {
+  const ReadOnlyFile read_only(product_file(L"sw.exe"));
+  ASSERT_TRUE(read_only.is_read_only());
+  fault_is_in_place();
+  Session setup;
+  expect_only_kept(L"sw.exe", install(setup));
+  EXPECT_TRUE(read_only.is_read_only());
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+// A recorded installation folder that cannot take files at all: every product
+// file is named to the user, and nothing is written anywhere else instead.
+class UnusableFolder : public FaultCase {
+ protected:
+  void SetUp() override {
+    FaultCase::SetUp();
+    forget_installation(beyond_max_path(kTop));
+    also_forget(beyond_max_path(kTop));
+  }
+
+  // Installs into `folder`, recorded as the earlier installation's, and checks that
+  // the user was told about all seven files and that `folder` still holds `before`.
+  void install_into_unusable(const std::wstring& folder, const FileContents& before) {
+    record_install_location("\"" + narrow(folder) + "\"");
+    Session setup;
+    ASSERT_TRUE(setup.has_window());
+    const Outcome outcome = install_to_finish_page(setup);
+    ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+    EXPECT_TRUE(outcome.told) << "the user must be told";
+    EXPECT_EQ(outcome.files_named, std::set<std::wstring>(std::begin(kPayloadNames), std::end(kPayloadNames)));
+    expect_new_or_intact(folder, before, outcome);
+    EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+  }
+
+  static constexpr wchar_t kTop[] = L"C:\\trellimo-unusable";
+};
+
+TEST_F(UnusableFolder, AFileInsteadOfTheFolderIsKeptAndEveryFileIsNamed) {
+  const std::wstring folder = in_folder(kTop, L"Trellimo");
+  write_file(folder, "a file where the folder should be");
+  fault_is_in_place();
+  install_into_unusable(folder, {});
+  EXPECT_EQ(read_file(folder), "a file where the folder should be");
+  EXPECT_EQ(names_in(kTop), std::set<std::wstring>{L"Trellimo"}) << "nothing written beside it instead";
+}
+
+// A folder whose own path is longer than MAX_PATH, holding an earlier version; the
+// installer's ANSI paths cannot reach it, so every file must stay as it was, and no
+// file may land in a folder made from a cut-off path.
+TEST_F(UnusableFolder, BeyondMaxPathKeepsTheEarlierVersionAndEveryFileIsNamed) {
+  std::wstring folder = kTop;
+  while (folder.size() <= MAX_PATH) folder += L"\\a-folder-name-of-forty-characters-123456";
+  folder += L"\\Trellimo";
+  const FileContents before = lay_down_earlier_version(beyond_max_path(folder));
+  ASSERT_EQ(names_in(beyond_max_path(folder)).size(), std::size(kPayloadNames));
+  fault_is_in_place();
+  install_into_unusable(beyond_max_path(folder), before);
+  // The shell, which takes long paths, may still have saved the uninstall shortcut there.
+  const std::wstring inside = folder.substr(wcslen(kTop) + 1) + L"\\";
+  for (const std::wstring& file : files_below(beyond_max_path(kTop))) {
+    EXPECT_EQ(file.rfind(inside, 0), 0u) << narrow(file) << " lies outside the installation folder";
+  }
+}
+
+// A drive that fills up part-way through the product: the files that fit are new,
+// the others keep the earlier version, and no half-written file is left behind.
+using FullDrive = FaultCase;
+
+TEST_F(FullDrive, KeepsEachFileNewOrIntactAndNamesTheOnesThatDidNotFit) {
+  const char* drive = std::getenv("TRELLIMO_FULL_DRIVE");
+  if (drive == nullptr) GTEST_SKIP() << "run by full-drive-test.sh";
+  const std::wstring folder = std::wstring(drive, drive + 2) + L"\\Trellimo";
+  also_forget(folder);
+  const FileContents before = lay_down_earlier_version(folder);
+  ULARGE_INTEGER free_bytes{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(folder.c_str(), &free_bytes, nullptr, nullptr));
+  ASSERT_LT(free_bytes.QuadPart, embedded_payload_size()) << "the drive must be too small for the product";
+  record_install_location("\"" + narrow(folder) + "\"");
+  fault_is_in_place("full drive");
 
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.start_quick_install());
-  auto box = driver::wait_for_message_box(setup.process().id(), 30s);
-  ASSERT_TRUE(box.has_value()) << "the user must be told";
-  EXPECT_EQ(box->caption, L"信息：");
-  EXPECT_EQ(box->text, std::wstring(kFilesNotWrittenMessage) + L"\r\ncore.7z");
-  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kStartButton))) << "told before the finish page";
-  dismiss(*box);
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
-  held.release();
-
-  EXPECT_EQ(read_file(core), "the core of the version already installed");
-  for (const wchar_t* name : kPayloadNames) {
-    if (std::wstring(name) == L"core.7z") continue;
-    SCOPED_TRACE(narrow(name));
-    EXPECT_EQ(read_file(in_folder(kDefaultFolder, name)), read_file(in_folder(embedded_payload_folder(), name)));
-  }
-  EXPECT_EQ(names_in(kDefaultFolder), installed_names()) << "no temporary file left behind";
+  const Outcome outcome = install_to_finish_page(setup);
+  ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+  EXPECT_TRUE(outcome.told) << "the user must be told";
+  EXPECT_FALSE(outcome.files_named.empty());
+  EXPECT_LT(outcome.files_named.size(), std::size(kPayloadNames)) << "the small files fit";
+  expect_new_or_intact(folder, before, outcome);
+  for (const std::wstring& name : names_in(folder)) EXPECT_EQ(name.find(L".part"), std::wstring::npos) << narrow(name);
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 

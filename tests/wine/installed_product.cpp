@@ -42,6 +42,16 @@ class Key {
   HKEY key_ = nullptr;
 };
 
+// Every missing folder above the file `path`, from the top down. Unlike
+// std::filesystem, CreateDirectoryW takes the \\?\ form of paths beyond MAX_PATH.
+void make_parent_folders(const std::wstring& path) {
+  const size_t root = path.find(L":\\");
+  for (size_t end = path.find(L'\\', root == std::wstring::npos ? 0 : root + 2); end != std::wstring::npos;
+       end = path.find(L'\\', end + 1)) {
+    CreateDirectoryW(path.substr(0, end).c_str(), nullptr);
+  }
+}
+
 }  // namespace
 
 const wchar_t* const kPayloadNames[7] = {L"7-zip32.dll", L"BASS_VST.dll", L"libcurl.dll", L"core.7z",
@@ -55,19 +65,39 @@ std::string read_file(const std::wstring& path) {
 }
 
 void write_file(const std::wstring& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  make_parent_folders(path);
   std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
 }
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool is_folder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// FindFirstFileW, unlike std::filesystem, takes the \\?\ form of paths.
 std::vector<std::wstring> files_in(const std::wstring& folder) {
   std::vector<std::wstring> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    names.push_back(entry.path().filename().wstring());
-  }
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
   return names;
+}
+
+void remove_tree(const std::wstring& path) {
+  if (!is_folder(path)) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+    return;
+  }
+  for (const std::wstring& name : files_in(path)) remove_tree(path + L"\\" + name);
+  RemoveDirectoryW(path.c_str());
 }
 
 std::wstring embedded_payload_folder() {
@@ -151,8 +181,7 @@ std::wstring desktop_folder() {
 
 void forget_installation(const std::wstring& folder) {
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
-  std::error_code error;
-  std::filesystem::remove_all(folder, error);
+  remove_tree(folder);
   DeleteFileW((desktop_folder() + L"\\Trellimo.lnk").c_str());
 }
 

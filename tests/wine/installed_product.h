@@ -13,9 +13,13 @@ namespace installer {
 
 std::string read_file(const std::wstring& path);
 void write_file(const std::wstring& path, const std::string& bytes);
+// Paths may take the \\?\ form, which reaches beyond MAX_PATH.
 bool file_exists(const std::wstring& path);
-// Names of the files directly inside `folder`.
+bool is_folder(const std::wstring& path);
+// Names of the files and folders directly inside `folder`.
 std::vector<std::wstring> files_in(const std::wstring& folder);
+// The file, or the folder with everything in it, read-only files included.
+void remove_tree(const std::wstring& path);
 
 // The folder the payload was embedded from, as the build left it.
 std::wstring embedded_payload_folder();

@@ -4,12 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 
 #include "installed_product.h"
 #include "installer_session.h"
 
 namespace installer {
+
+// What the installer tells the user, before the finish page, when product files
+// could not be written; each file's name follows on a line of its own.
+constexpr wchar_t kFilesNotWrittenMessage[] =
+    L"以下文件未能写入安装目录，请关闭正在使用它们的程序后重新安装：";
 
 // GBK, as the installer writes paths into the registry.
 std::string narrow(const std::wstring& text);
@@ -27,11 +33,36 @@ class InstallerTest : public testing::Test {
 };
 
 std::wstring in_folder(const std::wstring& folder, const wchar_t* name);
+std::set<std::wstring> names_in(const std::wstring& folder);
+// What an installation leaves in its folder: the seven files and the uninstall shortcut.
+std::set<std::wstring> installed_names();
 // The seven product files in `folder`, each byte for byte what was embedded.
 void expect_payload_installed(const std::wstring& folder);
 // A shortcut made by the installer to `folder`'s launch.exe.
 void expect_shortcut(const std::wstring& file, const std::wstring& folder, const std::wstring& arguments);
 // The thirteen values the installer registers for `folder`.
 std::map<std::string, RegistryValue> registration_of(const std::string& folder);
+
+// Product files by name, as a folder held them before an installation; a name that
+// is missing was no file.
+using FileContents = std::map<std::wstring, std::string>;
+// An earlier version of the product in `folder`: each of the seven files holds a
+// short text of its own. Returns what was laid down.
+FileContents lay_down_earlier_version(const std::wstring& folder);
+
+// How an installation through the window went.
+struct Outcome {
+  bool finished = false;  // the finish page was shown
+  // The installer named files it could not write, before the finish page.
+  bool told = false;
+  std::set<std::wstring> files_named;
+};
+// Starts the quick installation and waits for the finish page, answering the
+// message about files that could not be written if it comes.
+Outcome install_to_finish_page(Session& setup);
+// Expects each product file in `folder` to be byte for byte what was embedded or
+// still what `before` held (still missing if it was), and the kept ones to be
+// exactly those named to the user. Returns how many are neither: files lost.
+int expect_each_file_new_or_intact(const std::wstring& folder, const FileContents& before, const Outcome& outcome);
 
 }  // namespace installer
