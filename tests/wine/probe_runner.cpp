@@ -65,9 +65,10 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
-std::string usage_growth_beyond(const std::vector<std::string>& log, long handles, long long bytes) {
-  const ProcessUsage early = usage_logged(log, "after 200");
-  const ProcessUsage late = usage_logged(log, "after 2000");
+std::string usage_growth_beyond(const std::vector<std::string>& log, const std::string& early_label,
+                                const std::string& late_label, long handles, long long bytes) {
+  const ProcessUsage early = usage_logged(log, early_label);
+  const ProcessUsage late = usage_logged(log, late_label);
   if (early.handles == 0 || early.private_bytes == 0 || late.handles == 0) return "no usage logged";
   if (late.handles - early.handles <= handles && late.private_bytes - early.private_bytes <= bytes) return "";
   return "handles " + std::to_string(early.handles) + " then " + std::to_string(late.handles) + ", private bytes " +

@@ -31,10 +31,11 @@ ProbeRun run_probe(const char* program_variable, const std::string& scenario);
 
 std::vector<std::string> lines_of(const std::string& text);
 
-// Empty when the log has both usage lines, "after 200" and "after 2000", and the
-// second exceeds the first by at most `handles` handles and `bytes` private bytes;
-// otherwise what went wrong.
-std::string usage_growth_beyond(const std::vector<std::string>& log, long handles, long long bytes);
+// Empty when the log has both usage lines, `early` and `late` (probe::log_usage
+// labels), and the second exceeds the first by at most `handles` handles and `bytes`
+// private bytes; otherwise what went wrong.
+std::string usage_growth_beyond(const std::vector<std::string>& log, const std::string& early, const std::string& late,
+                                long handles, long long bytes);
 
 // The text a run-time error box shows for a message without a code and its two numbers.
 std::wstring runtime_error_text(const std::wstring& message, const std::wstring& detail);
