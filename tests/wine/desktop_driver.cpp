@@ -1,6 +1,7 @@
 #include "desktop_driver.h"
 
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
 #include "frame/owned_handle.h"
@@ -12,6 +13,8 @@ namespace {
 struct WindowSearch {
   DWORD process_id;
   std::wstring class_name;
+  // Further says which of the windows of that class is wanted; any when empty.
+  std::function<bool(HWND)> wanted;
   HWND found;
 };
 
@@ -20,6 +23,7 @@ BOOL CALLBACK match_window(HWND hwnd, LPARAM context) {
   DWORD owner = 0;
   GetWindowThreadProcessId(hwnd, &owner);
   if (owner != search.process_id || !IsWindowVisible(hwnd) || class_name(hwnd) != search.class_name) return TRUE;
+  if (search.wanted && !search.wanted(hwnd)) return TRUE;
   search.found = hwnd;
   return FALSE;
 }
@@ -37,6 +41,23 @@ auto poll(std::chrono::milliseconds timeout, Probe probe) -> decltype(probe()) {
     if (result || std::chrono::steady_clock::now() >= deadline) return result;
     std::this_thread::sleep_for(20ms);
   }
+}
+
+HWND wait_for_window_where(DWORD process_id, const std::wstring& class_name, std::function<bool(HWND)> wanted,
+                           std::chrono::milliseconds timeout) {
+  return poll(timeout, [&]() -> HWND {
+    WindowSearch search{process_id, class_name, wanted, nullptr};
+    EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  });
+}
+
+// The message text is the dialog's static control with the id -1.
+std::wstring message_text(HWND box) { return window_text(GetDlgItem(box, 0xFFFF)); }
+
+std::optional<MessageBoxView> view_of(HWND box) {
+  if (box == nullptr) return std::nullopt;
+  return MessageBoxView{box, window_text(box), message_text(box)};
 }
 
 void send_mouse(DWORD flags, LONG x = 0, LONG y = 0) {
@@ -112,11 +133,7 @@ bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& 
 }
 
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout) {
-  return poll(timeout, [&]() -> HWND {
-    WindowSearch search{process_id, class_name, nullptr};
-    EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  });
+  return wait_for_window_where(process_id, class_name, nullptr, timeout);
 }
 
 std::vector<HWND> child_windows(HWND parent) {
@@ -164,10 +181,13 @@ HWND unit_at(HWND window, int left, int top) {
 }
 
 std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono::milliseconds timeout) {
-  HWND box = wait_for_window(process_id, L"#32770", timeout);
-  if (box == nullptr) return std::nullopt;
-  // The message text is the dialog's static control with the id -1.
-  return MessageBoxView{box, window_text(box), window_text(GetDlgItem(box, 0xFFFF))};
+  return view_of(wait_for_window(process_id, L"#32770", timeout));
+}
+
+std::optional<MessageBoxView> wait_for_message_box_saying(DWORD process_id, const std::wstring& text,
+                                                          std::chrono::milliseconds timeout) {
+  return view_of(wait_for_window_where(
+      process_id, L"#32770", [&](HWND box) { return message_text(box) == text; }, timeout));
 }
 
 bool press_box_button(const MessageBoxView& box, int button) {

@@ -65,6 +65,9 @@ struct MessageBoxView {
   std::wstring text;
 };
 std::optional<MessageBoxView> wait_for_message_box(DWORD process_id, std::chrono::milliseconds timeout);
+// The one showing `text`, where the program may show several at once.
+std::optional<MessageBoxView> wait_for_message_box_saying(DWORD process_id, const std::wstring& text,
+                                                          std::chrono::milliseconds timeout);
 // Clicks the box's button (real input) until the box hides, a few times at most,
 // then waits for it to go: a click that lands before a new box takes input is lost.
 // Whether the box went.

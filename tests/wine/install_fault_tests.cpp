@@ -4,37 +4,12 @@
 // than MAX_PATH, and a drive that fills up half-way (FullDrive, run on its own by
 // full-drive-test.sh). Every product file must end either completely new or intact
 // old, and the user must be told exactly which files could not be written.
-#include <utility>
 
 #include "installer_fixture.h"
 #include "reliability_summary.h"
 
 namespace installer {
 namespace {
-
-// A product file another program has open, with the sharing it allows others.
-class HeldFile {
- public:
-  HeldFile(const std::wstring& path, DWORD sharing)
-      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~HeldFile() { release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
-  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void release() {
-    if (held()) CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-  }
-  // Every byte the file has or may have; closing the handle unlocks them.
-  bool lock_all_bytes() const {
-    OVERLAPPED from_start{};
-    return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-                      &from_start) != FALSE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 // A file marked read-only for as long as this lives, so that it can be removed after.
 class ReadOnlyFile {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "installer_fixture.h"
+#include "reliability_summary.h"
 
 namespace installer {
 namespace {
@@ -162,20 +163,19 @@ TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
 
 enum class CloseRequest { kCloseButton, kEscape, kSystemClose };
 
-class CloseGuard : public Installer, public testing::WithParamInterface<CloseRequest> {
- protected:
-  static void ask_to_close(Session& setup) {
-    switch (GetParam()) {
-      case CloseRequest::kCloseButton:
-        return driver::click(setup.unit(Unit::kCloseButton));
-      case CloseRequest::kEscape:
-        return driver::press_key(setup.window(), VK_ESCAPE);
-      case CloseRequest::kSystemClose:
-        PostMessageW(setup.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        return;
-    }
+void ask_to_close(Session& setup, CloseRequest request) {
+  switch (request) {
+    case CloseRequest::kCloseButton:
+      return driver::click(setup.unit(Unit::kCloseButton));
+    case CloseRequest::kEscape:
+      return driver::press_key(setup.window(), VK_ESCAPE);
+    case CloseRequest::kSystemClose:
+      PostMessageW(setup.window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      return;
   }
-};
+}
+
+class CloseGuard : public Installer, public testing::WithParamInterface<CloseRequest> {};
 
 // While the worker writes the product's files, no close request ends the installer:
 // each shows the message, and the installation goes on to the finish page.
@@ -183,7 +183,7 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
   ASSERT_TRUE(setup.start_quick_install());
-  ask_to_close(setup);
+  ask_to_close(setup, GetParam());
   auto box = driver::wait_for_message_box(setup.process().id(), 10s);
   ASSERT_TRUE(box.has_value()) << "a close while installing must be refused with the message; the installer "
                                << (setup.process().wait_for_exit(0ms) ? "has ended" : "is still running");
@@ -200,6 +200,91 @@ TEST_P(CloseGuard, HoldsWhileInstallingAndTheInstallationFinishes) {
 INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
                          testing::Values(CloseRequest::kCloseButton, CloseRequest::kEscape,
                                          CloseRequest::kSystemClose));
+
+constexpr CloseRequest kStormOrder[] = {CloseRequest::kCloseButton, CloseRequest::kEscape, CloseRequest::kSystemClose};
+constexpr int kStormRequests = 60;
+
+// Without a window manager, which the test display has none of, Wine waits two
+// seconds for one whenever a window it lets one manage closes: sixty message boxes
+// would take two minutes. For as long as this lives, Wine places the installer's
+// windows itself.
+class UnmanagedInstallerWindows {
+ public:
+  UnmanagedInstallerWindows() { RegSetKeyValueW(HKEY_CURRENT_USER, kSettings, L"Managed", REG_SZ, L"N", sizeof L"N"); }
+  ~UnmanagedInstallerWindows() {
+    RegDeleteKeyW(HKEY_CURRENT_USER, kSettings);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProgramSettings);
+  }
+  UnmanagedInstallerWindows(const UnmanagedInstallerWindows&) = delete;
+  UnmanagedInstallerWindows& operator=(const UnmanagedInstallerWindows&) = delete;
+
+ private:
+  static constexpr wchar_t kProgramSettings[] = L"Software\\Wine\\AppDefaults\\TrellimoSetup.exe";
+  static constexpr wchar_t kSettings[] = L"Software\\Wine\\AppDefaults\\TrellimoSetup.exe\\X11 Driver";
+};
+
+// Gives the window the keyboard, as a user clicking on it would, once no message
+// box disables it; the foreground moves a moment after it is asked to.
+bool bring_forward(HWND window) {
+  return driver::wait_until(5s, [&] {
+    if (IsWindowEnabled(window) && GetForegroundWindow() == window) return true;
+    SetForegroundWindow(window);
+    return false;
+  });
+}
+
+// Answers a box with the Enter key, as the boxes of this test overlap and a click on
+// one box's button could land on another, then waits for it to go: until then its
+// own message loop takes the installer's keys.
+bool answer_with_enter(const driver::MessageBoxView& box) {
+  if (!bring_forward(box.hwnd)) return false;
+  driver::press_key(box.hwnd, VK_RETURN);
+  return driver::wait_until(5s, [&] { return IsWindow(box.hwnd) == FALSE; });
+}
+
+// The installation is not over while it waits on the user's answer to its message
+// about a file another program holds, and a user told that something went wrong may
+// well try to close the installer again and again. Sixty requests, all three ways in
+// turn, arrive while the message is up: each is refused with the installing message,
+// and the installer stays. Then the user answers, the finish page comes, and
+// everything is installed but the held file, which is as it was. (The storm waits
+// for that message to be up because a box that comes up of its own takes the
+// keyboard, and an Esc or Enter meant for another window would answer it.)
+class CloseStorm : public InstallerTest {};
+
+TEST_F(CloseStorm, EveryRequestWhileInstallingIsRefusedAndTheInstallationFinishes) {
+  const FileContents before = lay_down_earlier_version(kDefaultFolder);
+  HeldFile held(installed(L"core.7z"), 0);
+  ASSERT_TRUE(held.held());
+  const UnmanagedInstallerWindows unmanaged;
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(setup.start_quick_install());
+  const auto told = driver::wait_for_message_box_saying(setup.process().id(),
+                                                        std::wstring(kFilesNotWrittenMessage) + L"\r\ncore.7z", 30s);
+  ASSERT_TRUE(told.has_value()) << setup.message_box_report();
+
+  reliability::GroupCount& count = reliability::group("close guard");
+  for (int sent = 0; sent < kStormRequests; ++sent) {
+    ASSERT_TRUE(bring_forward(setup.window()));
+    ask_to_close(setup, kStormOrder[sent % std::size(kStormOrder)]);
+    ++count.tried;
+    const auto box = driver::wait_for_message_box_saying(setup.process().id(), kInstallingMessage, 10s);
+    ASSERT_TRUE(box.has_value()) << "request " << sent << " was not refused with the message";
+    ASSERT_TRUE(answer_with_enter(*box));
+    ASSERT_TRUE(IsWindow(told->hwnd)) << "the installation still waits on the user";
+    ++count.survived;
+  }
+
+  ASSERT_TRUE(answer_with_enter(*told));
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
+  held.release();
+  count.lost += expect_each_file_new_or_intact(kDefaultFolder, before, {true, true, {L"core.7z"}});
+  expect_shortcut(installed(L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
+  expect_shortcut(desktop_folder() + L"\\Trellimo.lnk", kDefaultFolder, L"");
+  EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0)) << "on the finish page it closes";
+}
 
 }  // namespace
 }  // namespace installer

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "installed_product.h"
 #include "installer_session.h"
@@ -30,6 +31,30 @@ class InstallerTest : public testing::Test {
 
  private:
   std::wstring extra_folder_;
+};
+
+// A product file another program has open, with the sharing it allows others.
+class HeldFile {
+ public:
+  HeldFile(const std::wstring& path, DWORD sharing)
+      : handle_(CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldFile() { release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+  bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (held()) CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+  }
+  // Every byte the file has or may have; closing the handle unlocks them.
+  bool lock_all_bytes() const {
+    OVERLAPPED from_start{};
+    return LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                      &from_start) != FALSE;
+  }
+
+ private:
+  HANDLE handle_;
 };
 
 std::wstring in_folder(const std::wstring& folder, const wchar_t* name);
