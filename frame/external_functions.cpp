@@ -4,6 +4,7 @@
 
 #include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
+#include "frame/system_library.h"
 
 namespace frame {
 namespace {
@@ -35,17 +36,13 @@ FoundFunction find_export(OwnedModule module, const char* function) {
   return {std::move(module), reinterpret_cast<const void*>(address)};
 }
 
-OwnedModule load_from_system_directory(const char* library) {
-  return OwnedModule(LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-}
-
 // The installer runs elevated from wherever it was downloaded to, and anyone can
 // drop a shell32.dll there. So a library the system directory has is taken from
 // there only, and the program folder is asked only for libraries the system does
 // not have, by full path, never through the current directory. Its own imports
 // follow the process's default directories (the system directory, see WinMain).
 OwnedModule load_declared_library(const char* library, const std::string& program_folder) {
-  OwnedModule module = load_from_system_directory(library);
+  OwnedModule module = load_system_library(library);
   if (!module && !program_folder.empty()) {
     module.reset(LoadLibraryExA((program_folder + "\\" + library).c_str(), nullptr, 0));
   }
@@ -60,7 +57,7 @@ OwnedModule load_named_library(const char* library, const std::string& program_f
 
 FoundFunction find_in_standard_libraries(const char* function) {
   for (const char* library : kStandardLibraries) {
-    FoundFunction found = find_export(load_from_system_directory(library), function);
+    FoundFunction found = find_export(load_system_library(library), function);
     if (found.address != nullptr) return found;
   }
   return {};

@@ -6,8 +6,18 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/system_library.h"
+
 namespace units {
 namespace {
+
+using NotifyIconFunction = BOOL(WINAPI*)(DWORD command, PNOTIFYICONDATAA data);
+
+// False when the system has no shell32.dll to ask.
+bool notify_icon(DWORD command, NOTIFYICONDATAA& data) {
+  static const frame::SystemFunction<NotifyIconFunction> notify("shell32.dll", "Shell_NotifyIconA");
+  return notify && notify.get()(command, &data) != FALSE;
+}
 
 constexpr UINT kTrayIconId = 100;
 constexpr size_t kMaxTipBytes = 62;
@@ -52,7 +62,7 @@ bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::s
   data.hIcon = loaded->icon.get();
   copy_tip(tip, data.szTip);
   const DWORD command = tray_icon_ ? NIM_MODIFY : NIM_ADD;
-  if (!Shell_NotifyIconA(command, &data)) return false;
+  if (!notify_icon(command, data)) return false;
   // The shell shows the new icon now; the old one may go.
   tray_icon_ = std::move(loaded->icon);
   return true;
@@ -61,7 +71,7 @@ bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::s
 void WindowUnit::remove_tray_icon() {
   if (!tray_icon_) return;
   NOTIFYICONDATAA data = tray_data(hwnd_);
-  Shell_NotifyIconA(NIM_DELETE, &data);
+  notify_icon(NIM_DELETE, data);
   tray_icon_.reset();
 }
 
