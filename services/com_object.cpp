@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/application.h"
 #include "frame/frame_heap.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
@@ -28,8 +29,30 @@ ObjectRecord* record_of(const ServiceArguments& args) {
 
 // ---- creation ----
 
+bool names_a_folder(std::string_view file) { return file.find_first_of("\\/:") != std::string_view::npos; }
+
+std::wstring system_folder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+  folder.resize(length < folder.size() ? length : 0);
+  return folder;
+}
+
+// A type library named without a folder is taken from the system directory when it
+// is there, as wshom.ocx is, and otherwise from the program's folder, both by full
+// path. By a bare name, LoadTypeLibEx would look in the program's folder and the
+// current folder first, and an installer started from a downloads folder would read
+// whatever anyone put there under that name.
+std::wstring type_library_path(std::string_view file) {
+  const std::wstring name = wide_of(file);
+  if (names_a_folder(file)) return name;
+  const std::wstring in_system = system_folder() + L"\\" + name;
+  if (GetFileAttributesW(in_system.c_str()) != INVALID_FILE_ATTRIBUTES) return in_system;
+  return wide_of(frame::Application::instance().program_folder()) + L"\\" + name;
+}
+
 com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::string_view file) {
-  const std::wstring wide_file = wide_of(file);
+  const std::wstring wide_file = type_library_path(file);
   com_ptr<ITypeLib> library;
   // LoadTypeLib would register a library named without a folder on its own; only the
   // full-path rule below may register one.
@@ -43,7 +66,8 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
   const auto info = com_ptr<ITypeInfo>::attach(found_info);
   com_ptr<IUnknown> object;
   if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, object.put_void()))) return {};
-  // Only a library named by its full path can be registered where others find it.
+  // Only a library its caller named by its full path can be registered where others
+  // find it.
   if (file.find('\\') != std::string_view::npos)
     RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide_file.c_str()), nullptr);
   return object;
