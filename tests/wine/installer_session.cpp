@@ -33,7 +33,9 @@ bool has_white_inside(const RECT& rect, LONG inset) {
 
 }  // namespace
 
-Session::Session() : process_(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP"))) {
+Session::Session() : Session(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP"))) {}
+
+Session::Session(const std::wstring& program) : process_(program) {
   if (process_.started()) window_ = driver::wait_for_window(process_.id(), L"kowtan", 20s);
 }
 

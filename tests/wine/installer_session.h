@@ -46,6 +46,8 @@ class Session {
  public:
   // Starts the installer named by TRELLIMO_SETUP and waits for its window.
   Session();
+  // Starts this copy of the installer, from the caller's current folder.
+  explicit Session(const std::wstring& program);
 
   bool has_window() const { return window_ != nullptr; }
   HWND window() const { return window_; }
