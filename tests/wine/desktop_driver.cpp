@@ -260,8 +260,16 @@ COLORREF pixel_at(const std::vector<COLORREF>& capture, const RECT& area, int x,
   return index < capture.size() ? capture[index] : 0xFFFFFFFF;
 }
 
+bool bring_to_foreground(HWND hwnd) {
+  return wait_until(5s, [&] {
+    if (GetForegroundWindow() == hwnd) return true;
+    SetForegroundWindow(hwnd);
+    return false;
+  });
+}
+
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift) {
-  SetForegroundWindow(hwnd);
+  bring_to_foreground(hwnd);
   if (with_shift) send_key(VK_SHIFT, 0);
   send_key(virtual_key, 0);
   send_key(virtual_key, KEYEVENTF_KEYUP);

@@ -89,6 +89,10 @@ void drag(POINT from, POINT to);
 std::vector<COLORREF> capture_screen(RECT rect);
 // One pixel of a capture of `area`, at (x, y) relative to the area.
 COLORREF pixel_at(const std::vector<COLORREF>& capture, const RECT& area, int x, int y);
+// Makes `hwnd` the foreground window and waits until it is: the foreground moves a
+// moment after it is asked to, and keys sent before then reach the window before.
+// Whether it became the foreground window within a few seconds.
+bool bring_to_foreground(HWND hwnd);
 // Real keyboard input to the foreground window, after bringing `hwnd` forward;
 // Shift is held around the key when asked.
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift = false);

@@ -223,21 +223,17 @@ class UnmanagedInstallerWindows {
   static constexpr wchar_t kSettings[] = L"Software\\Wine\\AppDefaults\\TrellimoSetup.exe\\X11 Driver";
 };
 
-// Gives the window the keyboard, as a user clicking on it would, once no message
-// box disables it; the foreground moves a moment after it is asked to.
+// Gives the window the keyboard, as a user clicking on it would, once no message box
+// disables it.
 bool bring_forward(HWND window) {
-  return driver::wait_until(5s, [&] {
-    if (IsWindowEnabled(window) && GetForegroundWindow() == window) return true;
-    SetForegroundWindow(window);
-    return false;
-  });
+  return driver::wait_until(5s, [&] { return IsWindowEnabled(window) != FALSE; }) &&
+         driver::bring_to_foreground(window);
 }
 
 // Answers a box with the Enter key, as the boxes of this test overlap and a click on
 // one box's button could land on another, then waits for it to go: until then its
 // own message loop takes the installer's keys.
 bool answer_with_enter(const driver::MessageBoxView& box) {
-  if (!bring_forward(box.hwnd)) return false;
   driver::press_key(box.hwnd, VK_RETURN);
   return driver::wait_until(5s, [&] { return IsWindow(box.hwnd) == FALSE; });
 }
