@@ -115,7 +115,9 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
     ASSERT_TRUE(setup.has_window());
     outcome = install_to_finish_page(setup);
     EXPECT_TRUE(outcome.finished) << setup.message_box_report();
-    if (outcome.finished) EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+    if (outcome.finished) {
+      EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+    }
   }
   EXPECT_FALSE(outcome.told);
 
