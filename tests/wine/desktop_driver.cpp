@@ -197,7 +197,7 @@ bool press_box_button(const MessageBoxView& box, int button) {
   const auto hidden = [&] { return IsWindowVisible(box.hwnd) == FALSE; };
   for (int press = 0; press < 5 && control != nullptr && !hidden(); ++press) {
     click(control);
-    wait_until(2s, hidden);
+    wait_until(5s, hidden);
   }
   return hidden() && wait_until(5s, [&] { return IsWindow(box.hwnd) == FALSE; });
 }

@@ -25,7 +25,8 @@ constexpr auto kMandatedWaits = 1100ms;
 // takes and every text the status line shows, each recorded when it changes.
 class InstallingPageWatch {
  public:
-  explicit InstallingPageWatch(const Session& setup) : setup_(setup), thread_([this] { watch(); }) {}
+  explicit InstallingPageWatch(const Session& setup)
+      : setup_(setup), text_before_(setup.text_of(Unit::kStatusLabel)), thread_([this] { watch(); }) {}
   ~InstallingPageWatch() { stop(); }
 
   void stop() {
@@ -40,15 +41,18 @@ class InstallingPageWatch {
     while (!done_) {
       const int width = setup_.width_of(Unit::kProgressFill);
       if (width != 0 && (widths_.empty() || widths_.back() != width)) widths_.push_back(width);
+      // Each step widens the fill before it shows its text, so the first width
+      // still stands beside the label's text from before the installation.
       if (!widths_.empty()) {
         const std::wstring text = setup_.text_of(Unit::kStatusLabel);
-        if (texts_.empty() || texts_.back() != text) texts_.push_back(text);
+        if (texts_.empty() ? text != text_before_ : texts_.back() != text) texts_.push_back(text);
       }
       std::this_thread::sleep_for(2ms);
     }
   }
 
   const Session& setup_;
+  const std::wstring text_before_;
   std::atomic<bool> done_{false};
   std::vector<int> widths_;
   std::vector<std::wstring> texts_;
