@@ -62,7 +62,10 @@ const pictures::DrawingContext* WindowUnit::prepared_background(HDC dc) {
     return &*prepared_background_;
   }
   prepared_background_ = pictures::prepare_picture(dc, background_picture(), properties_.background_colour);
-  return prepared_background_ ? &*prepared_background_ : nullptr;
+  if (!prepared_background_) return nullptr;
+  // The bitmap holds the pixels now; an icon's handle stays with the decoded picture.
+  decoded_background_->picture.pixels = {};
+  return &*prepared_background_;
 }
 
 // The prepared picture goes first: it refers to the decoded one's icon.

@@ -113,10 +113,11 @@ class WindowUnit : public frame::UnitObject {
   // Decoded on first paint, dropped when the picture bytes change.
   std::optional<pictures::LoadedPicture> decoded_background_;
   bool background_decoded_ = false;
-  // The decoded picture made ready for the screen on first paint and kept: making
-  // it is most of a paint's cost, and every text a label over the window shows
-  // repaints the window under it. Dropped with the picture, and when the colour
-  // that PNG transparency blends with changes.
+  // The decoded picture made ready for the screen on first paint and kept in place
+  // of the decoded pixels: making it is most of a paint's cost, and every text a
+  // label over the window shows repaints the window under it. Dropped, with the
+  // decoded picture, when the picture or the colour PNG transparency blends with
+  // changes.
   std::optional<pictures::DrawingContext> prepared_background_;
   // Made from the icon property; empty while the application's icons are used.
   pictures::OwnedIcon large_icon_;

@@ -218,7 +218,7 @@ void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
       return apply_styles();
     case kBackgroundColour:
       p.background_colour = word;
-      prepared_background_.reset();
+      drop_background_picture();
       return repaint_background();
     case kBackgroundPicture:
       p.background_picture = bytes_of(value);

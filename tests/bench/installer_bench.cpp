@@ -164,8 +164,11 @@ double payload_bytes(const fs::path& payload) {
   return total;
 }
 
-// SizeOfImage from the PE header: the address space the loader maps for the file.
-double image_bytes(const fs::path& program) {
+// How much of a program's private memory is its own image. Wine maps an image
+// whose sections lie in the file at page boundaries straight from the file, where
+// it takes no private memory; any other it reads into private pages, all
+// SizeOfImage of them.
+double private_image_bytes(const fs::path& program) {
   std::ifstream in(program, std::ios::binary);
   IMAGE_DOS_HEADER dos = {};
   IMAGE_NT_HEADERS32 nt = {};
@@ -174,7 +177,8 @@ double image_bytes(const fs::path& program) {
       nt.Signature != IMAGE_NT_SIGNATURE) {
     fail("not a 32-bit PE image: " + program.string());
   }
-  return nt.OptionalHeader.SizeOfImage;
+  constexpr DWORD kPageSize = 4096;
+  return nt.OptionalHeader.FileAlignment % kPageSize == 0 ? 0.0 : nt.OptionalHeader.SizeOfImage;
 }
 
 template <typename Measure>
@@ -257,11 +261,11 @@ bool below_every_peer(double ours, const std::vector<Series>& peers) {
 
 std::vector<Metric> memory_metrics(const Measurements& m, const Program& ours, const fs::path& trivial,
                                    const std::vector<Program>& peers) {
-  const MemorySeries our_memory = memory_series(ours.name, m.memory, image_bytes(ours.path));
-  const MemorySeries floor = memory_series("trivial window", m.trivial_memory, image_bytes(trivial));
+  const MemorySeries our_memory = memory_series(ours.name, m.memory, private_image_bytes(ours.path));
+  const MemorySeries floor = memory_series("trivial window", m.trivial_memory, private_image_bytes(trivial));
   std::vector<MemorySeries> peer_memory;
   for (size_t p = 0; p < peers.size(); ++p) {
-    peer_memory.push_back(memory_series(peers[p].name, m.peer_memory[p], image_bytes(peers[p].path)));
+    peer_memory.push_back(memory_series(peers[p].name, m.peer_memory[p], private_image_bytes(peers[p].path)));
   }
   auto peers_of = [&](Series MemorySeries::*which) {
     std::vector<Series> out;
