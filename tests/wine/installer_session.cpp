@@ -37,6 +37,8 @@ Session::Session() : Session(driver::windows_path(driver::program_from_environme
 
 Session::Session(const std::wstring& program) : process_(program) {
   if (process_.started()) window_ = driver::wait_for_window(process_.id(), L"kowtan", 20s);
+  // As a person would, clicks go to the installer once it is the window in front.
+  if (window_ != nullptr) driver::bring_to_foreground(window_);
 }
 
 HWND Session::unit(Unit unit) const {
