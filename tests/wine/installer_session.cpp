@@ -1,5 +1,7 @@
 #include "installer_session.h"
 
+#include "installer_fixture.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -90,15 +92,14 @@ std::optional<DWORD> Session::close_with_close_button() {
   return std::nullopt;
 }
 
+// Where an installation stands when it does not come to its end: the box it shows,
+// or the step its status text and progress fill have reached.
 std::string Session::message_box_report() {
-  const auto box = driver::wait_for_message_box(process_.id(), 0ms);
-  if (!box) return "no message box";
-  const std::wstring text = box->caption + L": " + box->text;
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string report(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, report.data(), size, nullptr, nullptr);
-  report.resize(static_cast<size_t>(size - 1));
-  return "message box " + report;
+  if (const auto box = driver::wait_for_message_box(process_.id(), 0ms)) {
+    return "message box " + narrow(box->caption + L": " + box->text);
+  }
+  return "no message box; status \"" + narrow(text_of(Unit::kStatusLabel)) + "\", progress fill " +
+         std::to_string(width_of(Unit::kProgressFill)) + " wide";
 }
 
 int Session::width_of(Unit unit) const {
