@@ -431,18 +431,12 @@ constexpr probe::Scenario kScenarios[] = {
     {"library-by-path", library_by_path},
 };
 
-int probe_entry() {
-  frame::initialise_frame();
-  probe::play_named_scenario(kScenarios);
-  return 0;
-}
-
 }  // namespace
 
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe_entry, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr, 0, nullptr, nullptr,
+    {3, 0, 0x1013A}, probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr, 0, nullptr, nullptr,
 };
 
 }  // namespace frame

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "frame/frame_services.h"
+
 namespace probe {
 
 // Appends a line to the file named by TRELLIMO_PROBE_LOG.
@@ -19,6 +21,15 @@ struct Scenario {
 
 // Plays the scenario the command line names, if the table has it.
 void play_named_scenario(std::span<const Scenario> scenarios);
+
+// A program header's entry routine that starts the frame and plays the scenario the
+// command line names from `scenarios`.
+template <const auto& scenarios>
+int play_scenarios_entry() {
+  frame::initialise_frame();
+  play_named_scenario(scenarios);
+  return 0;
+}
 std::string hex(unsigned value);
 
 }  // namespace probe

@@ -187,16 +187,10 @@ const probe::Scenario kScenarios[] = {
     {"delays", delays},
 };
 
-int probe_entry() {
-  frame::initialise_frame();
-  probe::play_named_scenario(kScenarios);
-  return 0;
-}
-
 }  // namespace
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe_entry);
+const ProgramHeader program_header = probe::header_with_template(probe::play_scenarios_entry<kScenarios>);
 
 }  // namespace frame

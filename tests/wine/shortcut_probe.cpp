@@ -247,18 +247,12 @@ constexpr probe::Scenario kScenarios[] = {
     {"many-shortcuts", many_shortcuts},
 };
 
-int probe_entry() {
-  frame::initialise_frame();
-  probe::play_named_scenario(kScenarios);
-  return 0;
-}
-
 }  // namespace
 
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A},   probe_entry, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr,
+    {3, 0, 0x1013A},   probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr,
     std::size(kFunctions), kLibraries,  kFunctions,
 };
 

@@ -203,16 +203,10 @@ const probe::Scenario kScenarios[] = {
     {"ini-key-writes", ini_key_writes},
 };
 
-int probe_entry() {
-  frame::initialise_frame();
-  probe::play_named_scenario(kScenarios);
-  return 0;
-}
-
 }  // namespace
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe_entry);
+const ProgramHeader program_header = probe::header_with_template(probe::play_scenarios_entry<kScenarios>);
 
 }  // namespace frame

@@ -269,12 +269,6 @@ constexpr probe::Scenario kScenarios[] = {
     {"tray", tray},
 };
 
-int probe_entry() {
-  frame::initialise_frame();
-  probe::play_named_scenario(kScenarios);
-  return 0;
-}
-
 }  // namespace
 
 // The handlers the window's template binds.
@@ -301,6 +295,6 @@ void __stdcall window_tray(uint32_t click) { log_line("tray " + std::to_string(c
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe_entry, probe_handler_table);
+const ProgramHeader program_header = probe::header_with_template(probe::play_scenarios_entry<kScenarios>, probe_handler_table);
 
 }  // namespace frame
