@@ -436,7 +436,8 @@ constexpr probe::Scenario kScenarios[] = {
 namespace frame {
 
 const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0, nullptr, 0, nullptr, nullptr,
+    {3, 0, 0x1013A}, probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0,
+    nullptr,         0,                                       nullptr, nullptr,
 };
 
 }  // namespace frame

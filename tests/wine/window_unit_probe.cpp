@@ -295,6 +295,7 @@ void __stdcall window_tray(uint32_t click) { log_line("tray " + std::to_string(c
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe::play_scenarios_entry<kScenarios>, probe_handler_table);
+const ProgramHeader program_header =
+    probe::header_with_template(probe::play_scenarios_entry<kScenarios>, probe_handler_table);
 
 }  // namespace frame
