@@ -12,10 +12,14 @@ namespace {
 
 constexpr int32_t kWarningOk = 0x30;
 
-void show_installing_page_from(app::UnitGroup page) {
+// Once only: the second click of a quick double click is already queued to the
+// button when the first one hides it.
+void begin_installation_from(app::UnitGroup page) {
+  if (app::installer_state().installing != 0) return;
   app::set_group_visibility(page, false);
   app::set_group_visibility(app::kInstallingPage, true);
   app::set_group_visibility(app::kAgreementRow, false);
+  app::start_install_worker();
 }
 
 }  // namespace
@@ -27,13 +31,11 @@ void __stdcall on_quick_install_clicked() {
     services::call_service(services::message_box_service, app::constant_text(app::kAgreementMessage), kWarningOk);
     return;
   }
-  show_installing_page_from(app::kFirstPage);
-  app::start_install_worker();
+  begin_installation_from(app::kFirstPage);
 }
 
 void __stdcall on_install_clicked() {
-  show_installing_page_from(app::kCustomPage);
-  app::start_install_worker();
+  begin_installation_from(app::kCustomPage);
 }
 
 }  // extern "C"

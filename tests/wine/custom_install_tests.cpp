@@ -63,7 +63,7 @@ TEST_F(CustomInstall, ThePageComesAndGoesAndItsChoicesHold) {
   ASSERT_TRUE(setup.click_toggle_until(Unit::kDesktopIconToggle, false));
   ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, false));
   ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
   expect_payload_installed(kDefaultFolder);
   expect_shortcut(in_folder(kDefaultFolder, L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
   EXPECT_FALSE(file_exists(desktop_folder() + L"\\Trellimo.lnk"));
@@ -86,7 +86,7 @@ TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kChosenFolder);
 
   ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
   expect_payload_installed(kChosenFolder);
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kChosenFolder)));
   EXPECT_FALSE(file_exists(kDefaultFolder));
@@ -106,7 +106,7 @@ TEST_F(CustomInstall, CancellingTheFolderDialogChangesNothing) {
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
 
   ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
   expect_payload_installed(kDefaultFolder);
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }

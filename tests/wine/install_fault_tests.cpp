@@ -99,7 +99,7 @@ TEST_P(RecordedFolder, IsOfferedWithoutQuotesAndMadeLevelByLevel) {
   ASSERT_TRUE(setup.has_window());
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), folder);
   const Outcome outcome = install_to_finish_page(setup);
-  ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+  ASSERT_TRUE(outcome.finished) << setup.installation_report();
   EXPECT_FALSE(outcome.told) << "nothing failed";
 
   expect_payload_installed(folder);
@@ -126,7 +126,7 @@ class ObstructedProductFile : public FaultCase {
   Outcome install(Session& setup) {
     EXPECT_TRUE(setup.has_window());
     const Outcome outcome = install_to_finish_page(setup);
-    EXPECT_TRUE(outcome.finished) << setup.message_box_report();
+    EXPECT_TRUE(outcome.finished) << setup.installation_report();
     return outcome;
   }
 
@@ -199,7 +199,7 @@ class UnusableFolder : public FaultCase {
     Session setup;
     ASSERT_TRUE(setup.has_window());
     const Outcome outcome = install_to_finish_page(setup);
-    ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+    ASSERT_TRUE(outcome.finished) << setup.installation_report();
     EXPECT_TRUE(outcome.told) << "the user must be told";
     EXPECT_EQ(outcome.files_named, std::set<std::wstring>(std::begin(kPayloadNames), std::end(kPayloadNames)));
     expect_new_or_intact(folder, before, outcome);
@@ -255,7 +255,7 @@ TEST_F(FullDrive, KeepsEachFileNewOrIntactAndNamesTheOnesThatDidNotFit) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
   const Outcome outcome = install_to_finish_page(setup);
-  ASSERT_TRUE(outcome.finished) << setup.message_box_report();
+  ASSERT_TRUE(outcome.finished) << setup.installation_report();
   EXPECT_TRUE(outcome.told) << "the user must be told";
   EXPECT_FALSE(outcome.files_named.empty());
   EXPECT_LT(outcome.files_named.size(), std::size(kPayloadNames)) << "the small files fit";

@@ -3,6 +3,7 @@
 #include "installer_fixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
 namespace installer {
@@ -55,10 +56,13 @@ bool Session::wait_until_hidden(Unit unit, std::chrono::milliseconds timeout) co
   return wait_for(timeout, [&] { return IsWindowVisible(this->unit(unit)) == FALSE; });
 }
 
+// A click sent again too soon lands on the next page, where a picture box starts
+// a drag that swallows the test's next click: the program gets a few seconds to
+// hear the first one.
 bool Session::click_until_hidden(Unit unit) {
   for (int attempt = 0; attempt < kClickAttempts; ++attempt) {
     driver::click(this->unit(unit));
-    if (wait_until_hidden(unit, 1s)) return true;
+    if (wait_until_hidden(unit, 3s)) return true;
   }
   return false;
 }
@@ -92,9 +96,15 @@ std::optional<DWORD> Session::close_with_close_button() {
   return std::nullopt;
 }
 
-// Where an installation stands when it does not come to its end: the box it shows,
-// or the step its status text and progress fill have reached.
-std::string Session::message_box_report() {
+// Where an installation stands when it does not come to its end: the program gone
+// (a crash ends it with its exception code), the box it shows, or the step its
+// status text and progress fill have reached.
+std::string Session::installation_report() {
+  if (const auto code = process_.wait_for_exit(0ms)) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(*code));
+    return std::string("the installer has ended, exit code 0x") + hex;
+  }
   if (const auto box = driver::wait_for_message_box(process_.id(), 0ms)) {
     return "message box " + narrow(box->caption + L": " + box->text);
   }

@@ -65,8 +65,8 @@ class Session {
   // Starts the installation from the first page; true once the click was heard.
   bool start_quick_install();
   bool wait_for_finish_page() const { return wait_until_shown(Unit::kStartButton, 60s); }
-  // For a failure report: the text of a message box the installer shows, if any.
-  std::string message_box_report();
+  // For a failure report: where the installation stands (ended, a box, or its step).
+  std::string installation_report();
   // Clicks the close button until the process ends; its exit code.
   std::optional<DWORD> close_with_close_button();
 

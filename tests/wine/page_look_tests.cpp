@@ -91,7 +91,7 @@ TEST_F(PageLook, EachPageLooksLikeItsReferencePicture) {
 
   ASSERT_TRUE(setup.click_until_hidden(Unit::kReturnButton));
   ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.message_box_report();
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
   expect_page_looks_like(setup, "finish-page");
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }

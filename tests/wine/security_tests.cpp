@@ -114,7 +114,7 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
     Session setup(setup_copy);
     ASSERT_TRUE(setup.has_window());
     outcome = install_to_finish_page(setup);
-    EXPECT_TRUE(outcome.finished) << setup.message_box_report();
+    EXPECT_TRUE(outcome.finished) << setup.installation_report();
     if (outcome.finished) {
       EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
     }

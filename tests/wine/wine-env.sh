@@ -170,6 +170,18 @@ ensure_prefix() {
   log_line "prefix ready"
 }
 
+# A program that crashes must end with its backtrace in the log rather than wait
+# behind Wine's crash dialog, which belongs to another process: a test would see
+# only a program that stopped answering, and the dialog would take the focus from
+# the tests after it. Applied once per prefix, to old prefixes too.
+ensure_no_crash_dialog() {
+  local marker=$wine_prefix/.trellimo-no-crash-dialog
+  [ -f "$marker" ] && return 0
+  detached -w wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f ||
+    die "could not turn off the crash dialog"
+  touch "$marker"
+}
+
 stop_xvfb() {
   local pid=$1
   kill "$pid" 2>/dev/null || return 0
@@ -220,6 +232,7 @@ cmd_start() {
   ensure_display
   ensure_prefix
   ensure_server
+  ensure_no_crash_dialog
   release_lock
 }
 
