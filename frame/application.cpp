@@ -62,10 +62,9 @@ bool embedded_data_intact() {
 
 }  // namespace
 
-Application& Application::instance() {
-  static Application application;
-  return application;
-}
+constinit Application Application::instance_;
+
+Application& Application::instance() { return instance_; }
 
 int Application::run() {
   init_instance();

@@ -73,6 +73,9 @@ class Application {
   };
 
   Application() = default;
+  // Constant-initialised: no guarded function-local static (and no winpthread
+  // behind the guard) for the one object every routine reaches.
+  static Application instance_;
 
   bool init_instance();
   int exit_instance();

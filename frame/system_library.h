@@ -14,22 +14,39 @@ namespace frame {
 // `library` (a plain file name) from the system directory; empty when it is not there.
 OwnedModule load_system_library(const char* library);
 
-// A function of a system library, with the library kept loaded for as long as this
-// lives. Empty when the library or the function is missing.
+// A function of a system library, looked up on first use (once, whichever thread
+// asks first) and kept loaded for as long as this lives; null when the library or
+// the function is missing. Constant-initialised, so it can live at namespace scope:
+// a function-local static would need the C++ library's guard, and with it
+// winpthread, only for this.
 template <typename Function>
 class SystemFunction {
  public:
-  SystemFunction(const char* library, const char* function)
-      : module_(load_system_library(library)),
-        address_(module_ ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_.get(), function)))
-                         : nullptr) {}
+  constexpr SystemFunction(const char* library, const char* function) : library_(library), function_(function) {}
+  SystemFunction(const SystemFunction&) = delete;
+  SystemFunction& operator=(const SystemFunction&) = delete;
 
-  explicit operator bool() const { return address_ != nullptr; }
-  Function get() const { return address_; }
+  Function get() {
+    InitOnceExecuteOnce(&looked_up_, &SystemFunction::look_up, this, nullptr);
+    return address_;
+  }
 
  private:
+  static BOOL CALLBACK look_up(PINIT_ONCE, PVOID self, PVOID*) {
+    auto& function = *static_cast<SystemFunction*>(self);
+    function.module_ = load_system_library(function.library_);
+    if (function.module_) {
+      function.address_ =
+          reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(function.module_.get(), function.function_)));
+    }
+    return TRUE;
+  }
+
+  const char* library_;
+  const char* function_;
+  INIT_ONCE looked_up_ = INIT_ONCE_STATIC_INIT;
   OwnedModule module_;
-  Function address_;
+  Function address_ = nullptr;
 };
 
 }  // namespace frame

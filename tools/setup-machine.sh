@@ -10,7 +10,7 @@ packages=(
   cmake ninja-build make imagemagick xdotool
   nlohmann-json3-dev clang-14 libclang-rt-14-dev llvm-14
   dpkg-dev xz-utils nsis
-  libjpeg-turbo-progs netpbm nasm libjpeg62-turbo-dev libpng-dev
+  libjpeg-turbo-progs netpbm libjpeg62-turbo-dev libpng-dev
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -13,10 +13,12 @@ namespace {
 
 using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR sound, HMODULE module, DWORD flags);
 
+constinit frame::SystemFunction<PlaySoundFunction> g_play_sound("winmm.dll", "PlaySoundA");
+
 // False when the system has no winmm.dll to play with.
 bool play_sound(LPCSTR sound, DWORD flags) {
-  static const frame::SystemFunction<PlaySoundFunction> play("winmm.dll", "PlaySoundA");
-  return play && play.get()(sound, nullptr, flags) != FALSE;
+  const PlaySoundFunction play = g_play_sound.get();
+  return play != nullptr && play(sound, nullptr, flags) != FALSE;
 }
 
 }  // namespace

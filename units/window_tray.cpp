@@ -13,10 +13,12 @@ namespace {
 
 using NotifyIconFunction = BOOL(WINAPI*)(DWORD command, PNOTIFYICONDATAA data);
 
+constinit frame::SystemFunction<NotifyIconFunction> g_notify_icon("shell32.dll", "Shell_NotifyIconA");
+
 // False when the system has no shell32.dll to ask.
 bool notify_icon(DWORD command, NOTIFYICONDATAA& data) {
-  static const frame::SystemFunction<NotifyIconFunction> notify("shell32.dll", "Shell_NotifyIconA");
-  return notify && notify.get()(command, &data) != FALSE;
+  const NotifyIconFunction notify = g_notify_icon.get();
+  return notify != nullptr && notify(command, &data) != FALSE;
 }
 
 constexpr UINT kTrayIconId = 100;
