@@ -82,20 +82,24 @@ HWND parent_window_of(WindowRecord& window, const UnitRecord& record) {
   return window.hwnd();
 }
 
-// Earlier records lie above later ones among units of the same parent.
+// Earlier records lie above later ones among units of the same parent. Each unit
+// is moved only where it is not already in place: every move is a round trip to
+// Wine's server, and this runs before the window is first shown.
 void link_parents_and_order(WindowRecord& window) {
   auto& units = window.units();
   for (size_t i = 1; i < units.size(); ++i) {
     const HWND hwnd = units[i].hwnd();
-    SetParent(hwnd, parent_window_of(window, *units[i].record));
-    HWND above = HWND_TOP;
+    const HWND parent = parent_window_of(window, *units[i].record);
+    if (GetParent(hwnd) != parent) SetParent(hwnd, parent);
+    HWND above = nullptr;
     for (size_t j = i - 1; j >= 1; --j) {
       if (units[j].record->parent == units[i].record->parent) {
         above = units[j].hwnd();
         break;
       }
     }
-    SetWindowPos(hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetWindow(hwnd, GW_HWNDPREV) == above) continue;
+    SetWindowPos(hwnd, above != nullptr ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "frame/notification.h"
@@ -51,10 +52,9 @@ class PictureButton : public frame::UnitObject {
       return false;
     }
     blend_colour_ = parent_background_colour(params.parent);
-    for (size_t slot = 0; slot < kPictureSlotCount; ++slot) build_bitmap(slot);
     checked_ = properties_.checked;
     state_ = is_toggle() && checked_ ? kPressed : kNormal;
-    update_region();
+    if (properties_.colour_key != kNoColourKey) update_region();
     return true;
   }
 
@@ -92,24 +92,29 @@ class PictureButton : public frame::UnitObject {
     return &properties_.pictures[static_cast<size_t>(index - kFirstPictureSlot)];
   }
 
-  void build_bitmap(size_t slot) {
-    bitmaps_[slot] = OwnedBitmap(pictures::bitmap_from_bytes(properties_.pictures[slot], blend_colour_));
+  // A face is made from its picture the first time it is shown: most hover,
+  // pressed and disabled faces are never needed, and each one costs a screen
+  // device context and a bitmap before the window can first appear. Null when
+  // the slot holds no picture that decodes.
+  HBITMAP face(size_t slot) const {
+    if (!faces_[slot]) faces_[slot] = pictures::bitmap_from_bytes(properties_.pictures[slot], blend_colour_);
+    return faces_[slot]->get();
   }
 
   void set_picture(size_t slot, const frame::PropertyValue& value) {
     const auto* bytes = static_cast<const uint8_t*>(value.data);
-    properties_.pictures[slot] = bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
     const size_t shown_before = shown_slot();
-    build_bitmap(slot);
+    properties_.pictures[slot] = bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
+    faces_[slot].reset();
     if (slot == kNormalPicture || slot == shown_before) refresh_look();
   }
 
   // The disabled picture while disabled, else the hover or pressed picture for
   // those states, else the normal one; an empty slot falls back to the normal one.
   size_t shown_slot() const {
-    if (!IsWindowEnabled(hwnd_) && bitmaps_[kDisabledPicture]) return kDisabledPicture;
-    if (state_ == kHover && bitmaps_[kHoverPicture]) return kHoverPicture;
-    if (state_ == kPressed && bitmaps_[kPressedPicture]) return kPressedPicture;
+    if (!IsWindowEnabled(hwnd_) && face(kDisabledPicture)) return kDisabledPicture;
+    if (state_ == kHover && face(kHoverPicture)) return kHoverPicture;
+    if (state_ == kPressed && face(kPressedPicture)) return kPressedPicture;
     return kNormalPicture;
   }
 
@@ -119,7 +124,7 @@ class PictureButton : public frame::UnitObject {
   }
 
   void update_region() {
-    HBITMAP shown = bitmaps_[shown_slot()].get();
+    HBITMAP shown = face(shown_slot());
     HRGN region = nullptr;
     if (properties_.colour_key != kNoColourKey && shown != nullptr) {
       region = pictures::region_from_colour_key(shown, properties_.colour_key);
@@ -150,7 +155,7 @@ class PictureButton : public frame::UnitObject {
     pictures::MemoryDc memory(dc, canvas.get());
     if (!canvas || !memory) return;
     PatBlt(memory.get(), 0, 0, client.right, client.bottom, BLACKNESS);
-    if (HBITMAP shown = bitmaps_[shown_slot()].get()) copy_bitmap(memory.get(), shown);
+    if (HBITMAP shown = face(shown_slot())) copy_bitmap(memory.get(), shown);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   }
 
@@ -247,7 +252,7 @@ class PictureButton : public frame::UnitObject {
   PictureButtonBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
-  std::array<OwnedBitmap, kPictureSlotCount> bitmaps_;
+  mutable std::array<std::optional<OwnedBitmap>, kPictureSlotCount> faces_;
   COLORREF blend_colour_ = 0;
   bool checked_ = false;
   VisualState state_ = kNormal;

@@ -95,6 +95,13 @@ TEST(InstallerWindow, OpensCentredBorderlessWithEveryUnitOfItsTemplate) {
   EXPECT_EQ(setup.text_of(installer::Unit::kFolderLabel), installer::kDefaultFolder);
   EXPECT_TRUE(setup.wait_for_tick(installer::Unit::kAgreeToggle, true, 10s));
 
+  // Overlapping units (the progress fill on its track, the badge on the start
+  // button) stack as their records do: the first record on top.
+  HWND stacked = GetWindow(window, GW_CHILD);
+  for (int record = 1; record <= installer::kUnitCount; ++record, stacked = GetWindow(stacked, GW_HWNDNEXT)) {
+    EXPECT_EQ(stacked, setup.unit(static_cast<installer::Unit>(record))) << "record " << record;
+  }
+
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(setup.process().wait_for_exit(30s), std::optional<DWORD>(0));
 }
