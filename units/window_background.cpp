@@ -64,7 +64,8 @@ const pictures::DrawingContext* WindowUnit::prepared_background(HDC dc) {
   prepared_background_ = pictures::prepare_picture(dc, background_picture(), properties_.background_colour);
   if (!prepared_background_) return nullptr;
   // The bitmap holds the pixels now; an icon's handle stays with the decoded picture.
-  decoded_background_->picture.pixels = {};
+  // Moved over by an empty vector, not assigned `{}`, which would keep the storage.
+  decoded_background_->picture.pixels = std::vector<uint8_t>();
   return &*prepared_background_;
 }
 
