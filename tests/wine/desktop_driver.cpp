@@ -209,11 +209,19 @@ void click(HWND hwnd) {
   release_left_button();
 }
 
+// Returns once the cursor is there (to the pixel the normalised coordinates allow).
+// Wine moves its cursor only when the X server has warped the pointer, and a press
+// sent before then lands where the pointer was: on a page that has just gone, or on
+// the close button of a window that opened under the pointer the last test left.
 void move_mouse(POINT screen_point) {
   const LONG width = GetSystemMetrics(SM_CXSCREEN);
   const LONG height = GetSystemMetrics(SM_CYSCREEN);
   send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (screen_point.x * 65535 + width / 2) / (width - 1),
              (screen_point.y * 65535 + height / 2) / (height - 1));
+  wait_until(2s, [&] {
+    POINT at;
+    return GetCursorPos(&at) && std::abs(at.x - screen_point.x) <= 1 && std::abs(at.y - screen_point.y) <= 1;
+  });
 }
 
 void press_left_button() { send_mouse(MOUSEEVENTF_LEFTDOWN); }

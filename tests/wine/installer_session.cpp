@@ -39,6 +39,9 @@ bool has_white_inside(const RECT& rect, LONG inset) {
 Session::Session() : Session(driver::windows_path(driver::program_from_environment("TRELLIMO_SETUP"))) {}
 
 Session::Session(const std::wstring& program) : process_(program) {
+  // Away from where the last test clicked (the close button of a window in this
+  // same place) before this window opens under the pointer.
+  driver::move_mouse({0, 0});
   if (process_.started()) window_ = driver::wait_for_window(process_.id(), L"kowtan", 20s);
   // As a person would, clicks go to the installer once it is the window in front.
   if (window_ != nullptr) driver::bring_to_foreground(window_);
