@@ -45,6 +45,9 @@ HBITMAP from_dib(HDC dc, const BITMAPINFOHEADER& header, const void* bits) {
 // GDI wants 24-bit rows padded to 4 bytes; the picture keeps them packed.
 OwnedBitmap from_packed_bgr(HDC dc, const Picture& p) {
   const size_t row = size_t(p.width) * 3, stride = (size_t(p.width) * 24 + 31) / 32 * 4;
+  // Rows that already end on a four-byte boundary are a DIB as they stand: a
+  // window-sized background is not held a second time while its bitmap is made.
+  if (row == stride) return OwnedBitmap(from_dib(dc, info_header(p.width, p.height, 24), p.pixels.data()));
   std::vector<uint8_t> padded(stride * size_t(p.height));
   for (size_t y = 0; y < size_t(p.height); ++y)
     std::copy_n(p.pixels.begin() + ptrdiff_t(y * row), row, padded.begin() + ptrdiff_t(y * stride));

@@ -94,6 +94,33 @@ TEST(PictureDrawing, StretchesToTheRequestedSize) {
   EXPECT_EQ(canvas.at(0, 4), kGrey);
 }
 
+// A 24-bit picture three pixels wide, bottom row first: red, green, blue under
+// white, (128, 64, 32), black. Its rows need padding before GDI takes them, where
+// the fixtures' widths, all multiples of four, need none.
+Bytes three_pixels_wide_bmp() {
+  const uint8_t rows[] = {0,   0,   255, 0,  255, 0,   255, 0, 0, 0, 0, 0,
+                          255, 255, 255, 32, 64,  128, 0,   0, 0, 0, 0, 0};
+  BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof file + sizeof(BITMAPINFOHEADER) + sizeof rows), 0, 0,
+                           DWORD(sizeof file + sizeof(BITMAPINFOHEADER))};
+  BITMAPINFOHEADER info = {sizeof info, 3, 2, 1, 24, BI_RGB, sizeof rows, 0, 0, 0, 0};
+  Bytes bytes(reinterpret_cast<const uint8_t*>(&file), reinterpret_cast<const uint8_t*>(&file) + sizeof file);
+  bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&info), reinterpret_cast<const uint8_t*>(&info) + sizeof info);
+  bytes.insert(bytes.end(), std::begin(rows), std::end(rows));
+  return bytes;
+}
+
+TEST(PictureDrawing, RowsThatNeedPaddingDrawAsStored) {
+  Canvas canvas(3, 2);
+  auto loaded = load(three_pixels_wide_bmp());
+  ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, 0));
+  EXPECT_EQ(canvas.at(0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(canvas.at(1, 0), RGB(128, 64, 32));
+  EXPECT_EQ(canvas.at(2, 0), RGB(0, 0, 0));
+  EXPECT_EQ(canvas.at(0, 1), RGB(255, 0, 0));
+  EXPECT_EQ(canvas.at(1, 1), RGB(0, 255, 0));
+  EXPECT_EQ(canvas.at(2, 1), RGB(0, 0, 255));
+}
+
 TEST(PictureDrawing, TransparentColourLeavesTheTargetShowing) {
   Canvas canvas(4, 2);
   auto loaded = load(fixture("rgb24.bmp"));
