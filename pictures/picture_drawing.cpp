@@ -42,16 +42,19 @@ HBITMAP from_dib(HDC dc, const BITMAPINFOHEADER& header, const void* bits) {
   return CreateDIBitmap(dc, &header, CBM_INIT, bits, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
 }
 
-// GDI wants 24-bit rows padded to 4 bytes; the picture keeps them packed.
+// A 24-bit section, its rows padded to 4 bytes as GDI wants them (the picture keeps
+// them packed): three bytes a pixel where a bitmap compatible with a 32-bit screen
+// takes four, and no padded copy of a window-sized picture on the way.
 OwnedBitmap from_packed_bgr(HDC dc, const Picture& p) {
   const size_t row = size_t(p.width) * 3, stride = (size_t(p.width) * 24 + 31) / 32 * 4;
-  // Rows that already end on a four-byte boundary are a DIB as they stand: a
-  // window-sized background is not held a second time while its bitmap is made.
-  if (row == stride) return OwnedBitmap(from_dib(dc, info_header(p.width, p.height, 24), p.pixels.data()));
-  std::vector<uint8_t> padded(stride * size_t(p.height));
-  for (size_t y = 0; y < size_t(p.height); ++y)
-    std::copy_n(p.pixels.begin() + ptrdiff_t(y * row), row, padded.begin() + ptrdiff_t(y * stride));
-  return OwnedBitmap(from_dib(dc, info_header(p.width, p.height, 24), padded.data()));
+  BITMAPINFO info{};
+  info.bmiHeader = info_header(p.width, p.height, 24);
+  void* bits = nullptr;
+  OwnedBitmap section(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!section) return {};
+  auto* rows = static_cast<uint8_t*>(bits);
+  for (size_t y = 0; y < size_t(p.height); ++y) std::copy_n(p.pixels.data() + y * row, row, rows + y * stride);
+  return section;
 }
 
 OwnedBitmap from_bgra(HDC dc, const Picture& p, COLORREF blend_colour) {
