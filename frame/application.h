@@ -73,8 +73,8 @@ class Application {
   };
 
   Application() = default;
-  // Constant-initialised: no guarded function-local static (and no winpthread
-  // behind the guard) for the one object every routine reaches.
+  // Constant-initialised, rather than a function-local static behind the C++
+  // library's thread guard, for the one object every routine reaches.
   static Application instance_;
 
   bool init_instance();

@@ -16,9 +16,8 @@ OwnedModule load_system_library(const char* library);
 
 // A function of a system library, looked up on first use (once, whichever thread
 // asks first) and kept loaded for as long as this lives; null when the library or
-// the function is missing. Constant-initialised, so it can live at namespace scope:
-// a function-local static would need the C++ library's guard, and with it
-// winpthread, only for this.
+// the function is missing. Constant-initialised, so it can live at namespace scope
+// rather than as a function-local static behind the C++ library's thread guard.
 template <typename Function>
 class SystemFunction {
  public:
