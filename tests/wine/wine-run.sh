@@ -18,8 +18,13 @@ main() {
   # to the log; only a failure message reaches the caller's stderr.
   mkdir -p "$wine_root"
   cmd_start >>"$wine_log" </dev/null
-  # cmd_start exported the environment and DISPLAY into this shell.
-  exec wine "$@"
+  # cmd_start exported the environment and DISPLAY into this shell. A program that
+  # ends badly without a word (killed at start-up, say) is at least named with its
+  # status.
+  local status=0
+  wine "$@" || status=$?
+  [ "$status" -eq 0 ] || echo "wine-run: $1 ended with status $status" >&2
+  return "$status"
 }
 
 main "$@"
