@@ -34,8 +34,6 @@ void __stdcall on_quick_install_clicked() {
   begin_installation_from(app::kFirstPage);
 }
 
-void __stdcall on_install_clicked() {
-  begin_installation_from(app::kCustomPage);
-}
+void __stdcall on_install_clicked() { begin_installation_from(app::kCustomPage); }
 
 }  // extern "C"

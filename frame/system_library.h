@@ -35,8 +35,8 @@ class SystemFunction {
     auto& function = *static_cast<SystemFunction*>(self);
     function.module_ = load_system_library(function.library_);
     if (function.module_) {
-      function.address_ =
-          reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(function.module_.get(), function.function_)));
+      function.address_ = reinterpret_cast<Function>(
+          reinterpret_cast<void*>(GetProcAddress(function.module_.get(), function.function_)));
     }
     return TRUE;
   }

@@ -104,7 +104,8 @@ Bytes three_pixels_wide_bmp() {
                            DWORD(sizeof file + sizeof(BITMAPINFOHEADER))};
   BITMAPINFOHEADER info = {sizeof info, 3, 2, 1, 24, BI_RGB, sizeof rows, 0, 0, 0, 0};
   Bytes bytes(reinterpret_cast<const uint8_t*>(&file), reinterpret_cast<const uint8_t*>(&file) + sizeof file);
-  bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&info), reinterpret_cast<const uint8_t*>(&info) + sizeof info);
+  bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(&info),
+               reinterpret_cast<const uint8_t*>(&info) + sizeof info);
   bytes.insert(bytes.end(), std::begin(rows), std::end(rows));
   return bytes;
 }
