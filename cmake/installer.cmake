@@ -17,9 +17,31 @@ function(embed_window_template target template_file)
   target_sources(${target} PRIVATE ${embed_source} ${checksum_source})
 endfunction()
 
+# The installer's one worker thread is a CreateThread thread and it uses no C++
+# thread facilities, so it links the C++ runtime of the win32 thread model: the
+# posix model's exception runtime brings winpthread in, 20 KB of the program. The
+# objects, compiled against the posix model's headers, link with it as they are:
+# the two models' headers differ in the thread and clock facilities alone.
+# Search paths given at link time come before the compiler driver's own.
+function(installer_links_win32_model_runtime target)
+  if(NOT TRELLIMO_WIN32_MODEL_CXX)
+    return()
+  endif()
+  execute_process(
+    COMMAND ${TRELLIMO_WIN32_MODEL_CXX} -print-file-name=libstdc++.a
+    OUTPUT_VARIABLE runtime_archive
+    OUTPUT_STRIP_TRAILING_WHITESPACE
+    COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT IS_ABSOLUTE "${runtime_archive}")
+    message(FATAL_ERROR "${TRELLIMO_WIN32_MODEL_CXX} has no libstdc++.a (install g++-mingw-w64-i686-win32)")
+  endif()
+  get_filename_component(runtime_dir "${runtime_archive}" DIRECTORY)
+  target_link_directories(${target} BEFORE PRIVATE "${runtime_dir}")
+endfunction()
+
 # An installer executable: the installer's code, the frame's WinMain, the program
-# header, resources, and the given window template. Tests build variants of it
-# around other templates.
+# header, how its containers fail, resources, and the given window template. Tests
+# build variants of it around other templates.
 function(add_installer_executable name template_file)
   set(ICON_FILE ${PROJECT_SOURCE_DIR}/assets/trellimo.ico)
   set(MANIFEST_FILE ${PROJECT_SOURCE_DIR}/app/resources/installer.manifest)
@@ -28,6 +50,7 @@ function(add_installer_executable name template_file)
   set_source_files_properties(${resource_source} PROPERTIES OBJECT_DEPENDS "${ICON_FILE};${MANIFEST_FILE}")
 
   add_executable(${name} WIN32 ${resource_source} ${PROJECT_SOURCE_DIR}/app/program_header.cpp
+                 ${PROJECT_SOURCE_DIR}/app/container_failures.cpp
                  ${INSTALLER_HANDLER_TABLE})
   add_dependencies(${name} window_template)
   embed_window_template(${name} ${template_file} ${CONSTANTS_AREA})
@@ -36,4 +59,5 @@ function(add_installer_executable name template_file)
   # the image straight from the file rather than read it into private pages: with
   # the payload inside the image, that copy would be ten megabytes at every start.
   target_link_options(${name} PRIVATE -Wl,--file-alignment,4096)
+  installer_links_win32_model_runtime(${name})
 endfunction()

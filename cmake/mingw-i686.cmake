@@ -12,6 +12,9 @@ set(_trellimo_triplet i686-w64-mingw32)
 set(CMAKE_C_COMPILER   ${_trellimo_triplet}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${_trellimo_triplet}-g++-posix)
 set(CMAKE_RC_COMPILER  ${_trellimo_triplet}-windres)
+# The "win32" thread-model driver: the installer links its C++ runtime
+# (cmake/installer.cmake).
+set(TRELLIMO_WIN32_MODEL_CXX ${_trellimo_triplet}-g++-win32)
 
 # Static cross builds of libjpeg and libpng (tools/build-cross-deps.sh) live here.
 get_filename_component(_trellimo_default_deps
