@@ -202,17 +202,22 @@ TEST(BmpDecoding, TruncatedAndHugeGiveNothing) {
 
 // ---- JPEG ----
 
+// Colour at full resolution, and at half the width or half both ways: the
+// quadrants' middles come back in their colours either way.
 TEST(JpegDecoding, ColoursComeBackBgrBottomUp) {
-  auto p = pictures::decode_picture(fixture("quadrants.jpg"));
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->kind, PictureKind::jpeg);
-  ASSERT_EQ(p->width, 16);
-  ASSERT_EQ(p->height, 16);
-  EXPECT_EQ(p->pixels.size(), 16u * 16 * 3);
-  EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 3), {255, 0, 0}, 3)) << bgr_bottom_up(*p, 3, 3);
-  EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 3), {0, 255, 0}, 3)) << bgr_bottom_up(*p, 12, 3);
-  EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 12), {0, 0, 255}, 3)) << bgr_bottom_up(*p, 3, 12);
-  EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 12), {255, 255, 255}, 3)) << bgr_bottom_up(*p, 12, 12);
+  for (const char* name : {"quadrants.jpg", "quadrants-422.jpg", "quadrants-420.jpg"}) {
+    SCOPED_TRACE(name);
+    auto p = pictures::decode_picture(fixture(name));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->kind, PictureKind::jpeg);
+    ASSERT_EQ(p->width, 16);
+    ASSERT_EQ(p->height, 16);
+    EXPECT_EQ(p->pixels.size(), 16u * 16 * 3);
+    EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 3), {255, 0, 0}, 3)) << bgr_bottom_up(*p, 3, 3);
+    EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 3), {0, 255, 0}, 3)) << bgr_bottom_up(*p, 12, 3);
+    EXPECT_TRUE(near(bgr_bottom_up(*p, 3, 12), {0, 0, 255}, 3)) << bgr_bottom_up(*p, 3, 12);
+    EXPECT_TRUE(near(bgr_bottom_up(*p, 12, 12), {255, 255, 255}, 3)) << bgr_bottom_up(*p, 12, 12);
+  }
 }
 
 TEST(JpegDecoding, GreyscaleGivesEqualRedGreenBlue) {
@@ -267,16 +272,64 @@ TEST(JpegDecoding, HugeProgressiveGivesNothingBeforeLibjpegAllocates) {
 
 // ---- PNG ----
 
-TEST(PngDecoding, PixelsAreBgraTopDown) {
-  auto p = pictures::decode_picture(fixture("rgb.png"));
-  ASSERT_TRUE(p);
-  EXPECT_EQ(p->kind, PictureKind::png);
-  ASSERT_EQ(p->pixels.size(), 4u * 2 * 4);
-  expect_eight_colours(*p, [&](int x, int y) {
-    const size_t at = (size_t(y) * 4 + x) * 4;
-    EXPECT_EQ(p->pixels[at + 3], 255);
-    return Rgb{p->pixels[at + 2], p->pixels[at + 1], p->pixels[at]};
-  });
+struct Rgba {
+  int r, g, b, a;
+  bool operator==(const Rgba&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Rgba& c) {
+  return os << '(' << c.r << ',' << c.g << ',' << c.b << ',' << c.a << ')';
+}
+
+// (x, y) of a B,G,R,A top-down picture.
+Rgba bgra_top_down(const Picture& p, int x, int y) {
+  const size_t at = (size_t(y) * p.width + x) * 4;
+  return {p.pixels[at + 2], p.pixels[at + 1], p.pixels[at], p.pixels[at + 3]};
+}
+
+// Whatever the layout (true colour of 8 or 16 bits, a 4-bit palette, interlaced),
+// the same colours come out as the same opaque 8-bit BGRA rows, and the ancillary
+// chunks every fixture carries change nothing.
+TEST(PngDecoding, EveryLayoutGivesOpaqueBgraRowsTopDown) {
+  for (const char* name : {"rgb.png", "rgb16.png", "palette4.png", "interlaced.png"}) {
+    SCOPED_TRACE(name);
+    auto p = pictures::decode_picture(fixture(name));
+    ASSERT_TRUE(p);
+    EXPECT_EQ(p->kind, PictureKind::png);
+    ASSERT_EQ(p->pixels.size(), 4u * 2 * 4);
+    expect_eight_colours(*p, [&](int x, int y) {
+      const Rgba pixel = bgra_top_down(*p, x, y);
+      EXPECT_EQ(pixel.a, 255);
+      return Rgb{pixel.r, pixel.g, pixel.b};
+    });
+  }
+}
+
+TEST(PngDecoding, GreyOfAnyDepthGivesEqualRedGreenBlue) {
+  for (const char* name : {"grey2.png", "grey16.png"}) {
+    SCOPED_TRACE(name);
+    auto p = pictures::decode_picture(fixture(name));
+    ASSERT_TRUE(p);
+    ASSERT_EQ(p->width, 4);
+    ASSERT_EQ(p->height, 1);
+    const int greys[] = {0, 85, 170, 255};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(bgra_top_down(*p, x, 0), (Rgba{greys[x], greys[x], greys[x], 255})) << x;
+  }
+}
+
+TEST(PngDecoding, GreyAlphaAndPaletteTransparencyBecomeAlpha) {
+  auto grey = pictures::decode_picture(fixture("greyalpha16.png"));
+  ASSERT_TRUE(grey);
+  ASSERT_EQ(grey->pixels.size(), 2u * 4);
+  EXPECT_EQ(bgra_top_down(*grey, 0, 0), (Rgba{40, 40, 40, 255}));
+  EXPECT_EQ(bgra_top_down(*grey, 1, 0), (Rgba{200, 200, 200, 128}));
+
+  auto palette = pictures::decode_picture(fixture("palette-trns.png"));
+  ASSERT_TRUE(palette);
+  ASSERT_EQ(palette->pixels.size(), 3u * 4);
+  EXPECT_EQ(bgra_top_down(*palette, 0, 0), (Rgba{10, 20, 30, 255}));
+  EXPECT_EQ(bgra_top_down(*palette, 1, 0).a, 0);
+  EXPECT_EQ(bgra_top_down(*palette, 2, 0), (Rgba{255, 0, 0, 255}));
 }
 
 TEST(PngDecoding, AlphaIsKeptUntilDrawing) {

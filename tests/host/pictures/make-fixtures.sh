@@ -20,6 +20,12 @@ convert /tmp/fixture-8.ppm -type Palette pcx:palette8.pcx
 # full quality come back within a step or two of their colour.
 convert -size 8x8 xc:red xc:lime +append \( -size 8x8 xc:blue xc:white +append \) -append \
   -quality 100 -sampling-factor 1x1 jpeg:quadrants.jpg
+# The same with the colour sampled at half the width, and at half both ways: the
+# decoder upsamples it.
+for sampling in 2x1:422 2x2:420; do
+  convert -size 8x8 xc:red xc:lime +append \( -size 8x8 xc:blue xc:white +append \) -append \
+    -quality 100 -sampling-factor "${sampling%:*}" "jpeg:quadrants-${sampling#*:}.jpg"
+done
 convert -size 8x8 xc:'gray(40)' xc:'gray(200)' +append -colorspace Gray -quality 100 jpeg:grey.jpg
 convert -size 8x8 xc:red -interlace JPEG -quality 50 jpeg:progressive.jpg
 # 3 x 1 with alpha: opaque (10,20,30), transparent (200,100,50), half (255,0,0) at alpha 128
@@ -27,4 +33,19 @@ convert -size 3x1 xc:none -fill 'rgba(10,20,30,1)' -draw 'point 0,0' \
   -fill 'rgba(200,100,50,0)' -draw 'point 1,0' -fill 'rgba(255,0,0,0.50196)' -draw 'point 2,0' \
   -define png:color-type=6 png32:alpha.png
 convert /tmp/fixture-8.ppm png24:rgb.png
-rm -f /tmp/fixture-8.ppm /tmp/fixture-1.pbm
+# The same colours in the other layouts a PNG can have, and the grey ones (0, 85,
+# 170, 255) and the transparent ones below; every file carries ImageMagick's gAMA,
+# bKGD, tIME and tEXt chunks as well.
+convert /tmp/fixture-8.ppm -depth 16 png48:rgb16.png
+convert /tmp/fixture-8.ppm -define png:color-type=3 -define png:bit-depth=4 png:palette4.png
+convert /tmp/fixture-8.ppm -interlace PNG png24:interlaced.png
+echo 'P2 4 1 255  0 85 170 255' > /tmp/fixture-grey.pgm
+convert /tmp/fixture-grey.pgm -define png:color-type=0 -define png:bit-depth=2 png:grey2.png
+convert /tmp/fixture-grey.pgm -depth 16 -define png:color-type=0 -define png:bit-depth=16 png:grey16.png
+# 2 x 1 grey with alpha, 16 bits: opaque 40, 200 at alpha 128
+convert -size 2x1 xc:none -fill 'graya(40,1)' -draw 'point 0,0' -fill 'graya(200,0.50196)' -draw 'point 1,0' \
+  -depth 16 -define png:color-type=4 -define png:bit-depth=16 png:greyalpha16.png
+# 3 x 1 palette with a transparent entry: (10,20,30), transparent, (255,0,0)
+convert -size 3x1 xc:none -fill 'rgb(10,20,30)' -draw 'point 0,0' -fill 'rgb(255,0,0)' -draw 'point 2,0' \
+  png8:palette-trns.png
+rm -f /tmp/fixture-8.ppm /tmp/fixture-1.pbm /tmp/fixture-grey.pgm
