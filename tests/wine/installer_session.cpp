@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 namespace installer {
 namespace {
@@ -14,16 +13,6 @@ namespace {
 constexpr int kFirstControlId = 100;
 constexpr int kControlIdStep = 10;
 constexpr int kClickAttempts = 5;
-
-template <typename Condition>
-bool wait_for(std::chrono::milliseconds timeout, Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(20ms);
-  }
-  return true;
-}
 
 // Whether the screen shows a near-white pixel inside `rect` shrunk by `inset`.
 bool has_white_inside(const RECT& rect, LONG inset) {
@@ -52,11 +41,11 @@ HWND Session::unit(Unit unit) const {
 }
 
 bool Session::wait_until_shown(Unit unit, std::chrono::milliseconds timeout) const {
-  return wait_for(timeout, [&] { return IsWindowVisible(this->unit(unit)) != FALSE; });
+  return driver::wait_until(timeout, [&] { return IsWindowVisible(this->unit(unit)) != FALSE; });
 }
 
 bool Session::wait_until_hidden(Unit unit, std::chrono::milliseconds timeout) const {
-  return wait_for(timeout, [&] { return IsWindowVisible(this->unit(unit)) == FALSE; });
+  return driver::wait_until(timeout, [&] { return IsWindowVisible(this->unit(unit)) == FALSE; });
 }
 
 // A click sent again too soon lands on the next page, where a picture box starts
@@ -125,7 +114,7 @@ int Session::width_of(Unit unit) const {
 bool Session::shows_tick(Unit toggle) const { return has_white_inside(driver::window_rect(unit(toggle)), 2); }
 
 bool Session::wait_for_tick(Unit toggle, bool ticked, std::chrono::milliseconds timeout) const {
-  return wait_for(timeout, [&] { return shows_tick(toggle) == ticked; });
+  return driver::wait_until(timeout, [&] { return shows_tick(toggle) == ticked; });
 }
 
 void dismiss(const driver::MessageBoxView& box) { driver::press_box_button(box, IDOK); }
