@@ -17,14 +17,11 @@ convert /tmp/fixture-1.pbm -type Bilevel BMP3:mono.bmp
 convert /tmp/fixture-8.ppm gif:palette.gif
 convert /tmp/fixture-8.ppm -type Palette pcx:palette8.pcx
 # 16 x 16 in four solid quadrants: red, green / blue, white; solid 8 x 8 blocks at
-# full quality come back within a step or two of their colour.
-convert -size 8x8 xc:red xc:lime +append \( -size 8x8 xc:blue xc:white +append \) -append \
-  -quality 100 -sampling-factor 1x1 jpeg:quadrants.jpg
-# The same with the colour sampled at half the width, and at half both ways: the
-# decoder upsamples it.
-for sampling in 2x1:422 2x2:420; do
+# full quality come back within a step or two of their colour. The colour at full
+# resolution, at half the width and at half both ways (the decoder upsamples it).
+for sampling in 1x1:quadrants 2x1:quadrants-422 2x2:quadrants-420; do
   convert -size 8x8 xc:red xc:lime +append \( -size 8x8 xc:blue xc:white +append \) -append \
-    -quality 100 -sampling-factor "${sampling%:*}" "jpeg:quadrants-${sampling#*:}.jpg"
+    -quality 100 -sampling-factor "${sampling%:*}" "jpeg:${sampling#*:}.jpg"
 done
 convert -size 8x8 xc:'gray(40)' xc:'gray(200)' +append -colorspace Gray -quality 100 jpeg:grey.jpg
 convert -size 8x8 xc:red -interlace JPEG -quality 50 jpeg:progressive.jpg
