@@ -9,7 +9,8 @@ DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
 OUT         := out
 WINE_ENV    := tests/wine/wine-env.sh
 
-.PHONY: bench all setup deps host windows build outputs test test-host test-wine run clean fuzz test-fuzz
+.PHONY: all setup deps host-tree host windows-tree windows build outputs run clean \
+  test test-programs test-host test-wine test-fuzz fuzz stress bench
 
 all: build
 
@@ -19,19 +20,28 @@ setup:
 deps: setup
 	@tools/build-cross-deps.sh $(DEPS_PREFIX)
 
-host: setup
-	@cmake -S . -B $(HOST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(HOST_BUILD)
+# Configure steps keep CMake's warnings and leave out its progress lines.
+CONFIGURE := cmake --log-level=WARNING -G Ninja
+
+host-tree: setup
+	@$(CONFIGURE) -S . -B $(HOST_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# `make build` and `make run` need only the installer and the two host tools that
+# lay down its template and constants; the test programs come with `make test`.
+host: host-tree
+	@cmake --build $(HOST_BUILD) --target tplc cassemble
 
 # The Windows tree is built for size: the installer is downloaded, and its work is
 # writing files, not computing.
-windows: deps host
-	@cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+windows-tree: deps host
+	@$(CONFIGURE) -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
 	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-i686.cmake) \
 	  -DTRELLIMO_DEPS_PREFIX=$(DEPS_PREFIX) \
-	  -DTRELLIMO_HOST_TOOLS=$(abspath $(HOST_BUILD))/tools \
-	  -DTRELLIMO_PAYLOAD_DIR=$(if $(PAYLOAD_DIR),$(abspath $(PAYLOAD_DIR))) >/dev/null
-	@cmake --build $(WIN_BUILD)
+	  -DTRELLIMO_HOST_BUILD=$(abspath $(HOST_BUILD)) \
+	  -DTRELLIMO_PAYLOAD_DIR=$(if $(PAYLOAD_DIR),$(abspath $(PAYLOAD_DIR)))
+
+windows: windows-tree
+	@cmake --build $(WIN_BUILD) --target TrellimoSetup
 
 build: windows outputs
 
@@ -42,21 +52,33 @@ outputs:
 	@rm -rf $(OUT)/payload && mkdir -p $(OUT)/payload
 	@xargs -d '\n' -a $(WIN_BUILD)/payload-files.txt cp -t $(OUT)/payload/
 
-test: build test-host test-wine test-fuzz
+test: build test-programs test-host test-wine test-fuzz
 
-test-host:
+test-programs: build
+	@cmake --build $(HOST_BUILD)
+	@cmake --build $(WIN_BUILD)
+
+test-host: test-programs
 	@ctest --test-dir $(HOST_BUILD) --output-on-failure
 
 # One Wine environment (prefix, virtual display, warm wineserver) for the whole run,
 # then the installer's own tests again in a 32-bit Windows prefix, which has no
-# "C:\Program Files (x86)" and one registry view.
-test-wine:
+# "C:\Program Files (x86)" and one registry view. The long soak runs are left to
+# `make stress`.
+test-wine: test-programs
 	@$(WINE_ENV) start
-	@status=0; ctest --test-dir $(WIN_BUILD) --output-on-failure || status=$$?; \
+	@status=0; ctest --test-dir $(WIN_BUILD) -LE stress --output-on-failure || status=$$?; \
 	  $(WINE_ENV) stop; exit $$status
 	@TRELLIMO_WINEARCH=win32 $(WINE_ENV) start
 	@status=0; TRELLIMO_WINEARCH=win32 ctest --test-dir $(WIN_BUILD) -L installer --output-on-failure || status=$$?; \
 	  TRELLIMO_WINEARCH=win32 $(WINE_ENV) stop; exit $$status
+
+# Two hundred installations in one process and two thousand shortcuts, with their
+# handle and memory checks: the same code paths `make test` runs at a tenth the size.
+stress: test-programs
+	@$(WINE_ENV) start
+	@status=0; ctest --test-dir $(WIN_BUILD) -L stress --output-on-failure || status=$$?; \
+	  $(WINE_ENV) stop; exit $$status
 
 # The picture decoders and the window template reader under libFuzzer (clang, its
 # own tree): FUZZ_SECONDS for each of the seven. `make test` gives them half a
@@ -65,7 +87,7 @@ FUZZ_BUILD   := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 60
 
 fuzz: setup
-	@cmake -S tests/fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CONFIGURE) -S tests/fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@cmake --build $(FUZZ_BUILD)
 	@tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
@@ -82,8 +104,9 @@ clean:
 # for the decoders; the installer beside its NSIS peer under Wine (out/bench.json).
 BENCH_BUILD   := $(BUILD)/bench
 BENCH_REPEATS ?= 5
-bench: build
-	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELLIMO_SANITIZE=OFF >/dev/null
+bench: test-programs
+	@tools/setup-machine.sh --bench
+	@$(CONFIGURE) -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTRELLIMO_SANITIZE=OFF
 	@cmake --build $(BENCH_BUILD) --target picture-bench
 	@tools/bench-decoders.sh $(BENCH_BUILD)/tools/picture-bench $(BENCH_BUILD)/pictures
 	@tools/bench-installer.sh $(WIN_BUILD) $(OUT) $(BENCH_REPEATS)

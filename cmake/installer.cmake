@@ -55,6 +55,7 @@ function(add_installer_executable name template_file)
   add_dependencies(${name} window_template)
   embed_window_template(${name} ${template_file} ${CONSTANTS_AREA})
   target_link_libraries(${name} PRIVATE installer frame_main)
+  target_uses_gbk_texts(${name})
   # Sections laid out in the file as they are in memory, so that the loader can map
   # the image straight from the file rather than read it into private pages: with
   # the payload inside the image, that copy would be ten megabytes at every start.

@@ -1,16 +1,36 @@
-# Texts of the system are GBK at run time; sources stay readable UTF-8. Only the
-# product's own folders ask for it: test code compares through the wide APIs.
-macro(use_gbk_texts)
-  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>)
-endmacro()
+# Texts of the system are GBK at run time; sources stay readable UTF-8. The
+# product's libraries and the probes that hold its texts ask for it: test code
+# compares through the wide APIs.
+function(target_uses_gbk_texts)
+  foreach(target ${ARGN})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fexec-charset=GBK>)
+  endforeach()
+endfunction()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 # Build tools come from the host tree: the Makefile builds it first and passes its path.
-set(TRELLIMO_HOST_TOOLS "" CACHE PATH "Folder holding the host-built tplc")
-if(NOT TRELLIMO_HOST_TOOLS)
-  message(FATAL_ERROR "TRELLIMO_HOST_TOOLS must name the host build's tools folder (the Makefile sets it)")
+set(TRELLIMO_HOST_BUILD "" CACHE PATH "The host build tree, holding tplc and cassemble")
+if(NOT TRELLIMO_HOST_BUILD)
+  message(FATAL_ERROR "TRELLIMO_HOST_BUILD must name the host build tree (the Makefile sets it)")
 endif()
+set(TRELLIMO_HOST_TOOLS ${TRELLIMO_HOST_BUILD}/tools)
 set(TPLC ${TRELLIMO_HOST_TOOLS}/tplc)
+
+# Compiles a layout description into a window template and the jump table its
+# bindings point into (symbol TABLE), with a target NAME that makes both.
+#   compile_window_layout(NAME LAYOUT file TEMPLATE out HANDLERS out TABLE symbol
+#                         [DEPENDS pictures...])
+function(compile_window_layout name)
+  cmake_parse_arguments(ARG "" "LAYOUT;TEMPLATE;HANDLERS;TABLE" "DEPENDS" ${ARGN})
+  add_custom_command(
+    OUTPUT ${ARG_TEMPLATE} ${ARG_HANDLERS}
+    COMMAND ${TPLC} compile ${ARG_LAYOUT} ${ARG_TEMPLATE}
+    COMMAND ${TPLC} handler-table ${ARG_LAYOUT} ${ARG_TABLE} ${ARG_HANDLERS}
+    DEPENDS ${ARG_LAYOUT} ${ARG_DEPENDS} ${TPLC}
+    COMMENT "Compiling the window layout ${ARG_LAYOUT}"
+    VERBATIM)
+  add_custom_target(${name} DEPENDS ${ARG_TEMPLATE} ${ARG_HANDLERS})
+endfunction()
 
 # The installer ships as one file: no symbols in release builds, and nothing it
 # does not reach (every function and datum in a section of its own, so that the

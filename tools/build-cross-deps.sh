@@ -2,23 +2,28 @@
 # Cross-builds static libjpeg (libjpeg-turbo, libjpeg 6b API, without its SIMD code)
 # and libpng16 (against the MinGW zlib) for i686-w64-mingw32 and installs them into
 # PREFIX. The sources are Debian's own source packages, Debian's patches applied, so
-# the installer gets the same security fixes as the distribution's libraries.
-#   tools/build-cross-deps.sh build/deps/i686-w64-mingw32
+# the installer gets the same security fixes as the distribution's libraries, at the
+# exact versions pinned in tools/cross-deps-versions.txt.
+#   tools/build-cross-deps.sh [--pins FILE] PREFIX   build (FILE: other pins)
+#   tools/build-cross-deps.sh --pin                  pin the newest versions apt lists
 # Idempotent: a stamp in PREFIX makes a repeated run return at once; the stamp is
-# keyed on this script, the toolchain file and the libpng options, so changing any
-# of them rebuilds.
+# keyed on this script, the pins, the toolchain file and the libpng options, so
+# changing any of them rebuilds.
 set -euo pipefail
 
 readonly triplet=i686-w64-mingw32
 repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 readonly repo_root
 readonly toolchain=$repo_root/cmake/mingw-i686.cmake
-readonly work=$repo_root/build/deps
-readonly src_dir=$work/src
-readonly bld_dir=$work/build
-readonly log=$work/build.log
+readonly pinned_versions=$repo_root/tools/cross-deps-versions.txt
+readonly packages=(libjpeg-turbo libpng1.6)
+pins=$pinned_versions
 prefix=
 stamp=
+work=
+src_dir=
+bld_dir=
+log=/dev/null
 
 die() {
   echo "build-cross-deps: error: $*" >&2
@@ -42,7 +47,7 @@ step() { echo "build-cross-deps: $*" >&2; }
 logged() { "$@" >>"$log" 2>&1 || die "'$*' failed"; }
 
 stamp_key() {
-  cat "${BASH_SOURCE[0]}" "$toolchain" "$repo_root/tools/libpng-read-only.dfa" | sha256sum | cut -d' ' -f1
+  cat "${BASH_SOURCE[0]}" "$pins" "$toolchain" "$repo_root/tools/libpng-read-only.dfa" | sha256sum | cut -d' ' -f1
 }
 
 is_up_to_date() {
@@ -64,19 +69,50 @@ source_versions() {
   apt-cache showsrc --only-source "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -u -r -V
 }
 
-# Downloads PKG's .dsc, upstream tarball and Debian patches into the current folder.
-# The newest version can be listed before the mirror serves its files (seen with
-# security updates), so older listed versions are tried in turn.
+# The SHA-256 of the .dsc of PKG at VERSION, as apt lists it.
+listed_dsc_sha256() {
+  local pkg=$1 version=$2
+  apt-cache showsrc --only-source "$pkg" 2>/dev/null | awk -v version="$version" '
+    /^Version:/ { current = $2 }
+    /^Checksums-Sha256:/ { in_sums = 1; next }
+    /^[^ ]/ { in_sums = 0 }
+    in_sums && current == version && $3 ~ /\.dsc$/ { print $1; exit }'
+}
+
+# "VERSION SHA256" of PKG in the pins file.
+pinned() {
+  awk -v pkg="$1" '$1 == pkg { print $2, $3; found = 1 } END { exit !found }' "$pins" ||
+    die "$pins pins no version of $1"
+}
+
+# Stops unless apt lists the pinned version of PKG with the pinned checksum; before
+# anything is downloaded or removed, so a machine that cannot build leaves the
+# last build as it was.
+check_pin_available() {
+  local pkg=$1 version sha listed offered
+  read -r version sha < <(pinned "$pkg")
+  listed=$(listed_dsc_sha256 "$pkg" "$version")
+  if [ -z "$listed" ]; then
+    offered=$(source_versions "$pkg" | paste -sd ' ')
+    die "$pkg $version is pinned in $pins, but apt offers ${offered:-no version of it}." \
+      "Run 'apt-get update' if the pin is new; to move to apt's newest version, run" \
+      "'tools/build-cross-deps.sh --pin' and commit the file."
+  fi
+  [ "$listed" = "$sha" ] ||
+    die "$pkg $version: apt lists the .dsc with SHA-256 $listed, but $pins pins $sha"
+}
+
+# Downloads PKG's pinned .dsc, upstream tarball and Debian patches into the current
+# folder and checks the .dsc against the pin (dpkg-source checks the rest against
+# the .dsc); prints the version.
 download_source() {
-  local pkg=$1 v
-  for v in $(source_versions "$pkg"); do
-    if apt-get source --download-only "$pkg=$v" >>"$log" 2>&1; then
-      echo "$v"
-      return 0
-    fi
-    rm -f ./*.dsc
-  done
-  die "could not download the Debian source of $pkg (deb-src entries and 'apt-get update' needed; see $log)"
+  local pkg=$1 version sha dsc
+  read -r version sha < <(pinned "$pkg")
+  apt-get source --download-only "$pkg=$version" >>"$log" 2>&1 ||
+    die "could not download the Debian source of $pkg $version (see $log)"
+  dsc=${pkg}_${version#*:}.dsc
+  [ "$(sha256sum "$dsc" | cut -d' ' -f1)" = "$sha" ] || die "$dsc does not match its pinned SHA-256 $sha"
+  echo "$version"
 }
 
 # Fetches and unpacks PKG with Debian's patches applied; prints the source folder.
@@ -86,11 +122,26 @@ fetch_source() {
   mkdir -p "$dl"
   version=$(cd "$dl" && download_source "$pkg")
   dsc=$dl/${pkg}_${version#*:}.dsc
-  [ -f "$dsc" ] || die "$dsc missing after download"
   (cd "$dl" && logged dpkg-source -x "$dsc" "$dl/tree")
   step "$pkg $version unpacked"
   echo "$version" >"$dl/version"
   echo "$dl/tree"
+}
+
+# Rewrites the pins with the newest version of each package that apt lists.
+pin_newest_versions() {
+  local pkg version
+  {
+    sed -n '/^#/p' "$pinned_versions"
+    for pkg in "${packages[@]}"; do
+      version=$(source_versions "$pkg" | head -n 1)
+      [ -n "$version" ] || die "apt lists no source of $pkg (deb-src entries and 'apt-get update' needed)"
+      echo "$pkg $version $(listed_dsc_sha256 "$pkg" "$version")"
+    done
+  } >"$pinned_versions.new"
+  mv "$pinned_versions.new" "$pinned_versions"
+  step "pinned in $pinned_versions:"
+  sed '/^#/d' "$pinned_versions" >&2
 }
 
 cmake_configure() {
@@ -171,26 +222,42 @@ build_libpng() {
 write_stamp() {
   {
     stamp_key
-    echo "libjpeg-turbo $(cat "$src_dir/libjpeg-turbo/version")"
-    echo "libpng1.6 $(cat "$src_dir/libpng1.6/version")"
+    sed '/^#/d' "$pins"
   } >"$stamp"
 }
 
 main() {
-  [ $# -eq 1 ] || die "usage: $0 PREFIX"
+  case "${1:-}" in
+    --pin)
+      pin_newest_versions
+      exit 0
+      ;;
+    --pins)
+      pins=$(realpath "$2")
+      shift 2
+      ;;
+  esac
+  [ $# -eq 1 ] || die "usage: $0 [--pins FILE] PREFIX | --pin"
   mkdir -p "$1"
   prefix=$(cd "$1" && pwd)
   stamp=$prefix/.trellimo-deps.stamp
   is_up_to_date && exit 0
 
-  mkdir -p "$work"
+  work=$(dirname "$prefix")
+  src_dir=$work/src
+  bld_dir=$work/build
   # Two builds started at once (make -j) would share the work folders.
   exec 9>"$work/.lock"
   flock 9
   is_up_to_date && exit 0
 
-  trap on_exit EXIT
   check_tools
+  local pkg
+  for pkg in "${packages[@]}"; do
+    check_pin_available "$pkg"
+  done
+  log=$work/build.log
+  trap on_exit EXIT
   rm -f "$stamp"
   rm -rf "$src_dir" "$bld_dir"
   mkdir -p "$src_dir" "$bld_dir"

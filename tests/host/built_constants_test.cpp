@@ -1,10 +1,12 @@
-// The constants area the build embedded (out/constants.bin) against the offsets it
-// generated for the installer's code, the constants list and the payload copied
-// to out/payload: every constant sits where its name says, with the bytes the list
-// and the catalogue give.
+// The constants area a Windows build embedded against the offsets it generated for
+// the installer's code, the constants list and the payload it embedded: every
+// constant sits where its name says, with the bytes the list and the catalogue give.
+// The Windows tree runs this with the three paths in TRELLIMO_CONSTANTS_AREA,
+// TRELLIMO_CONSTANT_OFFSETS and TRELLIMO_EMBEDDED_PAYLOAD.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -22,9 +24,14 @@ using cassemble::Json;
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
+std::string built_path(const char* variable) {
+  const char* path = std::getenv(variable);
+  return path != nullptr ? path : "";
+}
+
 // Every "constexpr uint32_t kName = 123;" line of the generated header.
 std::map<std::string, uint32_t> generated_offsets() {
-  std::ifstream header(BUILT_OFFSETS_PATH);
+  std::ifstream header(built_path("TRELLIMO_CONSTANT_OFFSETS"));
   std::map<std::string, uint32_t> offsets;
   std::string constexpr_word, type, name, equals;
   uint32_t value = 0;
@@ -39,10 +46,11 @@ std::map<std::string, uint32_t> generated_offsets() {
 class BuiltConstants : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(fs::exists(BUILT_AREA_PATH)) << BUILT_AREA_PATH << " is missing: run make build first";
-    area_ = cassemble::read_bytes(BUILT_AREA_PATH);
+    const std::string area = built_path("TRELLIMO_CONSTANTS_AREA");
+    ASSERT_TRUE(fs::exists(area)) << "no constants area at '" << area << "'";
+    area_ = cassemble::read_bytes(area);
     offsets_ = generated_offsets();
-    ASSERT_TRUE(offsets_.contains("kConstantsLength")) << BUILT_OFFSETS_PATH;
+    ASSERT_TRUE(offsets_.contains("kConstantsLength")) << built_path("TRELLIMO_CONSTANT_OFFSETS");
   }
 
   uint32_t offset(const std::string& name) {
@@ -92,7 +100,7 @@ TEST_F(BuiltConstants, EachPayloadBlobIsTheCopiedFileAfterItsSuffix) {
     EXPECT_EQ(Bytes(area_.begin() + at, area_.begin() + at + 4), (Bytes{1, 0, 0, 0})) << file.name;
     EXPECT_EQ(blob.length, file.length) << file.name;
     EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()),
-              cassemble::read_bytes(fs::path(BUILT_PAYLOAD_DIR) / file.name))
+              cassemble::read_bytes(fs::path(built_path("TRELLIMO_EMBEDDED_PAYLOAD")) / file.name))
         << file.name;
     EXPECT_EQ(text_at(offset(constants[i - 1]["name"])), "\\" + file.name);
     ++blobs;

@@ -1,6 +1,7 @@
 #include "probe_runner.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -63,6 +64,13 @@ std::vector<std::string> lines_of(const std::string& text) {
   std::istringstream stream(text);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
+}
+
+int soak_size(const char* variable, int quick) {
+  const char* given = std::getenv(variable);
+  const int size = given != nullptr && std::atoi(given) > 0 ? std::atoi(given) : quick;
+  SetEnvironmentVariableA(variable, std::to_string(size).c_str());
+  return size;
 }
 
 std::string usage_growth_beyond(const std::vector<std::string>& log, const std::string& early_label,

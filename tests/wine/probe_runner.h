@@ -37,6 +37,12 @@ std::vector<std::string> lines_of(const std::string& text);
 std::string usage_growth_beyond(const std::vector<std::string>& log, const std::string& early, const std::string& late,
                                 long handles, long long bytes);
 
+// How many repetitions a soak test makes: the number in environment variable
+// `variable` (`make stress` sets the long ones), else `quick`, the size `make test`
+// runs, which still shows a leak of a handle or a buffer per repetition. The
+// variable is set to the result, so a probe started afterwards reads the same.
+int soak_size(const char* variable, int quick);
+
 // The text a run-time error box shows for a message without a code and its two numbers.
 std::wstring runtime_error_text(const std::wstring& message, const std::wstring& detail);
 
