@@ -5,7 +5,6 @@
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/installer_units.h"
-#include "frame/kind_numbers.h"
 #include "services/service_call.h"
 #include "services/utility_commands.h"
 
@@ -25,7 +24,7 @@ extern "C" {
 
 void __stdcall on_close_clicked() {
   if (refuse_while_installing()) return;
-  const frame::TypedValue window{app::kInstallerWindow, 0, frame::kWindowKind};
+  const frame::TypedValue window{app::kInstallerWindow, 0, frame::kTypeWindow};
   services::call_service(services::close_window_service, window);
 }
 

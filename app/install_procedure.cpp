@@ -13,6 +13,8 @@
 #include "app/registration.h"
 #include "app/shortcuts.h"
 #include "app/unit_groups.h"
+#include "app/unit_properties.h"
+#include "frame/exception_barrier.h"
 #include "frame/external_call.h"
 #include "frame/owned_handle.h"
 #include "frame/properties.h"
@@ -134,7 +136,7 @@ void run_install_procedure() {
 }
 
 DWORD WINAPI install_worker(void*) {
-  run_install_procedure();
+  frame::guarded(run_install_procedure);
   return 0;
 }
 

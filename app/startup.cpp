@@ -7,6 +7,7 @@
 #include "app/installer_units.h"
 #include "app/toggles.h"
 #include "app/unit_groups.h"
+#include "app/unit_properties.h"
 #include "frame/properties.h"
 #include "services/registry_commands.h"
 #include "services/service_call.h"

@@ -5,6 +5,7 @@
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/installer_units.h"
+#include "app/unit_properties.h"
 #include "frame/properties.h"
 
 namespace app {

@@ -17,19 +17,25 @@ set(TRELLIMO_HOST_TOOLS ${TRELLIMO_HOST_BUILD}/tools)
 set(TPLC ${TRELLIMO_HOST_TOOLS}/tplc)
 
 # Compiles a layout description into a window template and the jump table its
-# bindings point into (symbol TABLE), with a target NAME that makes both.
+# bindings point into (symbol TABLE), and, when UNITS_HEADER is given, a C++ header
+# naming the window and its units by role in NAMESPACE; a target NAME makes them.
 #   compile_window_layout(NAME LAYOUT file TEMPLATE out HANDLERS out TABLE symbol
-#                         [DEPENDS pictures...])
+#                         [UNITS_HEADER out NAMESPACE name] [DEPENDS pictures...])
 function(compile_window_layout name)
-  cmake_parse_arguments(ARG "" "LAYOUT;TEMPLATE;HANDLERS;TABLE" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "LAYOUT;TEMPLATE;HANDLERS;TABLE;UNITS_HEADER;NAMESPACE" "DEPENDS" ${ARGN})
+  set(header_command)
+  if(ARG_UNITS_HEADER)
+    set(header_command COMMAND ${TPLC} unit-header ${ARG_LAYOUT} ${ARG_NAMESPACE} ${ARG_UNITS_HEADER})
+  endif()
   add_custom_command(
-    OUTPUT ${ARG_TEMPLATE} ${ARG_HANDLERS}
+    OUTPUT ${ARG_TEMPLATE} ${ARG_HANDLERS} ${ARG_UNITS_HEADER}
     COMMAND ${TPLC} compile ${ARG_LAYOUT} ${ARG_TEMPLATE}
     COMMAND ${TPLC} handler-table ${ARG_LAYOUT} ${ARG_TABLE} ${ARG_HANDLERS}
+    ${header_command}
     DEPENDS ${ARG_LAYOUT} ${ARG_DEPENDS} ${TPLC}
     COMMENT "Compiling the window layout ${ARG_LAYOUT}"
     VERBATIM)
-  add_custom_target(${name} DEPENDS ${ARG_TEMPLATE} ${ARG_HANDLERS})
+  add_custom_target(${name} DEPENDS ${ARG_TEMPLATE} ${ARG_HANDLERS} ${ARG_UNITS_HEADER})
 endfunction()
 
 # The installer ships as one file: no symbols in release builds, and nothing it

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "frame/data_checksum.h"
+#include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
@@ -18,12 +19,14 @@ constexpr char kHiddenOwnerClass[] = "_QV_HideOwner";
 constexpr UINT kSystemTimer = 0x0118;
 
 LRESULT CALLBACK hidden_owner_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == kMsgEndProgram) Application::instance().end_program(static_cast<int>(wparam));
-  if (message == kMsgRunOnMainThread) {
-    (*reinterpret_cast<const std::function<void()>*>(lparam))();
-    return 0;
-  }
-  return DefWindowProcA(hwnd, message, wparam, lparam);
+  return guarded([&]() -> LRESULT {
+    if (message == kMsgEndProgram) Application::instance().end_program(static_cast<int>(wparam));
+    if (message == kMsgRunOnMainThread) {
+      (*reinterpret_cast<const std::function<void()>*>(lparam))();
+      return 0;
+    }
+    return DefWindowProcA(hwnd, message, wparam, lparam);
+  });
 }
 
 std::string module_file_name() {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "frame/property_types.h"
+
 namespace frame {
 
 class UnitObject;
@@ -87,25 +89,6 @@ using GetPropertyFunction = void (*)(void* reserved, UnitObject* unit, int index
 // rebuild the unit from its updated property block.
 using SetPropertyFunction = int (*)(UnitObject* unit, UnitObject* same_unit, int index, const PropertyValue* value,
                                     int reserved);
-
-// Kind property types the frame converts values by.
-enum PropertyType : uint32_t {
-  kPropertyInteger = 1001,
-  kPropertyInt64 = 1002,
-  kPropertyBoolean = 1003,
-  kPropertyText = 1005,
-  kPropertyChoice = 1006,
-  kPropertyPicture = 1009,
-  kPropertyIcon = 1010,
-  kPropertyCursor = 1011,
-  kPropertySound = 1012,
-  kPropertyFont = 1013,
-  kPropertyColour = 1014,
-  kPropertyFileName = 1016,
-  kPropertyBackgroundColour = 1017,
-  kPropertyDataSource = 1018,
-  kPropertyDataColumn = 1020,
-};
 
 // The frame's single notification entry point, handed to each library at start-up.
 using NotifyEntry = intptr_t (*)(int request, intptr_t first, intptr_t second);

@@ -7,16 +7,27 @@
  *
  * The pushed block is placed so that ESP is 16-byte aligned at the call: Win32
  * needs only 4, but routines built by GCC may keep 16-byte aligned locals.
+ *
+ * The CFI directives describe the frame to the unwinder, so that an exception a
+ * handler throws passes through here to the window procedure that raised the
+ * event, whose barrier reports it.
  */
         .text
         .globl  _frame_call_stdcall
         .def    _frame_call_stdcall; .scl 2; .type 32; .endef
 _frame_call_stdcall:
+        .cfi_startproc
         pushl   %ebp
+        .cfi_def_cfa_offset 8
+        .cfi_offset %ebp, -8
         movl    %esp, %ebp
+        .cfi_def_cfa_register %ebp
         pushl   %ebx
+        .cfi_offset %ebx, -12
         pushl   %esi
+        .cfi_offset %esi, -16
         pushl   %edi
+        .cfi_offset %edi, -20
 
         movl    12(%ebp), %esi          /* words */
         movl    16(%ebp), %ecx          /* count */
@@ -45,4 +56,6 @@ _frame_call_stdcall:
         popl    %esi
         popl    %ebx
         popl    %ebp
+        .cfi_def_cfa %esp, 4
         ret
+        .cfi_endproc

@@ -20,6 +20,7 @@ enum TypeCode : uint32_t {
   kTypeText = 0x80000004,       // pointer to zero-terminated GBK text
   kTypeByteArray = 0x80000005,  // pointer to u32 1, u32 length, bytes
   kTypeTwoWord = 0x80000008,
+  kTypeWindow = 0x00010001,  // a template window's id
   kTypeMenuItem = 0x00010003,
 };
 

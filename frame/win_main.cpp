@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "frame/application.h"
+#include "frame/exception_barrier.h"
 
 // What an exception that nobody catches ends in. The C++ library's own handler
 // prints the exception's demangled type to standard error before aborting; a
@@ -22,5 +23,5 @@ void __verbose_terminate_handler() { std::abort(); }
 // by full path (external_functions.cpp).
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return frame::Application::instance().run();
+  return frame::guarded([] { return frame::Application::instance().run(); });
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/template_format.h"
@@ -54,9 +55,15 @@ class WindowRecord {
   HWND hwnd() const { return units_.empty() ? nullptr : units_.front().hwnd(); }
   bool exists() const { return !units_.empty() && units_.front().is_live(); }
 
+  // Set by the close-window service: only a marked window obeys a close request, so
+  // a stray posted message closes nothing.
+  void mark_closing() { closing_ = true; }
+  bool take_closing_mark() { return std::exchange(closing_, false); }
+
   bool loaded = false;
 
  private:
+  bool closing_ = false;
   const WindowSection& section_;
   std::vector<std::vector<HandlerAddress>> handlers_;
   std::vector<UnitInstance> units_;

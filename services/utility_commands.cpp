@@ -10,10 +10,8 @@
 #include <string>
 
 #include "frame/application.h"
-#include "frame/kind_numbers.h"
 #include "frame/notification.h"
 #include "services/number_text.h"
-#include "units/window_kind.h"
 
 namespace services {
 namespace {
@@ -72,7 +70,7 @@ std::string message_text(const ServiceArguments& args) {
 // A window argument names a template window; an integer is taken as a handle.
 HWND owner_window(const TypedValue& owner) {
   if (owner.type == frame::kTypeInt) return reinterpret_cast<HWND>(static_cast<uintptr_t>(owner.low));
-  if (owner.type != frame::kWindowKind) return nullptr;
+  if (owner.type != frame::kTypeWindow) return nullptr;
   const frame::WindowRecord* window = frame::Application::instance().windows().find(owner.low);
   return window ? window->hwnd() : nullptr;
 }
@@ -101,7 +99,7 @@ TypedValue close_window_service(uint32_t count, const TypedValue* arguments) {
   const uint32_t window_id = args.present(0) ? args.at(0).low : 0;
   auto* window = reinterpret_cast<frame::UnitObject*>(
       frame::frame_notify(frame::kNotifyLiveObjectOrError, static_cast<intptr_t>(window_id), 0));
-  if (auto* window_unit = dynamic_cast<units::WindowUnit*>(window)) window_unit->mark_closing();
+  if (frame::WindowRecord* record = frame::Application::instance().windows().find(window_id)) record->mark_closing();
   if (args.logical(1)) {
     DestroyWindow(window->hwnd());
   } else {

@@ -9,6 +9,7 @@
 
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
+#include "units/kind_adapter.h"
 #include "units/label_block.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
@@ -18,23 +19,18 @@ namespace {
 
 constexpr char kLabelClassName[] = "_QV_TransLabel";
 
-enum LabelProperty : int {
-  kText = 0,
-  kTextEffect,
-  kFont,
-  kTextColour,
-  kHorizontalAlignment,
-  kWordWrap,
-  kVerticalAlignment,
-};
-
 enum TextEffect : uint32_t { kNoEffect = 0, kWhiteShadow = 1, kWhiteRaised = 2, kBlackShadow = 3 };
 
 class LabelUnit : public frame::UnitObject {
  public:
   friend LRESULT CALLBACK unit_window_procedure<LabelUnit>(HWND, UINT, WPARAM, LPARAM);
 
-  explicit LabelUnit(LabelBlock properties) : properties_(std::move(properties)) {}
+  using Block = LabelBlock;
+  using Effect = LabelEffect;
+  static constexpr const auto& kProperties = kLabelProperties;
+  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_label_block(data); }
+
+  LabelUnit(LabelBlock properties, const frame::CreateParams&) : properties_(std::move(properties)) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kLabelClassName, unit_window_procedure<LabelUnit>)) return false;
@@ -45,79 +41,15 @@ class LabelUnit : public frame::UnitObject {
                            this) != nullptr;
   }
 
-  void get(int index, frame::PropertyValue& value) const {
-    switch (index) {
-      case kText:
-        value.data = properties_.text.data();
-        value.length = static_cast<uint32_t>(properties_.text.size());
-        return;
-      case kTextEffect:
-        value.low = properties_.text_effect;
-        return;
-      case kFont:
-        if (properties_.font) {
-          value.data = &*properties_.font;
-          value.length = sizeof(LogFontA);
-        }
-        return;
-      case kTextColour:
-        value.low = properties_.text_colour;
-        return;
-      case kHorizontalAlignment:
-        value.low = properties_.horizontal_alignment;
-        return;
-      case kWordWrap:
-        value.low = properties_.word_wrap;
-        return;
-      case kVerticalAlignment:
-        value.low = properties_.vertical_alignment;
-        return;
-    }
-  }
+  Block& block() { return properties_; }
+  const Block& block() const { return properties_; }
 
-  void set(int index, const frame::PropertyValue& value) {
-    store(index, value);
+  void apply(Effect effect, int) {
+    if (effect == Effect::text) SetWindowTextA(hwnd_, properties_.text.c_str());
     refresh();
   }
 
  private:
-  void store(int index, const frame::PropertyValue& value) {
-    switch (index) {
-      case kText:
-        properties_.text.assign(static_cast<const char*>(value.data), value.length);
-        SetWindowTextA(hwnd_, properties_.text.c_str());
-        return;
-      case kTextEffect:
-        properties_.text_effect = std::min(value.low, kMaxTextEffect);
-        return;
-      case kFont:
-        store_font(value);
-        return;
-      case kTextColour:
-        properties_.text_colour = value.low;
-        return;
-      case kHorizontalAlignment:
-        properties_.horizontal_alignment = std::min(value.low, kMaxHorizontalAlignment);
-        return;
-      case kWordWrap:
-        properties_.word_wrap = value.low != 0;
-        return;
-      case kVerticalAlignment:
-        properties_.vertical_alignment = std::min(value.low, kMaxVerticalAlignment);
-        return;
-    }
-  }
-
-  void store_font(const frame::PropertyValue& value) {
-    if (value.data == nullptr || value.length != sizeof(LogFontA)) {
-      properties_.font.reset();
-      return;
-    }
-    LogFontA font;
-    std::memcpy(&font, value.data, sizeof font);
-    properties_.font = font;
-  }
-
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
       case WM_PAINT:
@@ -220,68 +152,10 @@ class LabelUnit : public frame::UnitObject {
   LabelBlock properties_;
 };
 
-frame::UnitObject* create_label(const frame::CreateParams& params) {
-  auto block = decode_label_block({params.data, params.data_length});
-  if (!block) return nullptr;
-  auto* unit = new LabelUnit(std::move(*block));
-  if (!unit->create_native_window(params)) {
-    delete unit;
-    return nullptr;
-  }
-  return unit;
-}
-
-void get_label_property(void*, frame::UnitObject* unit, int index, frame::PropertyValue* value) {
-  static_cast<LabelUnit*>(unit)->get(index, *value);
-}
-
-int set_label_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value, int) {
-  static_cast<LabelUnit*>(unit)->set(index, *value);
-  return 0;
-}
-
-void* label_interface(int request) {
-  switch (request) {
-    case frame::kRequestCreate:
-      return reinterpret_cast<void*>(&create_label);
-    case frame::kRequestGetProperty:
-      return reinterpret_cast<void*>(&get_label_property);
-    case frame::kRequestSetProperty:
-      return reinterpret_cast<void*>(&set_label_property);
-    default:
-      return nullptr;
-  }
-}
-
-// Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
-constexpr frame::PropertyInfo kLabelProperties[] = {
-    {"", "", "", frame::kPropertyInteger, 0}, {"", "", "", frame::kPropertyInteger, 0},
-    {"", "", "", frame::kPropertyInteger, 0}, {"", "", "", frame::kPropertyInteger, 0},
-    {"", "", "", frame::kPropertyText, 0},    {"", "", "", frame::kPropertyBoolean, 0},
-    {"", "", "", frame::kPropertyBoolean, 0}, {"", "", "", frame::kPropertyCursor, 0},
-    {"", "", "", frame::kPropertyText, 0},    {"", "", "", frame::kPropertyChoice, 0},
-    {"", "", "", frame::kPropertyFont, 0},    {"", "", "", frame::kPropertyColour, 0},
-    {"", "", "", frame::kPropertyChoice, 0},  {"", "", "", frame::kPropertyBoolean, 0},
-    {"", "", "", frame::kPropertyChoice, 0},
-};
+constexpr KindNames kLabelNames = {"透明标签", "TransLabel", 0x00012040};
 
 }  // namespace
 
-const frame::KindDescriptor kTransparentLabelKind = {
-    "透明标签",
-    "TransLabel",
-    "",
-    0,
-    nullptr,
-    0x00012040,
-    0,
-    0,
-    nullptr,
-    static_cast<uint32_t>(std::size(kLabelProperties)),
-    kLabelProperties,
-    label_interface,
-    0,
-    nullptr,
-};
+const frame::KindDescriptor kTransparentLabelKind = KindAdapter<LabelUnit, kLabelNames>::descriptor();
 
 }  // namespace units

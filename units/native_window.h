@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "frame/exception_barrier.h"
 #include "frame/unit_object.h"
 
 namespace units {
@@ -37,22 +38,24 @@ inline void forget_object_of_window(HWND hwnd) { SetWindowLongPtrA(hwnd, GWLP_US
 // or returns DefWindowProcA's answer.
 template <typename Unit>
 LRESULT CALLBACK unit_window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = object_of_window<Unit>(hwnd, message, lparam);
-  if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-  switch (message) {
-    case WM_NCCREATE:
-      self->bind_window(hwnd);
-      break;
-    case frame::kMsgObjectOfWindow:
-      return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_NCDESTROY:
-      forget_object_of_window(hwnd);
-      self->bind_window(nullptr);
-      return DefWindowProcA(hwnd, message, wparam, lparam);
-  }
-  return self->handle(message, wparam, lparam);
+  return frame::guarded([&]() -> LRESULT {
+    auto* self = object_of_window<Unit>(hwnd, message, lparam);
+    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+    switch (message) {
+      case WM_NCCREATE:
+        self->bind_window(hwnd);
+        break;
+      case frame::kMsgObjectOfWindow:
+        return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_NCDESTROY:
+        forget_object_of_window(hwnd);
+        self->bind_window(nullptr);
+        return DefWindowProcA(hwnd, message, wparam, lparam);
+    }
+    return self->handle(message, wparam, lparam);
+  });
 }
 
 }  // namespace units

@@ -1,5 +1,6 @@
 #include "units/picture_box_animation.h"
 
+#include "frame/exception_barrier.h"
 #include "pictures/gdi_scopes.h"
 
 namespace units {
@@ -76,7 +77,7 @@ bool GifAnimation::draw_current(HDC target, const RECT& to) {
 }
 
 DWORD WINAPI GifAnimation::play(void* self) {
-  static_cast<GifAnimation*>(self)->play_frames();
+  frame::guarded([self] { static_cast<GifAnimation*>(self)->play_frames(); });
   return 0;
 }
 

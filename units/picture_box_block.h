@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "units/kind_table.h"
+
 namespace units {
 
 inline constexpr uint32_t kPictureBoxBlockVersion = 2;
@@ -28,6 +30,23 @@ struct PictureBoxBlock {
   std::string data_source;
   std::string data_column;
 };
+
+// What a write does to a live picture box beyond storing the value.
+enum class PictureBoxEffect : uint8_t { none, border, colour, picture, display_mode, animation };
+
+inline constexpr KindProperty<PictureBoxBlock, PictureBoxEffect> kPictureBoxProperties[] = {
+    {8, "border_style", frame::kPropertyChoice, &PictureBoxBlock::border_style, kMaxPictureBoxBorderStyle,
+     PictureBoxEffect::border},
+    {9, "background_colour", frame::kPropertyBackgroundColour, &PictureBoxBlock::background_colour, kAnyWord,
+     PictureBoxEffect::colour},
+    {10, "picture", frame::kPropertyPicture, &PictureBoxBlock::picture, kAnyWord, PictureBoxEffect::picture},
+    {11, "display_mode", frame::kPropertyChoice, &PictureBoxBlock::display_mode, kMaxPictureBoxDisplayMode,
+     PictureBoxEffect::display_mode},
+    {12, "animate", frame::kPropertyBoolean, &PictureBoxBlock::animate, kAnyWord, PictureBoxEffect::animation},
+    {13, "data_source", frame::kPropertyDataSource, &PictureBoxBlock::data_source},
+    {14, "data_column", frame::kPropertyDataColumn, &PictureBoxBlock::data_column},
+};
+static_assert(slots_follow_the_common_ones(kPictureBoxProperties));
 
 // Accepts versions 0 to 2; rejects a newer version or data that ends early.
 std::optional<PictureBoxBlock> decode_picture_box_block(std::span<const uint8_t> data);

@@ -13,6 +13,7 @@
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
+#include "units/kind_adapter.h"
 #include "units/native_window.h"
 #include "units/picture_box_animation.h"
 #include "units/picture_box_block.h"
@@ -36,16 +37,6 @@ class ClipScope {
 
 constexpr char kPictureBoxClassName[] = "_QV_PicBox";
 
-enum PictureBoxProperty : int {
-  kBorderStyle = 0,
-  kBackgroundColour,
-  kPicture,
-  kDisplayMode,
-  kAnimate,
-  kDataSource,
-  kDataColumn,
-};
-
 enum DisplayMode : uint32_t { kNaturalSize = 0, kStretched = 1, kCentredAndShrunk = 2 };
 
 // Extended styles of the border styles 0 to 5.
@@ -56,7 +47,12 @@ class PictureBox : public frame::UnitObject {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureBox>(HWND, UINT, WPARAM, LPARAM);
 
-  explicit PictureBox(PictureBoxBlock properties) : properties_(std::move(properties)) {}
+  using Block = PictureBoxBlock;
+  using Effect = PictureBoxEffect;
+  static constexpr const auto& kProperties = kPictureBoxProperties;
+  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_picture_box_block(data); }
+
+  PictureBox(PictureBoxBlock properties, const frame::CreateParams&) : properties_(std::move(properties)) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kPictureBoxClassName, unit_window_procedure<PictureBox>)) return false;
@@ -70,60 +66,29 @@ class PictureBox : public frame::UnitObject {
     return true;
   }
 
-  void get(int index, frame::PropertyValue& value) const {
-    switch (index) {
-      case kBorderStyle:
-        value.low = properties_.border_style;
-        return;
-      case kBackgroundColour:
-        value.low = properties_.background_colour;
-        return;
-      case kPicture:
-        value.data = properties_.picture.empty() ? nullptr : properties_.picture.data();
-        value.length = static_cast<uint32_t>(properties_.picture.size());
-        return;
-      case kDisplayMode:
-        value.low = properties_.display_mode;
-        return;
-      case kAnimate:
-        value.low = properties_.animate;
-        return;
-      case kDataSource:
-        return put_text(properties_.data_source, value);
-      case kDataColumn:
-        return put_text(properties_.data_column, value);
-    }
-  }
+  Block& block() { return properties_; }
+  const Block& block() const { return properties_; }
 
-  void set(int index, const frame::PropertyValue& value) {
-    switch (index) {
-      case kBorderStyle:
-        properties_.border_style = std::min(value.low, kMaxPictureBoxBorderStyle);
+  void apply(Effect effect, int) {
+    switch (effect) {
+      case Effect::none:
+        return;
+      case Effect::border:
         return apply_border();
-      case kBackgroundColour:
-        properties_.background_colour = value.low;
+      case Effect::colour:
         load_picture();
         InvalidateRect(hwnd_, nullptr, TRUE);
         return;
-      case kPicture:
-        properties_.picture = bytes_of(value);
+      case Effect::picture:
         load_picture();
         InvalidateRect(hwnd_, nullptr, FALSE);
         return;
-      case kDisplayMode:
-        properties_.display_mode = std::min(value.low, kMaxPictureBoxDisplayMode);
+      case Effect::display_mode:
         InvalidateRect(hwnd_, nullptr, FALSE);
         return;
-      case kAnimate:
-        properties_.animate = value.low != 0;
+      case Effect::animation:
         restart_animation();
         InvalidateRect(hwnd_, nullptr, FALSE);
-        return;
-      case kDataSource:
-        properties_.data_source = text_of(value);
-        return;
-      case kDataColumn:
-        properties_.data_column = text_of(value);
         return;
     }
   }
@@ -131,20 +96,6 @@ class PictureBox : public frame::UnitObject {
   COLORREF background_colour() const override { return stored_colour(properties_.background_colour); }
 
  private:
-  static void put_text(const std::string& text, frame::PropertyValue& value) {
-    value.data = text.data();
-    value.length = static_cast<uint32_t>(text.size());
-  }
-
-  static std::string text_of(const frame::PropertyValue& value) {
-    return value.data ? std::string(static_cast<const char*>(value.data), value.length) : std::string();
-  }
-
-  static std::vector<uint8_t> bytes_of(const frame::PropertyValue& value) {
-    const auto* bytes = static_cast<const uint8_t*>(value.data);
-    return bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
-  }
-
   DWORD border_style() const { return properties_.border_style == 5 ? WS_BORDER : 0; }
   DWORD border_ex_style() const { return kBorderExStyles[std::min(properties_.border_style, 5u)]; }
 
@@ -248,72 +199,10 @@ class PictureBox : public frame::UnitObject {
   std::unique_ptr<GifAnimation> animation_;
 };
 
-frame::UnitObject* create_picture_box(const frame::CreateParams& params) {
-  auto block = decode_picture_box_block({params.data, params.data_length});
-  if (!block) return nullptr;
-  auto* unit = new PictureBox(std::move(*block));
-  if (!unit->create_native_window(params)) {
-    delete unit;
-    return nullptr;
-  }
-  return unit;
-}
-
-void get_picture_box_property(void*, frame::UnitObject* unit, int index, frame::PropertyValue* value) {
-  static_cast<const PictureBox*>(unit)->get(index, *value);
-}
-
-int set_picture_box_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value,
-                             int) {
-  static_cast<PictureBox*>(unit)->set(index, *value);
-  return 0;
-}
-
-void* picture_box_interface(int request) {
-  switch (request) {
-    case frame::kRequestCreate:
-      return reinterpret_cast<void*>(&create_picture_box);
-    case frame::kRequestGetProperty:
-      return reinterpret_cast<void*>(&get_picture_box_property);
-    case frame::kRequestSetProperty:
-      return reinterpret_cast<void*>(&set_picture_box_property);
-    default:
-      return nullptr;
-  }
-}
-
-constexpr frame::PropertyInfo property(uint32_t type) { return {"", "", "", type, 0}; }
-
-// Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
-constexpr frame::PropertyInfo kPictureBoxProperties[] = {
-    property(frame::kPropertyInteger),    property(frame::kPropertyInteger),
-    property(frame::kPropertyInteger),    property(frame::kPropertyInteger),
-    property(frame::kPropertyText),       property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),    property(frame::kPropertyCursor),
-    property(frame::kPropertyChoice),     property(frame::kPropertyBackgroundColour),
-    property(frame::kPropertyPicture),    property(frame::kPropertyChoice),
-    property(frame::kPropertyBoolean),    property(frame::kPropertyDataSource),
-    property(frame::kPropertyDataColumn),
-};
-static_assert(std::size(kPictureBoxProperties) == 15);
+constexpr KindNames kPictureBoxNames = {"图片框", "PicBox", 0x840100C0};
 
 }  // namespace
 
-const frame::KindDescriptor kPictureBoxKind = {
-    "图片框",
-    "PicBox",
-    "",
-    0,
-    nullptr,
-    0x840100C0,
-    0,
-    0,
-    nullptr,
-    static_cast<uint32_t>(std::size(kPictureBoxProperties)),
-    kPictureBoxProperties,
-    picture_box_interface,
-    0,
-    nullptr,
-};
+const frame::KindDescriptor kPictureBoxKind = KindAdapter<PictureBox, kPictureBoxNames>::descriptor();
 
 }  // namespace units

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "units/kind_table.h"
+
 namespace units {
 
 inline constexpr uint32_t kPictureButtonBlockVersion = 1;
@@ -26,6 +28,26 @@ struct PictureButtonBlock {
   uint32_t colour_key = kNoColourKey;
   std::array<std::vector<uint8_t>, kPictureSlotCount> pictures;  // indexed by PictureSlot
 };
+
+template <PictureSlot slot>
+constexpr Bytes& picture_in(PictureButtonBlock& block) {
+  return block.pictures[slot];
+}
+
+// What a write does to a live picture button beyond storing the value.
+enum class PictureButtonEffect : uint8_t { none, checked, picture, colour_key };
+
+inline constexpr KindProperty<PictureButtonBlock, PictureButtonEffect> kPictureButtonProperties[] = {
+    {8, "button_type", frame::kPropertyChoice, &PictureButtonBlock::button_type, kMaxButtonType},
+    {9, "checked", frame::kPropertyBoolean, &PictureButtonBlock::checked, kAnyWord, PictureButtonEffect::checked},
+    {10, "normal", frame::kPropertyPicture, &picture_in<kNormalPicture>, kAnyWord, PictureButtonEffect::picture},
+    {11, "hover", frame::kPropertyPicture, &picture_in<kHoverPicture>, kAnyWord, PictureButtonEffect::picture},
+    {12, "pressed", frame::kPropertyPicture, &picture_in<kPressedPicture>, kAnyWord, PictureButtonEffect::picture},
+    {13, "disabled", frame::kPropertyPicture, &picture_in<kDisabledPicture>, kAnyWord, PictureButtonEffect::picture},
+    {14, "colour_key", frame::kPropertyBackgroundColour, &PictureButtonBlock::colour_key, kAnyWord,
+     PictureButtonEffect::colour_key},
+};
+static_assert(slots_follow_the_common_ones(kPictureButtonProperties));
 
 // Accepts versions 0 and 1; rejects a newer version or data that ends early.
 std::optional<PictureButtonBlock> decode_picture_button_block(std::span<const uint8_t> data);

@@ -14,6 +14,7 @@
 #include "frame/unit_object.h"
 #include "pictures/gdi_scopes.h"
 #include "pictures/picture_drawing.h"
+#include "units/kind_adapter.h"
 #include "units/native_window.h"
 #include "units/picture_button_block.h"
 #include "units/unit_libraries.h"
@@ -24,12 +25,8 @@ namespace {
 constexpr char kButtonClassName[] = "_QV_RgnButton";
 constexpr int kEventClick = 0;
 
-enum ButtonProperty : int {
-  kButtonType = 0,
-  kChecked,
-  kFirstPictureSlot,  // normal, hover, pressed, disabled follow in slot order
-  kColourKey = kFirstPictureSlot + kPictureSlotCount,
-};
+// The picture slots follow the normal one in PictureSlot order.
+constexpr int kNormalPictureProperty = slot_of(kPictureButtonProperties, "normal");
 
 enum VisualState : int { kNormal = 0, kHover = 1, kPressed = 2 };
 
@@ -40,8 +37,13 @@ class PictureButton : public frame::UnitObject {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureButton>(HWND, UINT, WPARAM, LPARAM);
 
-  PictureButton(PictureButtonBlock properties, uint32_t window_id, uint32_t unit_id)
-      : properties_(std::move(properties)), window_id_(window_id), unit_id_(unit_id) {}
+  using Block = PictureButtonBlock;
+  using Effect = PictureButtonEffect;
+  static constexpr const auto& kProperties = kPictureButtonProperties;
+  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_picture_button_block(data); }
+
+  PictureButton(PictureButtonBlock properties, const frame::CreateParams& params)
+      : properties_(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
@@ -52,30 +54,26 @@ class PictureButton : public frame::UnitObject {
       return false;
     }
     blend_colour_ = parent_background_colour(params.parent);
-    checked_ = properties_.checked;
-    state_ = is_toggle() && checked_ ? kPressed : kNormal;
+    state_ = is_toggle() && properties_.checked ? kPressed : kNormal;
     if (properties_.colour_key != kNoColourKey) update_region();
     return true;
   }
 
-  void get(int index, frame::PropertyValue& value) const {
-    if (index == kButtonType) value.low = properties_.button_type;
-    if (index == kChecked) value.low = checked_;
-    if (index == kColourKey) value.low = properties_.colour_key;
-    if (const std::vector<uint8_t>* picture = picture_at(index)) {
-      value.data = picture->empty() ? nullptr : picture->data();
-      value.length = static_cast<uint32_t>(picture->size());
-    }
-  }
+  Block& block() { return properties_; }
+  const Block& block() const { return properties_; }
 
-  void set(int index, const frame::PropertyValue& value) {
-    if (index == kButtonType) properties_.button_type = std::min(value.low, kMaxButtonType);
-    if (index == kChecked) apply_checked(value.low != 0);
-    if (index == kColourKey) {
-      properties_.colour_key = value.low;
-      refresh_look();
+  void apply(Effect effect, int slot) {
+    switch (effect) {
+      case Effect::none:
+        return;
+      case Effect::checked:
+        if (is_toggle()) set_state(properties_.checked ? kPressed : kNormal);
+        return;
+      case Effect::picture:
+        return picture_written(static_cast<size_t>(slot - kNormalPictureProperty));
+      case Effect::colour_key:
+        return refresh_look();
     }
-    if (picture_at(index) != nullptr) set_picture(static_cast<size_t>(index - kFirstPictureSlot), value);
   }
 
  private:
@@ -87,11 +85,6 @@ class PictureButton : public frame::UnitObject {
 
   bool is_toggle() const { return properties_.button_type == 1; }
 
-  const std::vector<uint8_t>* picture_at(int index) const {
-    if (index < kFirstPictureSlot || index >= kColourKey) return nullptr;
-    return &properties_.pictures[static_cast<size_t>(index - kFirstPictureSlot)];
-  }
-
   // A face is made from its picture the first time it is shown: most hover,
   // pressed and disabled faces are never needed, and each one costs a screen
   // device context and a bitmap before the window can first appear. Null when
@@ -101,12 +94,18 @@ class PictureButton : public frame::UnitObject {
     return faces_[slot]->get();
   }
 
-  void set_picture(size_t slot, const frame::PropertyValue& value) {
-    const auto* bytes = static_cast<const uint8_t*>(value.data);
-    const size_t shown_before = shown_slot();
-    properties_.pictures[slot] = bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
+  // The normal face shows through any empty one, so a new one is drawn at once, as
+  // is the face of the state the button is in.
+  void picture_written(size_t slot) {
     faces_[slot].reset();
-    if (slot == kNormalPicture || slot == shown_before) refresh_look();
+    if (slot == kNormalPicture || slot == slot_of_state()) refresh_look();
+  }
+
+  size_t slot_of_state() const {
+    if (!IsWindowEnabled(hwnd_)) return kDisabledPicture;
+    if (state_ == kHover) return kHoverPicture;
+    if (state_ == kPressed) return kPressedPicture;
+    return kNormalPicture;
   }
 
   // The disabled picture while disabled, else the hover or pressed picture for
@@ -132,12 +131,6 @@ class PictureButton : public frame::UnitObject {
     // The window owns the region once it is set.
     SetWindowRgn(hwnd_, region, TRUE);
     InvalidateRect(hwnd_, nullptr, TRUE);
-  }
-
-  void apply_checked(bool checked) {
-    if (!is_toggle()) return;
-    checked_ = checked;
-    set_state(checked ? kPressed : kNormal);
   }
 
   void set_state(VisualState state) {
@@ -193,8 +186,8 @@ class PictureButton : public frame::UnitObject {
       return;
     }
     if (is_toggle()) {
-      checked_ = !checked_;
-      set_state(checked_ ? kPressed : kNormal);
+      properties_.checked = !properties_.checked;
+      set_state(properties_.checked ? kPressed : kNormal);
     } else {
       set_state(kNormal);
     }
@@ -254,73 +247,13 @@ class PictureButton : public frame::UnitObject {
   uint32_t unit_id_;
   mutable std::array<std::optional<OwnedBitmap>, kPictureSlotCount> faces_;
   COLORREF blend_colour_ = 0;
-  bool checked_ = false;
   VisualState state_ = kNormal;
 };
 
-frame::UnitObject* create_picture_button(const frame::CreateParams& params) {
-  auto block = decode_picture_button_block({params.data, params.data_length});
-  if (!block) return nullptr;
-  auto* unit = new PictureButton(std::move(*block), params.window_id, params.unit_id);
-  if (!unit->create_native_window(params)) {
-    delete unit;
-    return nullptr;
-  }
-  return unit;
-}
-
-void get_button_property(void*, frame::UnitObject* unit, int index, frame::PropertyValue* value) {
-  static_cast<const PictureButton*>(unit)->get(index, *value);
-}
-
-int set_button_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value,
-                        int) {
-  static_cast<PictureButton*>(unit)->set(index, *value);
-  return 0;
-}
-
-void* picture_button_interface(int request) {
-  switch (request) {
-    case frame::kRequestCreate:
-      return reinterpret_cast<void*>(&create_picture_button);
-    case frame::kRequestGetProperty:
-      return reinterpret_cast<void*>(&get_button_property);
-    case frame::kRequestSetProperty:
-      return reinterpret_cast<void*>(&set_button_property);
-    default:
-      return nullptr;
-  }
-}
-
-constexpr frame::PropertyInfo property(uint32_t type) { return {"", "", "", type, 0}; }
-
-// Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
-constexpr frame::PropertyInfo kButtonProperties[] = {
-    property(frame::kPropertyInteger), property(frame::kPropertyInteger), property(frame::kPropertyInteger),
-    property(frame::kPropertyInteger), property(frame::kPropertyText),    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean), property(frame::kPropertyCursor),  property(frame::kPropertyChoice),
-    property(frame::kPropertyBoolean), property(frame::kPropertyPicture), property(frame::kPropertyPicture),
-    property(frame::kPropertyPicture), property(frame::kPropertyPicture), property(frame::kPropertyBackgroundColour),
-};
-static_assert(std::size(kButtonProperties) == 15);
+constexpr KindNames kPictureButtonNames = {"图形按钮", "PicBtn", 0x80010040};
 
 }  // namespace
 
-const frame::KindDescriptor kPictureButtonKind = {
-    "图形按钮",
-    "PicBtn",
-    "",
-    0,
-    nullptr,
-    0x80010040,
-    0,
-    0,
-    nullptr,
-    static_cast<uint32_t>(std::size(kButtonProperties)),
-    kButtonProperties,
-    picture_button_interface,
-    0,
-    nullptr,
-};
+const frame::KindDescriptor kPictureButtonKind = KindAdapter<PictureButton, kPictureButtonNames>::descriptor();
 
 }  // namespace units

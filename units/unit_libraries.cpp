@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "frame/kind_numbers.h"
+#include "units/kind_numbers.h"
 
 namespace units {
 namespace {
@@ -27,14 +27,14 @@ constexpr std::array<const frame::KindDescriptor*, N> kind_table(
 }
 
 // Positions not listed hold kinds this program does not carry.
-const auto kSystemKinds = kind_table<position_of(frame::kComObjectKind) + 1>({
-    {frame::kWindowKind, &kWindowKind},
-    {frame::kPictureBoxKind, &kPictureBoxKind},
-    {frame::kPictureButtonKind, &kPictureButtonKind},
+const auto kSystemKinds = kind_table<position_of(kind::kComObject) + 1>({
+    {kind::kWindow, &kWindowKind},
+    {kind::kPictureBox, &kPictureBoxKind},
+    {kind::kPictureButton, &kPictureButtonKind},
 });
 
-const auto kLabelKinds = kind_table<position_of(frame::kTransparentLabelKind) + 1>({
-    {frame::kTransparentLabelKind, &kTransparentLabelKind},
+const auto kLabelKinds = kind_table<position_of(kind::kTransparentLabel) + 1>({
+    {kind::kTransparentLabel, &kTransparentLabelKind},
 });
 
 }  // namespace

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "units/kind_table.h"
+
 namespace units {
 
 inline constexpr uint32_t kWindowBlockVersion = 6;
@@ -57,6 +59,53 @@ struct WindowBlock {
   std::string title;
   std::string help_file;
 };
+
+// What a write does to a live window beyond storing the value.
+enum class WindowEffect : uint8_t {
+  none,
+  title,
+  styles,
+  background,
+  picture_mode,
+  sound,
+  start_position,
+  movable,
+  icons,
+  shape,
+  always_on_top,
+};
+
+inline constexpr KindProperty<WindowBlock, WindowEffect> kWindowProperties[] = {
+    {8, "title", frame::kPropertyText, &WindowBlock::title, kAnyWord, WindowEffect::title},
+    {9, "border_style", frame::kPropertyChoice, &WindowBlock::border_style, kMaxWindowBorderStyle,
+     WindowEffect::styles},
+    {10, "background_colour", frame::kPropertyBackgroundColour, &WindowBlock::background_colour, kAnyWord,
+     WindowEffect::background},
+    {11, "background", frame::kPropertyPicture, &WindowBlock::background_picture, kAnyWord, WindowEffect::background},
+    {12, "picture_mode", frame::kPropertyChoice, &WindowBlock::picture_mode, kMaxWindowPictureMode,
+     WindowEffect::picture_mode},
+    {13, "sound", frame::kPropertySound, &WindowBlock::background_sound, kAnyWord, WindowEffect::sound},
+    {14, "sound_repeat", frame::kPropertyChoice, &WindowBlock::sound_repeat, kMaxSoundRepeat},
+    {15, "control_box", frame::kPropertyBoolean, &WindowBlock::control_box, kAnyWord, WindowEffect::styles},
+    {16, "maximize_box", frame::kPropertyBoolean, &WindowBlock::maximize_box, kAnyWord, WindowEffect::styles},
+    {17, "minimize_box", frame::kPropertyBoolean, &WindowBlock::minimize_box, kAnyWord, WindowEffect::styles},
+    {18, "start_position", frame::kPropertyChoice, &WindowBlock::start_position, kMaxStartPosition,
+     WindowEffect::start_position},
+    {19, "movable", frame::kPropertyBoolean, &WindowBlock::movable, kAnyWord, WindowEffect::movable},
+    {20, "icon", frame::kPropertyIcon, &WindowBlock::icon, kAnyWord, WindowEffect::icons},
+    {21, "enter_moves_focus", frame::kPropertyBoolean, &WindowBlock::enter_moves_focus},
+    {22, "esc_closes", frame::kPropertyBoolean, &WindowBlock::esc_closes},
+    {23, "f1_opens_help", frame::kPropertyBoolean, &WindowBlock::f1_opens_help},
+    {24, "help_file", frame::kPropertyFileName, &WindowBlock::help_file},
+    {25, "help_context", frame::kPropertyInteger, &WindowBlock::help_context},
+    {26, "show_in_taskbar", frame::kPropertyBoolean, &WindowBlock::show_in_taskbar},
+    {27, "drag_anywhere", frame::kPropertyBoolean, &WindowBlock::drag_anywhere},
+    {28, "shape", frame::kPropertyChoice, &WindowBlock::shape, kMaxWindowShape, WindowEffect::shape},
+    {29, "always_on_top", frame::kPropertyBoolean, &WindowBlock::always_on_top, kAnyWord, WindowEffect::always_on_top},
+    {30, "keep_caption_active", frame::kPropertyBoolean, &WindowBlock::keep_caption_active},
+    {31, "class_name", frame::kPropertyText, &WindowBlock::class_name},
+};
+static_assert(slots_follow_the_common_ones(kWindowProperties));
 
 // Accepts versions 0 to 6; fields an older version lacks keep their defaults.
 // Returns nothing for a newer version or data that ends early.

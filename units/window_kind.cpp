@@ -1,6 +1,7 @@
 #include "units/window_kind.h"
 
 #include "frame/application.h"
+#include "frame/exception_barrier.h"
 #include "frame/notification.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
@@ -34,19 +35,8 @@ bool is_resizable(uint32_t border) { return border == 1 || border == 3 || border
 
 }  // namespace
 
-WindowUnit::WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id)
-    : properties_(std::move(properties)), window_id_(window_id), unit_id_(unit_id) {}
-
-frame::UnitObject* WindowUnit::create(const frame::CreateParams& params) {
-  auto properties = decode_window_block({params.data, params.data_length});
-  if (!properties) return nullptr;
-  auto* unit = new WindowUnit(std::move(*properties), params.window_id, params.unit_id);
-  if (!unit->create_native_window(params)) {
-    delete unit;
-    return nullptr;
-  }
-  return unit;
-}
+WindowUnit::WindowUnit(WindowBlock properties, const frame::CreateParams& params)
+    : properties_(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
 
 // Borderless windows never get a caption; the others get one when they have a
 // title or a control box.
@@ -119,14 +109,16 @@ void WindowUnit::apply_shape() {
 void WindowUnit::start_sound() { sound_.start(properties_.background_sound, properties_.sound_repeat); }
 
 LRESULT CALLBACK WindowUnit::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = object_of_window<WindowUnit>(hwnd, message, lparam);
-  if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
-  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
-  if (message == WM_NCDESTROY) {
-    on_nc_destroy(self);
-    return 0;
-  }
-  return self->handle(message, wparam, lparam);
+  return frame::guarded([&]() -> LRESULT {
+    auto* self = object_of_window<WindowUnit>(hwnd, message, lparam);
+    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+    if (message == WM_NCCREATE) self->hwnd_ = hwnd;
+    if (message == WM_NCDESTROY) {
+      on_nc_destroy(self);
+      return 0;
+    }
+    return self->handle(message, wparam, lparam);
+  });
 }
 
 LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -235,8 +227,8 @@ void WindowUnit::on_close() {
 // Posted by the close-window service so that the window goes only after the
 // handler that asked for it has returned; an unmarked request is ignored.
 void WindowUnit::on_close_request() {
-  if (!closing_) return;
-  closing_ = false;
+  frame::WindowRecord* window = record();
+  if (window == nullptr || !window->take_closing_mark()) return;
   DestroyWindow(hwnd_);
 }
 

@@ -22,17 +22,22 @@ inline constexpr UINT kMsgTrayIcon = 0x8064;
 
 class WindowUnit : public frame::UnitObject {
  public:
-  static frame::UnitObject* create(const frame::CreateParams& params);
+  // What the kind adapter builds the kind from (window_properties.cpp).
+  using Block = WindowBlock;
+  using Effect = WindowEffect;
+  static constexpr const auto& kProperties = kWindowProperties;
+  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_window_block(data); }
+  WindowUnit(WindowBlock properties, const frame::CreateParams& params);
+  bool create_native_window(const frame::CreateParams& params);
+  Block& block() { return properties_; }
+  const Block& block() const { return properties_; }
+  void before_write(Effect effect);
+  void apply(Effect effect, int slot);
+  std::optional<uint32_t> live_word(int slot) const;
 
   const WindowBlock& properties() const { return properties_; }
   bool pre_translate_message(MSG& message) override;
   COLORREF background_colour() const override;
-  // Set by the close-window service: only a marked window obeys a close request.
-  void mark_closing() { closing_ = true; }
-
-  // The kind's own properties, slot - 8 (window_properties.cpp).
-  void get_property(int index, frame::PropertyValue& value) const;
-  void set_property(int index, const frame::PropertyValue& value);
 
   // The notification-area icon (window_tray.cpp): icon bytes in any icon form, and a
   // tip cut to 62 bytes. A new icon replaces the shown one; no bytes remove it.
@@ -40,13 +45,10 @@ class WindowUnit : public frame::UnitObject {
   bool set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip);
 
  private:
-  WindowUnit(WindowBlock properties, uint32_t window_id, uint32_t unit_id);
-
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
 
   // Creation and styles (window_kind.cpp).
-  bool create_native_window(const frame::CreateParams& params);
   DWORD window_style(bool as_child, bool owned) const;
   DWORD window_ex_style() const;
   void apply_styles();
@@ -108,7 +110,6 @@ class WindowUnit : public frame::UnitObject {
   WindowBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
-  bool closing_ = false;
   bool as_child_ = false;
   // Decoded on first paint, dropped when the picture bytes change.
   std::optional<pictures::LoadedPicture> decoded_background_;

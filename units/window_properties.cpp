@@ -6,57 +6,12 @@
 #include <vector>
 
 #include "frame/application.h"
+#include "units/kind_adapter.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
 
 namespace units {
 namespace {
-
-enum WindowProperty : int {
-  kTitle = 0,
-  kBorderStyle,
-  kBackgroundColour,
-  kBackgroundPicture,
-  kPictureMode,
-  kBackgroundSound,
-  kSoundRepeat,
-  kControlBox,
-  kMaximizeBox,
-  kMinimizeBox,
-  kStartPosition,
-  kMovable,
-  kIcon,
-  kEnterMovesFocus,
-  kEscCloses,
-  kF1OpensHelp,
-  kHelpFile,
-  kHelpContext,
-  kShowInTaskbar,
-  kDragAnywhere,
-  kShape,
-  kAlwaysOnTop,
-  kKeepCaptionActive,
-  kClassName,
-};
-
-void put_text(const std::string& text, frame::PropertyValue& value) {
-  value.data = text.data();
-  value.length = static_cast<uint32_t>(text.size());
-}
-
-void put_bytes(const std::vector<uint8_t>& bytes, frame::PropertyValue& value) {
-  value.data = bytes.empty() ? nullptr : bytes.data();
-  value.length = static_cast<uint32_t>(bytes.size());
-}
-
-std::string text_of(const frame::PropertyValue& value) {
-  return value.data ? std::string(static_cast<const char*>(value.data), value.length) : std::string();
-}
-
-std::vector<uint8_t> bytes_of(const frame::PropertyValue& value) {
-  const auto* bytes = static_cast<const uint8_t*>(value.data);
-  return bytes ? std::vector<uint8_t>(bytes, bytes + value.length) : std::vector<uint8_t>();
-}
 
 BOOL CALLBACK invalidate_transparent_child(HWND child, LPARAM) {
   if (IsWindowVisible(child) && (GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0) {
@@ -65,86 +20,12 @@ BOOL CALLBACK invalidate_transparent_child(HWND child, LPARAM) {
   return TRUE;
 }
 
-void get_window_property(void*, frame::UnitObject* unit, int index, frame::PropertyValue* value) {
-  static_cast<const WindowUnit*>(unit)->get_property(index, *value);
-}
-
-int set_window_property(frame::UnitObject* unit, frame::UnitObject*, int index, const frame::PropertyValue* value,
-                        int) {
-  static_cast<WindowUnit*>(unit)->set_property(index, *value);
-  return 0;
-}
-
-void* window_interface(int request) {
-  switch (request) {
-    case frame::kRequestCreate:
-      return reinterpret_cast<void*>(&WindowUnit::create);
-    case frame::kRequestGetProperty:
-      return reinterpret_cast<void*>(&get_window_property);
-    case frame::kRequestSetProperty:
-      return reinterpret_cast<void*>(&set_window_property);
-    default:
-      return nullptr;
-  }
-}
-
-constexpr frame::PropertyInfo property(uint32_t type) { return {"", "", "", type, 0}; }
-
-// Slots 0 to 7 are the frame's; the kind's own follow from slot 8.
-constexpr frame::PropertyInfo kWindowProperties[] = {
-    property(frame::kPropertyInteger),
-    property(frame::kPropertyInteger),
-    property(frame::kPropertyInteger),
-    property(frame::kPropertyInteger),
-    property(frame::kPropertyText),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyCursor),
-    property(frame::kPropertyText),
-    property(frame::kPropertyChoice),
-    property(frame::kPropertyBackgroundColour),
-    property(frame::kPropertyPicture),
-    property(frame::kPropertyChoice),
-    property(frame::kPropertySound),
-    property(frame::kPropertyChoice),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyChoice),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyIcon),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyFileName),
-    property(frame::kPropertyInteger),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyChoice),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyBoolean),
-    property(frame::kPropertyText),
-};
-static_assert(std::size(kWindowProperties) == 32);
+constexpr KindNames kWindowNames = {"窗口", "window", 0x800000D0};
+constexpr int kStartPositionProperty = slot_of(kWindowProperties, "start_position");
 
 }  // namespace
 
-const frame::KindDescriptor kWindowKind = {
-    "窗口",
-    "window",
-    "",
-    0,
-    nullptr,
-    0x800000D0,
-    0,
-    0,
-    nullptr,
-    static_cast<uint32_t>(std::size(kWindowProperties)),
-    kWindowProperties,
-    window_interface,
-    0,
-    nullptr,
-};
+const frame::KindDescriptor kWindowKind = KindAdapter<WindowUnit, kWindowNames>::descriptor();
 
 uint32_t WindowUnit::live_start_position() const {
   if (IsIconic(hwnd_)) return 2;
@@ -152,131 +33,44 @@ uint32_t WindowUnit::live_start_position() const {
   return 0;
 }
 
-void WindowUnit::get_property(int index, frame::PropertyValue& value) const {
-  const WindowBlock& p = properties_;
-  const uint32_t words[] = {0,
-                            p.border_style,
-                            p.background_colour,
-                            0,
-                            p.picture_mode,
-                            0,
-                            p.sound_repeat,
-                            p.control_box,
-                            p.maximize_box,
-                            p.minimize_box,
-                            live_start_position(),
-                            p.movable,
-                            0,
-                            p.enter_moves_focus,
-                            p.esc_closes,
-                            p.f1_opens_help,
-                            0,
-                            p.help_context,
-                            p.show_in_taskbar,
-                            p.drag_anywhere,
-                            p.shape,
-                            p.always_on_top,
-                            p.keep_caption_active,
-                            0};
-  switch (index) {
-    case kTitle:
-      return put_text(p.title, value);
-    case kBackgroundPicture:
-      return put_bytes(p.background_picture, value);
-    case kBackgroundSound:
-      return put_bytes(p.background_sound, value);
-    case kIcon:
-      return put_bytes(p.icon, value);
-    case kHelpFile:
-      return put_text(p.help_file, value);
-    case kClassName:
-      return put_text(p.class_name, value);
-    default:
-      if (index >= 0 && index < static_cast<int>(std::size(words))) value.low = words[index];
-  }
+// The start position reads as the window stands: minimised, maximised or neither.
+std::optional<uint32_t> WindowUnit::live_word(int slot) const {
+  if (slot == kStartPositionProperty) return live_start_position();
+  return std::nullopt;
 }
 
-void WindowUnit::set_property(int index, const frame::PropertyValue& value) {
-  WindowBlock& p = properties_;
-  const uint32_t word = value.low;
-  switch (index) {
-    case kTitle:
-      p.title = text_of(value);
-      SetWindowTextA(hwnd_, p.title.c_str());
-      return apply_styles();
-    case kBorderStyle:
-      p.border_style = std::min(word, kMaxWindowBorderStyle);
-      return apply_styles();
-    case kControlBox:
-      p.control_box = word != 0;
-      return apply_styles();
-    case kMaximizeBox:
-      p.maximize_box = word != 0;
-      return apply_styles();
-    case kMinimizeBox:
-      p.minimize_box = word != 0;
-      return apply_styles();
-    case kBackgroundColour:
-      p.background_colour = word;
-      drop_background_picture();
-      return repaint_background();
-    case kBackgroundPicture:
-      p.background_picture = bytes_of(value);
-      drop_background_picture();
-      return repaint_background();
-    case kPictureMode:
-      p.picture_mode = std::min(word, kMaxWindowPictureMode);
-      if (!p.background_picture.empty()) repaint_background();
+// A playing sound reads the bytes about to be replaced.
+void WindowUnit::before_write(Effect effect) {
+  if (effect == Effect::sound) sound_.stop();
+}
+
+void WindowUnit::apply(Effect effect, int) {
+  switch (effect) {
+    case Effect::none:
       return;
-    case kBackgroundSound:
-      sound_.stop();
-      p.background_sound = bytes_of(value);
+    case Effect::title:
+      SetWindowTextA(hwnd_, properties_.title.c_str());
+      return apply_styles();
+    case Effect::styles:
+      return apply_styles();
+    case Effect::background:
+      drop_background_picture();
+      return repaint_background();
+    case Effect::picture_mode:
+      if (!properties_.background_picture.empty()) repaint_background();
+      return;
+    case Effect::sound:
       return start_sound();
-    case kSoundRepeat:
-      p.sound_repeat = std::min(word, kMaxSoundRepeat);
-      return;
-    case kStartPosition:
-      p.start_position = std::min(word, kMaxStartPosition);
+    case Effect::start_position:
       return apply_start_position();
-    case kMovable:
-      p.movable = word != 0;
+    case Effect::movable:
       return apply_movable();
-    case kIcon:
-      p.icon = bytes_of(value);
+    case Effect::icons:
       return apply_icons();
-    case kEnterMovesFocus:
-      p.enter_moves_focus = word != 0;
-      return;
-    case kEscCloses:
-      p.esc_closes = word != 0;
-      return;
-    case kF1OpensHelp:
-      p.f1_opens_help = word != 0;
-      return;
-    case kHelpFile:
-      p.help_file = text_of(value);
-      return;
-    case kHelpContext:
-      p.help_context = word;
-      return;
-    case kShowInTaskbar:
-      p.show_in_taskbar = word != 0;
-      return;
-    case kDragAnywhere:
-      p.drag_anywhere = word != 0;
-      return;
-    case kShape:
-      p.shape = std::min(word, kMaxWindowShape);
+    case Effect::shape:
       return apply_shape();
-    case kAlwaysOnTop:
-      p.always_on_top = word != 0;
+    case Effect::always_on_top:
       return apply_always_on_top();
-    case kKeepCaptionActive:
-      p.keep_caption_active = word != 0;
-      return;
-    case kClassName:
-      p.class_name = text_of(value);
-      return;
   }
 }
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "frame/byte_reader.h"
-#include "frame/kind_numbers.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/gbk_text.h"
+#include "units/kind_numbers.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -53,9 +53,9 @@ struct ExpectedUnit {
   int pictures;  // how many slots hold one
 };
 
-constexpr uint32_t kBox = frame::kPictureBoxKind;
-constexpr uint32_t kButton = frame::kPictureButtonKind;
-constexpr uint32_t kLabel = frame::kTransparentLabelKind;
+constexpr uint32_t kBox = units::kind::kPictureBox;
+constexpr uint32_t kButton = units::kind::kPictureButton;
+constexpr uint32_t kLabel = units::kind::kTransparentLabel;
 
 const ExpectedUnit kUnits[] = {
     {0x16010070, "图片框3", kBox, 293, 360, 88, 24, false, {88, 24}, 1},
@@ -164,7 +164,7 @@ TEST_F(InstallerLayout, RecordsFillTheUnitTableExactly) {
 TEST_F(InstallerLayout, WindowRecord) {
   const auto& own = window().records[0];
   EXPECT_EQ(own.id, 0x06010000u);
-  EXPECT_EQ(own.kind, frame::kWindowKind);
+  EXPECT_EQ(own.kind, units::kind::kWindow);
   EXPECT_EQ(own.left, 50);
   EXPECT_EQ(own.top, 50);
   EXPECT_EQ(own.width, 680);
@@ -236,8 +236,8 @@ TEST_F(InstallerLayout, BindingsAreClicksCreationAndCloseQueryEachToItsOwnHandle
 }
 
 std::vector<Bytes> pictures_of(const frame::UnitRecord& unit) {
-  if (unit.kind == frame::kPictureBoxKind) return {units::decode_picture_box_block(unit.kind_data).value().picture};
-  if (unit.kind == frame::kPictureButtonKind) {
+  if (unit.kind == units::kind::kPictureBox) return {units::decode_picture_box_block(unit.kind_data).value().picture};
+  if (unit.kind == units::kind::kPictureButton) {
     const auto pictures = units::decode_picture_button_block(unit.kind_data).value().pictures;
     return {pictures.begin(), pictures.end()};
   }
@@ -264,7 +264,7 @@ TEST_F(InstallerLayout, PicturesAreBaselineJpegsOfTheirSlotSize) {
 
 TEST_F(InstallerLayout, PictureBoxBlocksAsTheInstallerStoresThem) {
   for (const auto& unit : window().records) {
-    if (unit.kind != frame::kPictureBoxKind) continue;
+    if (unit.kind != units::kind::kPictureBox) continue;
     frame::ByteReader r(unit.kind_data);
     for (uint32_t word : {2u, 0u, 0u, 0xFF000000u, 1u}) EXPECT_EQ(r.u32(), word);
     ASSERT_TRUE(r.counted_bytes());
@@ -276,7 +276,7 @@ TEST_F(InstallerLayout, PictureBoxBlocksAsTheInstallerStoresThem) {
 
 TEST_F(InstallerLayout, PictureButtonBlocksAsTheInstallerStoresThem) {
   for (const auto& unit : window().records) {
-    if (unit.kind != frame::kPictureButtonKind) continue;
+    if (unit.kind != units::kind::kPictureButton) continue;
     frame::ByteReader r(unit.kind_data);
     for (uint32_t word : {1u, 0u, 0u, 0xFF000000u}) EXPECT_EQ(r.u32(), word);
     for (int slot = 0; slot < 4; ++slot) ASSERT_TRUE(r.counted_bytes());

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "frame/kind_numbers.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/template_dump.h"
+#include "units/kind_numbers.h"
 #include "units/label_block.h"
 #include "units/picture_button_block.h"
 
@@ -85,7 +85,7 @@ TEST_F(LayoutCompiler, UnitFieldsAndPicturesLandInTheRecord) {
   const auto window = compile(layout());
   const auto& button = window.records[1];
   EXPECT_EQ(button.id, 0x16010004u);
-  EXPECT_EQ(button.kind, frame::kPictureButtonKind);
+  EXPECT_EQ(button.kind, units::kind::kPictureButton);
   EXPECT_EQ(button.name, "button_go");
   EXPECT_EQ(button.left, -3);
   EXPECT_EQ(button.flags, 4u);

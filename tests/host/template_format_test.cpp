@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/byte_reader.h"
-#include "frame/kind_numbers.h"
+#include "units/kind_numbers.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ void record_head(ByteWriter& w, uint32_t kind, const std::string& name) {
 
 Bytes window_record() {
   ByteWriter w;
-  record_head(w, frame::kWindowKind, "main");
+  record_head(w, units::kind::kWindow, "main");
   for (int32_t edge : {10, 20, 300, 200}) w.i32(edge);
   w.u32(0);  // cursor slot
   w.u32(0);  // parent
@@ -110,7 +110,7 @@ constexpr size_t kBindingCountAt = kCursorLengthAt + 4 + 4 + 2 + 12;
 // A unit that sets every field a record can carry.
 Bytes rich_unit_record() {
   ByteWriter w;
-  w.u32(frame::kPictureBoxKind);
+  w.u32(units::kind::kPictureBox);
   w.u32(0x16000009);  // link
   w.bytes(Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
   w.zero_terminated_text("pic");
@@ -140,7 +140,7 @@ Bytes rich_unit_record() {
 
 Bytes menu_item_record() {
   ByteWriter w;
-  record_head(w, frame::kMenuItemKind, "file");
+  record_head(w, units::kind::kMenuItem, "file");
   w.bytes(Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9});
   w.zero_terminated_text("Open");
   w.u32(0x18);  // handler offset
@@ -179,7 +179,7 @@ TEST(TemplateRead, SampleGivesItsWindowAndRecordsInTableOrder) {
   EXPECT_EQ(window.flags, 0x1901000Du);
   ASSERT_EQ(window.records.size(), 3u);
   EXPECT_EQ(window.records[0].id, kWindowRecordId);
-  EXPECT_EQ(window.records[0].kind, frame::kWindowKind);
+  EXPECT_EQ(window.records[0].kind, units::kind::kWindow);
   EXPECT_EQ(window.records[0].name, "main");
   EXPECT_TRUE(window.records[0].visible());
   EXPECT_EQ(window.records[0].width, 300);
@@ -193,7 +193,7 @@ TEST(TemplateRead, EveryUnitFieldLandsInItsMember) {
   ASSERT_TRUE(result.value);
   const auto& unit = result.value->windows[0].records[1];
   EXPECT_FALSE(unit.is_menu_item());
-  EXPECT_EQ(unit.kind, frame::kPictureBoxKind);
+  EXPECT_EQ(unit.kind, units::kind::kPictureBox);
   EXPECT_EQ(unit.link, 0x16000009u);
   EXPECT_EQ(unit.reserved1[0], 1);
   EXPECT_EQ(unit.reserved1[15], 16);
@@ -236,7 +236,7 @@ TEST(TemplateRead, MenuItemRecordHasItsOwnTail) {
   ASSERT_TRUE(result.value);
   const auto& item = result.value->windows[0].records[2];
   EXPECT_TRUE(item.is_menu_item());
-  EXPECT_EQ(item.kind, frame::kMenuItemKind);
+  EXPECT_EQ(item.kind, units::kind::kMenuItem);
   EXPECT_EQ(item.name, "file");
   EXPECT_EQ(item.menu_reserved[11], 9);
   EXPECT_EQ(item.menu_text, "Open");
@@ -356,7 +356,7 @@ TEST(TemplateCorruption, DamagedLengthsAndCountsAreReportedWhereTheyAre) {
 
 TEST(TemplateCorruption, NameWithoutTerminatorInsideItsRecord) {
   ByteWriter w;
-  w.u32(frame::kPictureBoxKind);
+  w.u32(units::kind::kPictureBox);
   w.u32(0);
   w.bytes(Bytes(16, 0));
   w.bytes(Bytes{'a', 'b', 'c'});

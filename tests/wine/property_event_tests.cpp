@@ -108,16 +108,17 @@ TEST_P(FrameMisuse, EndsInTheRuntimeErrorBoxAndExitCodeMinusOne) {
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
 }
 
-INSTANTIATE_TEST_SUITE_P(PropertiesAndConversions, FrameMisuse,
-                         testing::Values(Misuse{"read-kind-property-before-load", L"读取组件属性时发现指定窗口尚未载入",
-                                                L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
-                                         Misuse{"write-kind-property-before-load",
-                                                L"修改组件属性时发现指定窗口尚未载入",
-                                                L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
-                                         Misuse{"read-unknown-window", L"未载入欲访问窗口组件所在的窗口",
-                                                L"1375797257, 369164290\r\n未找到所指定的窗口"},
-                                         Misuse{"read-unknown-unit", L"指定窗口或窗口组件不存在或尚未载入",
-                                                L"1375797249, 369164407\r\n\"探针窗口\"\r\n未找到所指定的窗口组件"},
-                                         Misuse{"convert-text-to-integer", L"欲转换数据类型不是数值", L"0, 0"}));
+INSTANTIATE_TEST_SUITE_P(
+    PropertiesAndConversions, FrameMisuse,
+    testing::Values(Misuse{"read-kind-property-before-load", L"读取组件属性时发现指定窗口尚未载入",
+                           L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
+                    Misuse{"write-kind-property-before-load", L"修改组件属性时发现指定窗口尚未载入",
+                           L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
+                    Misuse{"read-unknown-window", L"未载入欲访问窗口组件所在的窗口",
+                           L"1375797257, 369164290\r\n未找到所指定的窗口"},
+                    Misuse{"read-unknown-unit", L"指定窗口或窗口组件不存在或尚未载入",
+                           L"1375797249, 369164407\r\n\"探针窗口\"\r\n未找到所指定的窗口组件"},
+                    Misuse{"convert-text-to-integer", L"欲转换数据类型不是数值", L"0, 0"},
+                    Misuse{"write-out-of-memory-in-handler", L"内存不足，程序无法继续运行", L"0, 0"}));
 
 }  // namespace

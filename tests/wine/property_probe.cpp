@@ -3,8 +3,10 @@
 // what it saw for the driver tests (property_event_tests.cpp).
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <string>
 
 #include "frame/application.h"
@@ -36,6 +38,10 @@ constexpr int kWhole = -1;
 
 int close_asked_count = 0;
 bool refuse_first_close = false;
+bool click_writes_without_memory = false;
+// Armed, the next allocation anywhere in the probe fails as it would with the
+// address space used up.
+bool fail_next_allocation = false;
 
 int32_t read_int(uint32_t unit, int number) {
   return static_cast<int32_t>(frame::read_property(kWindow, unit, number, kWhole));
@@ -186,6 +192,18 @@ void events() {
   log_line("loop returned");
 }
 
+// A click whose handler writes a caption while memory runs out: the frame, not
+// abort, must end the program.
+void write_out_of_memory_in_handler() {
+  click_writes_without_memory = true;
+  load_window();
+  frame::WindowRecord& window = *frame::Application::instance().windows().find(kWindow);
+  const HWND button = window.units()[*window.find_record(kButtonA)].hwnd();
+  PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+  frame::run_message_loop();
+}
+
 void convert_text_to_integer() {
   const frame::TypedValue text{static_cast<uint32_t>(reinterpret_cast<uintptr_t>("12")), 0, frame::kTypeText};
   frame::frame_notify(frame::kNotifyToInteger, reinterpret_cast<intptr_t>(&text), 0);
@@ -204,6 +222,7 @@ int probe_entry() {
   if (name == "worker-writes") worker_writes();
   if (name == "events") events();
   if (name == "convert-text-to-integer") convert_text_to_integer();
+  if (name == "write-out-of-memory-in-handler") write_out_of_memory_in_handler();
   return 0;
 }
 
@@ -225,7 +244,12 @@ int __stdcall probe_close() {
   return 1;
 }
 
-void __stdcall probe_button_clicked() { log_line("button clicked, " + source_text()); }
+void __stdcall probe_button_clicked() {
+  log_line("button clicked, " + source_text());
+  if (!click_writes_without_memory) return;
+  fail_next_allocation = true;
+  write_text(kLabel, kLabelCaption, "a caption too long to be kept in place");
+}
 
 uint64_t __stdcall probe_window_moved(uint32_t low, uint32_t high) {
   log_line("event 7 with " + probe::hex(high) + probe::hex(low).substr(2));
@@ -233,6 +257,18 @@ uint64_t __stdcall probe_window_moved(uint32_t low, uint32_t high) {
 }
 
 }  // extern "C"
+
+void* operator new(std::size_t size) {
+  if (fail_next_allocation) {
+    fail_next_allocation = false;
+    throw std::bad_alloc();
+  }
+  if (void* block = std::malloc(size != 0 ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace frame {
 

@@ -11,7 +11,6 @@
 
 #include "frame/application.h"
 #include "frame/frame_services.h"
-#include "frame/kind_numbers.h"
 #include "frame/program_header.h"
 #include "frame/unit_object.h"
 #include "probe_header.h"
@@ -31,7 +30,7 @@ using services::omitted;
 constexpr uint32_t kWindowId = 0x52010001;
 constexpr uint32_t kUnknownWindowId = 0x52010099;
 
-TypedValue window_argument(uint32_t window_id) { return {window_id, 0, frame::kWindowKind}; }
+TypedValue window_argument(uint32_t window_id) { return {window_id, 0, frame::kTypeWindow}; }
 
 HWND installer_window() { return frame::Application::instance().windows().find(kWindowId)->hwnd(); }
 

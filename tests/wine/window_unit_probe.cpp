@@ -18,6 +18,7 @@
 #include "frame/unit_object.h"
 #include "probe_header.h"
 #include "probe_support.h"
+#include "units/unit_libraries.h"
 #include "units/window_kind.h"
 
 extern "C" const uint8_t probe_handler_table[];
@@ -31,9 +32,9 @@ constexpr uint32_t kOwnRecord = 0x06010000;
 constexpr uint32_t kPicture = 0x16010002;
 constexpr uint32_t kButton = 0x16010003;
 constexpr int kWhole = -1;
-constexpr int kPictureMode = 12;
-constexpr int kIcon = 20;
-constexpr int kShape = 28;
+constexpr int kPictureMode = units::slot_of(units::kWindowProperties, "picture_mode");
+constexpr int kIcon = units::slot_of(units::kWindowProperties, "icon");
+constexpr int kShape = units::slot_of(units::kWindowProperties, "shape");
 
 int close_asked_count = 0;
 bool refuse_first_close = false;
@@ -171,12 +172,7 @@ void icons() {
   DestroyWindow(hwnd);
 }
 
-std::vector<uint8_t> icon_bytes() {
-  frame::PropertyValue value;
-  window_unit().get_property(kIcon - 8, value);
-  const auto* bytes = static_cast<const uint8_t*>(value.data);
-  return {bytes, bytes + value.length};
-}
+std::vector<uint8_t> icon_bytes() { return window_unit().properties().icon; }
 
 bool tray_icon_shown(HWND hwnd) {
   NOTIFYICONDATAA data = {};
@@ -226,7 +222,9 @@ std::string created_window_styles(const units::WindowBlock& block) {
   const frame::CreateParams params{
       nullptr, data.data(), static_cast<uint32_t>(data.size()), 0, nullptr, 0, nullptr, 10, 10, 120, 90,
       kWindow, kOwnRecord};
-  const std::unique_ptr<frame::UnitObject> unit(units::WindowUnit::create(params));
+  const auto create =
+      reinterpret_cast<frame::CreateFunction>(units::kWindowKind.interface_function(frame::kRequestCreate));
+  const std::unique_ptr<frame::UnitObject> unit(create(params));
   if (!unit) return "not created";
   const HWND hwnd = unit->hwnd();
   const HWND owner = GetWindow(hwnd, GW_OWNER);

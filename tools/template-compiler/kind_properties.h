@@ -1,6 +1,5 @@
-// The stored properties of each unit kind under the names layout files and dumps
-// use for them. The compiler and the dumper share these tables, so a property
-// reads and prints under one name.
+// How layout files and dumps hold each kind's properties, read from the kinds' own
+// tables (units/kind_table.h), so a property reads and prints under one name.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +9,8 @@
 #include <variant>
 #include <vector>
 
+#include "units/kind_table.h"
+
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -17,24 +18,32 @@
 
 namespace tplc {
 
-template <typename Block>
-struct Property {
-  const char* name;
-  std::variant<uint32_t Block::*, bool Block::*, std::string Block::*> member;
-  bool hex = false;  // colours read and print better as 0xAABBGGRR
-};
+// Layout files keep a unit's words, flags and texts under "properties", its byte
+// arrays under "pictures", and a label's font as an object of its own.
+enum class LayoutSection { properties, pictures, font };
 
 template <typename Block>
-struct PictureSlot {
-  const char* name;
-  std::vector<uint8_t>& (*bytes)(Block&);
-};
+constexpr LayoutSection section_of(const units::PropertyField<Block>& field) {
+  if (std::holds_alternative<units::Bytes Block::*>(field) || std::holds_alternative<units::Bytes& (*)(Block&)>(field))
+    return LayoutSection::pictures;
+  if (std::holds_alternative<std::optional<units::LogFontA> Block::*>(field)) return LayoutSection::font;
+  return LayoutSection::properties;
+}
 
+// The line of a kind's table that `section` of a layout calls `name`, or null.
+template <typename Table>
+auto find_property(const Table& table, LayoutSection section, std::string_view name) -> decltype(&table[0]) {
+  for (const auto& property : table)
+    if (section_of(property.field) == section && name == property.name) return &property;
+  return nullptr;
+}
+
+// The byte array a "pictures" line points at.
 template <typename Block>
-struct KindProperties {
-  std::vector<Property<Block>> properties;
-  std::vector<PictureSlot<Block>> pictures;
-};
+units::Bytes& bytes_at(Block& block, const units::PropertyField<Block>& field) {
+  if (const auto* accessor = std::get_if<units::Bytes& (*)(Block&)>(&field)) return (*accessor)(block);
+  return block.*std::get<units::Bytes Block::*>(field);
+}
 
 // The label's LOGFONTA apart from its face name, which is text. Fields are reached by
 // offset, so that one table serves the 32-bit and the byte-wide ones.
@@ -47,11 +56,6 @@ struct FontField {
 int32_t font_field_value(const units::LogFontA& font, const FontField& field);
 void set_font_field(units::LogFontA& font, const FontField& field, int32_t value);
 const std::vector<FontField>& font_fields();
-
-const KindProperties<units::WindowBlock>& window_properties();
-const KindProperties<units::PictureBoxBlock>& picture_box_properties();
-const KindProperties<units::PictureButtonBlock>& picture_button_properties();
-const KindProperties<units::LabelBlock>& label_properties();
 
 template <typename Entry>
 const Entry* find_by_name(const std::vector<Entry>& entries, std::string_view name) {

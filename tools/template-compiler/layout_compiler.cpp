@@ -5,10 +5,10 @@
 #include <set>
 #include <string>
 
-#include "frame/kind_numbers.h"
 #include "frame/template_format.h"
 #include "frame/unit_id.h"
 #include "tools/template-compiler/kind_properties.h"
+#include "units/kind_numbers.h"
 
 namespace tplc {
 
@@ -28,36 +28,38 @@ Handlers read_handlers(const Json& layout) {
 }
 
 template <typename Block>
-void read_property(const Json& value, const Property<Block>& property, Block& block, const Context& context) {
-  const std::string field = std::string("properties.") + property.name;
+void read_property(const Json& value, const units::PropertyField<Block>& property_field, Block& block,
+                   const std::string& field, const Context& context) {
   std::visit(
       [&](auto member) {
-        using Value = std::remove_reference_t<decltype(block.*member)>;
-        if constexpr (std::is_same_v<Value, uint32_t>) block.*member = context.word(value, field);
-        if constexpr (std::is_same_v<Value, bool>) block.*member = context.flag(value, field);
-        if constexpr (std::is_same_v<Value, std::string>) block.*member = context.gbk_text(value, field);
+        if constexpr (std::is_member_object_pointer_v<decltype(member)>) {
+          using Value = std::remove_reference_t<decltype(block.*member)>;
+          if constexpr (std::is_same_v<Value, uint32_t>) block.*member = context.word(value, field);
+          if constexpr (std::is_same_v<Value, bool>) block.*member = context.flag(value, field);
+          if constexpr (std::is_same_v<Value, std::string>) block.*member = context.gbk_text(value, field);
+        }
       },
-      property.member);
+      property_field);
 }
 
-template <typename Block>
-void read_properties(const Json& properties, const KindProperties<Block>& table, Block& block, const Context& context) {
+template <typename Block, typename Table>
+void read_properties(const Json& properties, const Table& table, Block& block, const Context& context) {
   for (const auto& item : properties.items()) {
-    const auto* property = find_by_name(table.properties, item.key());
+    const auto* property = find_property(table, LayoutSection::properties, item.key());
     if (property == nullptr) context.fail("properties." + item.key(), "not a property of this kind");
-    read_property(item.value(), *property, block, context);
+    read_property(item.value(), property->field, block, "properties." + item.key(), context);
   }
 }
 
-template <typename Block>
-void read_pictures(const Json& pictures, const KindProperties<Block>& table, Block& block, const Context& context,
+template <typename Block, typename Table>
+void read_pictures(const Json& pictures, const Table& table, Block& block, const Context& context,
                    const std::filesystem::path& folder) {
   if (!pictures.is_object()) context.fail("pictures", "must map slot names to files");
   for (const auto& item : pictures.items()) {
-    const auto* slot = find_by_name(table.pictures, item.key());
+    const auto* slot = find_property(table, LayoutSection::pictures, item.key());
     if (slot == nullptr) context.fail("pictures." + item.key(), "not a picture slot of this kind");
     if (!item.value().is_null())
-      slot->bytes(block) = context.file_bytes(item.value(), "pictures." + item.key(), folder);
+      bytes_at(block, slot->field) = context.file_bytes(item.value(), "pictures." + item.key(), folder);
   }
 }
 
@@ -80,8 +82,8 @@ units::LogFontA read_font(const Json& font, const Context& context) {
   return result;
 }
 
-template <typename Block>
-std::vector<uint8_t> encode_kind_data(const Json& unit, const KindProperties<Block>& table, const Context& context,
+template <typename Block, typename Table>
+std::vector<uint8_t> encode_kind_data(const Json& unit, const Table& table, const Context& context,
                                       const std::filesystem::path& folder) {
   Block block;
   Json properties = unit.value("properties", Json::object());
@@ -101,14 +103,14 @@ std::vector<uint8_t> encode_kind_data(const Json& unit, const KindProperties<Blo
 std::vector<uint8_t> kind_data(uint32_t kind, const Json& unit, const Context& context,
                                const std::filesystem::path& folder) {
   switch (kind) {
-    case frame::kWindowKind:
-      return encode_kind_data(unit, window_properties(), context, folder);
-    case frame::kPictureBoxKind:
-      return encode_kind_data(unit, picture_box_properties(), context, folder);
-    case frame::kPictureButtonKind:
-      return encode_kind_data(unit, picture_button_properties(), context, folder);
-    case frame::kTransparentLabelKind:
-      return encode_kind_data(unit, label_properties(), context, folder);
+    case units::kind::kWindow:
+      return encode_kind_data<units::WindowBlock>(unit, units::kWindowProperties, context, folder);
+    case units::kind::kPictureBox:
+      return encode_kind_data<units::PictureBoxBlock>(unit, units::kPictureBoxProperties, context, folder);
+    case units::kind::kPictureButton:
+      return encode_kind_data<units::PictureButtonBlock>(unit, units::kPictureButtonProperties, context, folder);
+    case units::kind::kTransparentLabel:
+      return encode_kind_data<units::LabelBlock>(unit, units::kLabelProperties, context, folder);
   }
   context.fail("kind", "the layout compiler cannot build this kind");
 }
@@ -181,7 +183,7 @@ class LayoutCompiler {
     const Json& kind = context.required(unit, "kind");
     const auto kind_number = kind_number_of(kind.is_string() ? kind.get<std::string>() : "");
     if (!kind_number) context.fail("kind", "unknown kind");
-    if ((*kind_number == frame::kWindowKind) != is_window_record)
+    if ((*kind_number == units::kind::kWindow) != is_window_record)
       context.fail("kind", "the window record comes first and only there");
     record.kind = *kind_number;
     read_placement(unit, context, record);

@@ -3,6 +3,8 @@
 //   tplc dump IN.tpl                   any binary template -> JSON on stdout
 //   tplc handler-table LAYOUT.json SYMBOL OUT.S
 //                                      the jump table the layout's bindings point into
+//   tplc unit-header LAYOUT.json NAMESPACE OUT.h
+//                                      the window's and units' ids by role, for C++
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,13 +17,15 @@
 #include "tools/template-compiler/handler_table.h"
 #include "tools/template-compiler/layout_compiler.h"
 #include "tools/template-compiler/template_dump.h"
+#include "tools/template-compiler/unit_header.h"
 
 namespace {
 
 int usage() {
   std::cerr << "usage: tplc compile LAYOUT.json OUT.tpl\n"
                "       tplc dump IN.tpl\n"
-               "       tplc handler-table LAYOUT.json SYMBOL OUT.S\n";
+               "       tplc handler-table LAYOUT.json SYMBOL OUT.S\n"
+               "       tplc unit-header LAYOUT.json NAMESPACE OUT.h\n";
   return 2;
 }
 
@@ -57,27 +61,36 @@ int write_file(const std::filesystem::path& path, const void* bytes, size_t size
   return 0;
 }
 
-int compile(const std::filesystem::path& layout_path, const std::filesystem::path& output_path) {
+// Reads a layout, makes one output from it and writes that; a layout error is
+// reported with the layout's path.
+template <typename Make>
+int write_from_layout(const std::filesystem::path& layout_path, const std::filesystem::path& output_path, Make make) {
   const auto layout = read_layout(layout_path);
   if (!layout) return 1;
   try {
-    const std::vector<uint8_t> block = tplc::compile_layout(*layout, layout_path.parent_path());
-    return write_file(output_path, block.data(), block.size());
+    const auto output = make(*layout);
+    return write_file(output_path, output.data(), output.size());
   } catch (const tplc::LayoutError& e) {
     return error(layout_path.string() + ": " + e.what());
   }
 }
 
+int compile(const std::filesystem::path& layout_path, const std::filesystem::path& output_path) {
+  return write_from_layout(layout_path, output_path, [&](const tplc::Json& layout) {
+    return tplc::compile_layout(layout, layout_path.parent_path());
+  });
+}
+
 int handler_table(const std::filesystem::path& layout_path, const std::string& symbol,
                   const std::filesystem::path& output_path) {
-  const auto layout = read_layout(layout_path);
-  if (!layout) return 1;
-  try {
-    const std::string assembly = tplc::handler_table_assembly(*layout, symbol);
-    return write_file(output_path, assembly.data(), assembly.size());
-  } catch (const tplc::LayoutError& e) {
-    return error(layout_path.string() + ": " + e.what());
-  }
+  return write_from_layout(layout_path, output_path,
+                           [&](const tplc::Json& layout) { return tplc::handler_table_assembly(layout, symbol); });
+}
+
+int unit_header(const std::filesystem::path& layout_path, const std::string& name_space,
+                const std::filesystem::path& output_path) {
+  return write_from_layout(layout_path, output_path,
+                           [&](const tplc::Json& layout) { return tplc::unit_header(layout, name_space); });
 }
 
 int dump(const std::filesystem::path& template_path) {
@@ -99,5 +112,6 @@ int main(int argc, char** argv) {
   if (args.size() == 3 && args[0] == "compile") return compile(args[1], args[2]);
   if (args.size() == 2 && args[0] == "dump") return dump(args[1]);
   if (args.size() == 4 && args[0] == "handler-table") return handler_table(args[1], args[2], args[3]);
+  if (args.size() == 4 && args[0] == "unit-header") return unit_header(args[1], args[2], args[3]);
   return usage();
 }

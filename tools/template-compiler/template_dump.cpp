@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/kind_numbers.h"
 #include "tools/template-compiler/gbk_text.h"
 #include "tools/template-compiler/kind_properties.h"
+#include "units/kind_numbers.h"
 
 namespace tplc {
 
@@ -45,19 +45,22 @@ Json describe_bytes(std::span<const uint8_t> bytes) {
   return Json{{"bytes", bytes.size()}, {"format", byte_format(bytes)}};
 }
 
-template <typename Block>
-Json property_value(const Property<Block>& property, const Block& block) {
+template <typename Block, typename Property>
+Json property_value(const Property& property, const Block& block) {
   return std::visit(
       [&](auto member) -> Json {
-        const auto& value = block.*member;
-        using Value = std::remove_cvref_t<decltype(value)>;
-        if constexpr (std::is_same_v<Value, std::string>) return readable(value);
-        if constexpr (std::is_same_v<Value, uint32_t>) {
-          if (property.hex) return hex_word(value);
+        if constexpr (std::is_member_object_pointer_v<decltype(member)>) {
+          const auto& value = block.*member;
+          using Value = std::remove_cvref_t<decltype(value)>;
+          if constexpr (std::is_same_v<Value, std::string>) return readable(value);
+          if constexpr (std::is_same_v<Value, uint32_t>) {
+            if (units::reads_as_hex(property.type)) return hex_word(value);
+          }
+          if constexpr (std::is_same_v<Value, uint32_t> || std::is_same_v<Value, bool>) return value;
         }
-        return value;
+        return nullptr;
       },
-      property.member);
+      property.field);
 }
 
 Json font_value(const units::LogFontA& font) {
@@ -67,23 +70,32 @@ Json font_value(const units::LogFontA& font) {
   return result;
 }
 
-template <typename Block>
-Json describe_block(Block& block, const KindProperties<Block>& table) {
+template <typename Block, typename Table>
+Json describe_block(Block& block, const Table& table) {
   Json properties = Json::object();
-  for (const auto& property : table.properties) properties[property.name] = property_value(property, block);
-  if constexpr (std::is_same_v<Block, units::LabelBlock>)
-    properties["font"] = block.font ? font_value(*block.font) : Json(nullptr);
-  Json result{{"properties", properties}};
-  if (!table.pictures.empty()) {
-    Json pictures = Json::object();
-    for (const auto& slot : table.pictures) pictures[slot.name] = describe_bytes(slot.bytes(block));
-    result["pictures"] = pictures;
+  Json pictures = Json::object();
+  for (const auto& property : table) {
+    switch (section_of(property.field)) {
+      case LayoutSection::properties:
+        properties[property.name] = property_value(property, block);
+        break;
+      case LayoutSection::pictures:
+        pictures[property.name] = describe_bytes(bytes_at(block, property.field));
+        break;
+      case LayoutSection::font: {
+        const auto& font = block.*std::get<std::optional<units::LogFontA> Block::*>(property.field);
+        properties[property.name] = font ? font_value(*font) : Json(nullptr);
+        break;
+      }
+    }
   }
+  Json result{{"properties", properties}};
+  if (!pictures.empty()) result["pictures"] = pictures;
   return result;
 }
 
-template <typename Block>
-Json describe_kind_data(std::optional<Block> block, const KindProperties<Block>& table, std::span<const uint8_t> data) {
+template <typename Block, typename Table>
+Json describe_kind_data(std::optional<Block> block, const Table& table, std::span<const uint8_t> data) {
   if (!block) return Json{{"undecodable", true}, {"kind_data", describe_bytes(data)}};
   return describe_block(*block, table);
 }
@@ -91,14 +103,14 @@ Json describe_kind_data(std::optional<Block> block, const KindProperties<Block>&
 Json kind_data_of(const frame::UnitRecord& record) {
   const auto data = record.kind_data;
   switch (record.kind) {
-    case frame::kWindowKind:
-      return describe_kind_data(units::decode_window_block(data), window_properties(), data);
-    case frame::kPictureBoxKind:
-      return describe_kind_data(units::decode_picture_box_block(data), picture_box_properties(), data);
-    case frame::kPictureButtonKind:
-      return describe_kind_data(units::decode_picture_button_block(data), picture_button_properties(), data);
-    case frame::kTransparentLabelKind:
-      return describe_kind_data(units::decode_label_block(data), label_properties(), data);
+    case units::kind::kWindow:
+      return describe_kind_data(units::decode_window_block(data), units::kWindowProperties, data);
+    case units::kind::kPictureBox:
+      return describe_kind_data(units::decode_picture_box_block(data), units::kPictureBoxProperties, data);
+    case units::kind::kPictureButton:
+      return describe_kind_data(units::decode_picture_button_block(data), units::kPictureButtonProperties, data);
+    case units::kind::kTransparentLabel:
+      return describe_kind_data(units::decode_label_block(data), units::kLabelProperties, data);
   }
   return Json{{"kind_data", describe_bytes(data)}};
 }

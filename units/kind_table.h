@@ -1,0 +1,76 @@
+#pragma once
+// A unit kind's own properties as one table, beside the kind's block: a line per
+// property, in slot order, giving the slot the frame numbers it by, the name layout
+// files and dumps use, its type, where its value lives in the block, the largest
+// word a write keeps, and what a write does to the live unit. The kind's runtime
+// (units/kind_adapter.h), the layout compiler and the slot constants of the
+// installer and the tests all read these tables; nothing else numbers a slot.
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "frame/properties.h"
+#include "frame/property_types.h"
+#include "units/log_font.h"
+
+namespace units {
+
+using Bytes = std::vector<uint8_t>;
+
+// Where a property's value lives in the block: a member, or, for an element of an
+// array member, a function that reaches it.
+template <typename Block>
+using PropertyField = std::variant<uint32_t Block::*, bool Block::*, std::string Block::*, Bytes Block::*,
+                                   std::optional<LogFontA> Block::*, Bytes& (*)(Block&)>;
+
+inline constexpr uint32_t kAnyWord = std::numeric_limits<uint32_t>::max();
+
+// `Effect` is the kind's own enumeration of what a write does; its 0 does nothing
+// beyond storing the value.
+template <typename Block, typename Effect>
+struct KindProperty {
+  int slot;
+  const char* name;
+  frame::PropertyType type;
+  PropertyField<Block> field;
+  uint32_t most = kAnyWord;  // a larger word written is kept as this
+  Effect effect{};
+};
+
+// The slot of the property called `name`; a name no line has does not compile
+// where a constant is asked for.
+template <typename Table>
+constexpr int slot_of(const Table& table, std::string_view name) {
+  for (const auto& property : table)
+    if (name == property.name) return property.slot;
+  throw "no property of that name";
+}
+
+// The line of `slot`, or null.
+template <typename Table>
+constexpr auto property_at(const Table& table, int slot) -> decltype(&table[0]) {
+  for (const auto& property : table)
+    if (property.slot == slot) return &property;
+  return nullptr;
+}
+
+// Slots run on from the frame's common ones without a gap, so a slot is also the
+// line's place in the frame's list of the kind's properties.
+template <typename Table>
+constexpr bool slots_follow_the_common_ones(const Table& table) {
+  int expected = frame::kFirstKindProperty;
+  for (const auto& property : table)
+    if (property.slot != expected++) return false;
+  return true;
+}
+
+// Colours read and print better as 0xAABBGGRR.
+constexpr bool reads_as_hex(frame::PropertyType type) {
+  return type == frame::kPropertyColour || type == frame::kPropertyBackgroundColour;
+}
+
+}  // namespace units
