@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frame/application.h"
+#include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
@@ -400,48 +401,58 @@ std::span<const TypedValue> values_after_name(uint32_t count, const TypedValue* 
 int32_t last_automation_error() { return t_last_automation_error; }
 
 TypedValue create_object_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  ObjectRecord* record = record_of(args);
-  const std::string_view class_name = args.text(1);
-  com_ptr<IUnknown> object;
-  if (!class_name.starts_with('{') && count >= 3 && args.present(2)) {
-    object = instance_from_type_library(class_name, args.text(2));
-  }
-  if (!object) object = instance_from_class(class_name);
-  if (!object || record == nullptr || FAILED(OleRun(object.get()))) return TypedValue::of_bool(false);
-  clear_object_record(*record);
-  record->object = object.detach();
-  return TypedValue::of_bool(true);
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    ObjectRecord* record = record_of(args);
+    const std::string_view class_name = args.text(1);
+    com_ptr<IUnknown> object;
+    if (!class_name.starts_with('{') && count >= 3 && args.present(2)) {
+      object = instance_from_type_library(class_name, args.text(2));
+    }
+    if (!object) object = instance_from_class(class_name);
+    if (!object || record == nullptr || FAILED(OleRun(object.get()))) return TypedValue::of_bool(false);
+    clear_object_record(*record);
+    record->object = object.detach();
+    return TypedValue::of_bool(true);
+  });
 }
 
 TypedValue object_method_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  TypedValue result;
-  if (dispatch(record_of(args), args.text(1), values_after_name(count, arguments), DispatchKind::kMethod, kTypeObject,
-               result) != kAutomationOk) {
-    result = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(new_object_record(nullptr))), 0, kTypeObject};
-  }
-  return result;
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    TypedValue result;
+    if (dispatch(record_of(args), args.text(1), values_after_name(count, arguments), DispatchKind::kMethod, kTypeObject,
+                 result) != kAutomationOk) {
+      result = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(new_object_record(nullptr))), 0, kTypeObject};
+    }
+    return result;
+  });
 }
 
 TypedValue write_property_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  TypedValue unused;
-  const int32_t error =
-      dispatch(record_of(args), args.text(1), values_after_name(count, arguments), DispatchKind::kPut, 0, unused);
-  return TypedValue::of_bool(error == kAutomationOk);
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    TypedValue unused;
+    const int32_t error =
+        dispatch(record_of(args), args.text(1), values_after_name(count, arguments), DispatchKind::kPut, 0, unused);
+    return TypedValue::of_bool(error == kAutomationOk);
+  });
 }
 
 TypedValue clear_object_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  if (ObjectRecord* record = record_of(args)) clear_object_record(*record);
-  return no_result();
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    if (ObjectRecord* record = record_of(args)) clear_object_record(*record);
+    return no_result();
+  });
 }
 
 TypedValue object_empty_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  const ObjectRecord* record = record_of(args);
-  return TypedValue::of_bool(record == nullptr || record->object == nullptr);
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    const ObjectRecord* record = record_of(args);
+    return TypedValue::of_bool(record == nullptr || record->object == nullptr);
+  });
 }
 
 }  // namespace services

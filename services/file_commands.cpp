@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "frame/owned_handle.h"
 
@@ -115,21 +116,27 @@ bool write_file(const std::string& path, const ServiceArguments& args) {
 }  // namespace
 
 TypedValue create_directory_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  return TypedValue::of_bool(CreateDirectoryA(path_text(args, 0).c_str(), nullptr) != FALSE);
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    return TypedValue::of_bool(CreateDirectoryA(path_text(args, 0).c_str(), nullptr) != FALSE);
+  });
 }
 
 TypedValue write_file_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  return TypedValue::of_bool(write_file(path_text(args, 0), args));
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    return TypedValue::of_bool(write_file(path_text(args, 0), args));
+  });
 }
 
 TypedValue ini_write_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  const std::string file = path_text(args, 0);
-  const std::string section = path_text(args, 1);
-  return TypedValue::of_bool(WritePrivateProfileStringA(section.c_str(), optional_text(args, 2), optional_text(args, 3),
-                                                        file.c_str()) != FALSE);
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    const std::string file = path_text(args, 0);
+    const std::string section = path_text(args, 1);
+    return TypedValue::of_bool(WritePrivateProfileStringA(section.c_str(), optional_text(args, 2),
+                                                          optional_text(args, 3), file.c_str()) != FALSE);
+  });
 }
 
 }  // namespace services

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "frame/owned_handle.h"
 #include "services/gbk_path.h"
@@ -150,27 +151,33 @@ bool store_value(HKEY key, const std::string& name, const ServiceArguments& args
 }  // namespace
 
 TypedValue registry_exists_service(uint32_t count, const TypedValue* arguments) {
-  const ValueAddress address = value_address(ServiceArguments(count, arguments));
-  const OwnedKey key = open_key(address, KEY_READ);
-  return TypedValue::of_bool(key && query_shape(key.get(), address.value_name).has_value());
+  return frame::guarded([&]() -> TypedValue {
+    const ValueAddress address = value_address(ServiceArguments(count, arguments));
+    const OwnedKey key = open_key(address, KEY_READ);
+    return TypedValue::of_bool(key && query_shape(key.get(), address.value_name).has_value());
+  });
 }
 
 // Running out of memory for a value is a failure like any other: the default.
 TypedValue registry_read_text_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  try {
-    const std::optional<std::string> text = read_text_value(value_address(args));
-    return text ? text_result(*text) : default_text(args);
-  } catch (const std::bad_alloc&) {
-    return default_text(args);
-  }
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    try {
+      const std::optional<std::string> text = read_text_value(value_address(args));
+      return text ? text_result(*text) : default_text(args);
+    } catch (const std::bad_alloc&) {
+      return default_text(args);
+    }
+  });
 }
 
 TypedValue registry_write_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  const ValueAddress address = value_address(args);
-  const OwnedKey key = open_or_create_key(address);
-  return TypedValue::of_bool(key && store_value(key.get(), address.value_name, args));
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    const ValueAddress address = value_address(args);
+    const OwnedKey key = open_or_create_key(address);
+    return TypedValue::of_bool(key && store_value(key.get(), address.value_name, args));
+  });
 }
 
 }  // namespace services

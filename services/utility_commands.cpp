@@ -10,6 +10,7 @@
 #include <string>
 
 #include "frame/application.h"
+#include "frame/exception_barrier.h"
 #include "frame/notification.h"
 #include "services/number_text.h"
 
@@ -86,32 +87,38 @@ int32_t button_code(int answer) { return answer >= IDOK && answer <= IDNO ? answ
 }  // namespace
 
 TypedValue message_box_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  const std::string message = message_text(args);
-  const std::string caption = args.present(2) ? std::string(args.text(2)) : kDefaultCaption;
-  const HWND owner = count >= 4 ? owner_window(args.at(3)) : nullptr;
-  const UINT style = message_box_style(args.integer(1).value_or(0));
-  return TypedValue::of_int(button_code(MessageBoxA(owner, message.c_str(), caption.c_str(), style)));
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    const std::string message = message_text(args);
+    const std::string caption = args.present(2) ? std::string(args.text(2)) : kDefaultCaption;
+    const HWND owner = count >= 4 ? owner_window(args.at(3)) : nullptr;
+    const UINT style = message_box_style(args.integer(1).value_or(0));
+    return TypedValue::of_int(button_code(MessageBoxA(owner, message.c_str(), caption.c_str(), style)));
+  });
 }
 
 TypedValue close_window_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  const uint32_t window_id = args.present(0) ? args.at(0).low : 0;
-  auto* window = reinterpret_cast<frame::UnitObject*>(
-      frame::frame_notify(frame::kNotifyLiveObjectOrError, static_cast<intptr_t>(window_id), 0));
-  if (frame::WindowRecord* record = frame::Application::instance().windows().find(window_id)) record->mark_closing();
-  if (args.logical(1)) {
-    DestroyWindow(window->hwnd());
-  } else {
-    PostMessageA(window->hwnd(), frame::kMsgCloseRequest, 0, 0);
-  }
-  return no_result();
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    const uint32_t window_id = args.present(0) ? args.at(0).low : 0;
+    auto* window = reinterpret_cast<frame::UnitObject*>(
+        frame::frame_notify(frame::kNotifyLiveObjectOrError, static_cast<intptr_t>(window_id), 0));
+    if (frame::WindowRecord* record = frame::Application::instance().windows().find(window_id)) record->mark_closing();
+    if (args.logical(1)) {
+      DestroyWindow(window->hwnd());
+    } else {
+      PostMessageA(window->hwnd(), frame::kMsgCloseRequest, 0, 0);
+    }
+    return no_result();
+  });
 }
 
 TypedValue delay_service(uint32_t count, const TypedValue* arguments) {
-  const ServiceArguments args(count, arguments);
-  Sleep(static_cast<DWORD>(std::max(args.integer(0).value_or(0), 0)));
-  return no_result();
+  return frame::guarded([&]() -> TypedValue {
+    const ServiceArguments args(count, arguments);
+    Sleep(static_cast<DWORD>(std::max(args.integer(0).value_or(0), 0)));
+    return no_result();
+  });
 }
 
 }  // namespace services
