@@ -17,7 +17,6 @@
 #include "frame/exception_barrier.h"
 #include "frame/external_call.h"
 #include "frame/owned_handle.h"
-#include "frame/properties.h"
 #include "services/file_commands.h"
 #include "services/gbk_text.h"
 #include "services/service_call.h"
@@ -30,16 +29,12 @@ constexpr int kStepCount = 11;
 constexpr int32_t kStepPauseMs = 100;
 constexpr int32_t kWarningOk = 0x30;
 
-int32_t width_of(uint32_t unit) {
-  return static_cast<int32_t>(frame::read_property(kInstallerWindow, unit, frame::kPropertyWidth, -1));
-}
+int32_t width_of(uint32_t unit) { return frame::Unit{kInstallerWindow, unit}.read(frame::kWidth); }
 
-void set_width(uint32_t unit, int32_t width) {
-  frame::write_property(kInstallerWindow, unit, frame::kPropertyWidth, -1, static_cast<uint32_t>(width), 0);
-}
+void set_width(uint32_t unit, int32_t width) { frame::Unit{kInstallerWindow, unit}.write(frame::kWidth, width); }
 
 void show_status(uint32_t text) {
-  frame::write_property(kInstallerWindow, unit::kStatusLabel, kLabelCaption, -1, word_of(constant_text(text)), 0);
+  frame::Unit{kInstallerWindow, unit::kStatusLabel}.write(kLabelCaption, constant_text(text));
 }
 
 std::string folder() {

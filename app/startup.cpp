@@ -8,7 +8,6 @@
 #include "app/toggles.h"
 #include "app/unit_groups.h"
 #include "app/unit_properties.h"
-#include "frame/properties.h"
 #include "services/registry_commands.h"
 #include "services/service_call.h"
 #include "services/text_commands.h"
@@ -36,8 +35,7 @@ services::OwnedText previous_installation_folder() {
 }  // namespace
 
 void show_installation_folder() {
-  frame::write_property(kInstallerWindow, unit::kFolderLabel, kLabelCaption, -1,
-                        word_of(installer_state().installation_folder), 0);
+  frame::Unit{kInstallerWindow, unit::kFolderLabel}.write(kLabelCaption, installer_state().installation_folder);
 }
 
 }  // namespace app

@@ -6,7 +6,6 @@
 #include "app/installer_state.h"
 #include "app/installer_units.h"
 #include "app/unit_properties.h"
-#include "frame/properties.h"
 
 namespace app {
 namespace {
@@ -15,9 +14,9 @@ void toggle(int& option, uint32_t button) {
   option = (option & 1) ^ 1;
   const uint32_t picture = option == 1 ? kToggleTickedPicture : kToggleEmptyPicture;
   // An embedded blob is laid out as the byte array the property takes.
-  const uint32_t array = word_of(blob_at(picture).bytes - payload::kBlobHeaderSize);
-  for (int slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) {
-    frame::write_property(kInstallerWindow, button, slot, -1, array, 0);
+  const frame::ByteArray array{blob_at(picture).bytes - payload::kBlobHeaderSize};
+  for (const auto slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) {
+    frame::Unit{kInstallerWindow, button}.write(slot, array);
   }
 }
 

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "app/installer_units.h"
-#include "frame/properties.h"
+#include "frame/unit_face.h"
 
 namespace app {
 namespace {
@@ -26,7 +26,7 @@ constexpr std::array<std::span<const uint32_t>, 5> kGroups = {kAgreementRowUnits
 void set_group_visibility(int group, bool shown) {
   if (group < 0 || group >= static_cast<int>(kGroups.size())) return;
   for (uint32_t unit_id : kGroups[static_cast<size_t>(group)]) {
-    frame::write_property(kInstallerWindow, unit_id, frame::kPropertyVisible, -1, shown ? 1u : 0u, 0);
+    frame::Unit{kInstallerWindow, unit_id}.write(frame::kVisible, shown);
   }
 }
 

@@ -1,13 +1,17 @@
 #pragma once
-// The kind properties the installer writes, by their names in the kinds' tables.
+// The kind properties the installer writes, typed and numbered by the kinds' tables.
+#include "frame/unit_face.h"
 #include "units/label_block.h"
 #include "units/picture_button_block.h"
 
 namespace app {
 
-inline constexpr int kLabelCaption = units::slot_of(units::kLabelProperties, "text");
-inline constexpr int kButtonNormalPicture = units::slot_of(units::kPictureButtonProperties, "normal");
-inline constexpr int kButtonHoverPicture = units::slot_of(units::kPictureButtonProperties, "hover");
-inline constexpr int kButtonPressedPicture = units::slot_of(units::kPictureButtonProperties, "pressed");
+inline constexpr auto kLabelCaption = units::typed_slot<const char*>(units::kLabelProperties, "text");
+inline constexpr auto kButtonNormalPicture =
+    units::typed_slot<frame::ByteArray>(units::kPictureButtonProperties, "normal");
+inline constexpr auto kButtonHoverPicture =
+    units::typed_slot<frame::ByteArray>(units::kPictureButtonProperties, "hover");
+inline constexpr auto kButtonPressedPicture =
+    units::typed_slot<frame::ByteArray>(units::kPictureButtonProperties, "pressed");
 
 }  // namespace app

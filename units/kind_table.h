@@ -10,11 +10,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
 #include "frame/properties.h"
 #include "frame/property_types.h"
+#include "frame/unit_face.h"
 #include "units/log_font.h"
 
 namespace units {
@@ -66,6 +68,26 @@ constexpr bool slots_follow_the_common_ones(const Table& table) {
   for (const auto& property : table)
     if (property.slot != expected++) return false;
   return true;
+}
+
+// The slot of `name` typed for frame::Unit by where the line's value lives: a word
+// or flag, a text, or a byte array. A name no line has, or a value of another
+// type, does not compile.
+template <typename Value, typename Block>
+constexpr bool holds_value_of(const PropertyField<Block>& field) {
+  if constexpr (std::is_same_v<Value, int32_t>) return std::holds_alternative<uint32_t Block::*>(field);
+  if constexpr (std::is_same_v<Value, bool>) return std::holds_alternative<bool Block::*>(field);
+  if constexpr (std::is_same_v<Value, const char*>) return std::holds_alternative<std::string Block::*>(field);
+  if constexpr (std::is_same_v<Value, frame::ByteArray>)
+    return std::holds_alternative<Bytes Block::*>(field) || std::holds_alternative<Bytes& (*)(Block&)>(field);
+  return false;
+}
+
+template <typename Value, typename Table>
+constexpr frame::Slot<Value> typed_slot(const Table& table, std::string_view name) {
+  const int slot = slot_of(table, name);
+  if (!holds_value_of<Value>(property_at(table, slot)->field)) throw "the property holds another type of value";
+  return {slot};
 }
 
 // Colours read and print better as 0xAABBGGRR.
