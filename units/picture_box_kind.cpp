@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
@@ -218,10 +219,8 @@ class PictureBox : public frame::UnitObject {
   }
 
   void on_paint() const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    paint_into(dc);
-    EndPaint(hwnd_, &paint);
+    const frame::PaintScope paint(hwnd_);
+    paint_into(paint.dc());
   }
 
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -2,7 +2,7 @@
 // whatever the picture leaves uncovered.
 #include <algorithm>
 
-#include "frame/owned_handle.h"
+#include "frame/gdi_scopes.h"
 #include "units/window_kind.h"
 
 namespace units {
@@ -103,10 +103,8 @@ std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip
 }
 
 void WindowUnit::on_paint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
-  if (!IsRectEmpty(&paint.rcPaint)) paint_background(dc, paint.rcPaint);
-  EndPaint(hwnd_, &paint);
+  const frame::PaintScope paint(hwnd_);
+  if (!IsRectEmpty(&paint.area())) paint_background(paint.dc(), paint.area());
 }
 
 void WindowUnit::paint_background(HDC dc, const RECT& area) {

@@ -14,7 +14,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using pictures::OwnedBitmap;
+using frame::OwnedBitmap;
 
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 
