@@ -14,7 +14,7 @@ void toggle(int& option, uint32_t button) {
   option = (option & 1) ^ 1;
   const uint32_t picture = option == 1 ? kToggleTickedPicture : kToggleEmptyPicture;
   // An embedded blob is laid out as the byte array the property takes.
-  const uint32_t array = word_of(blob_at(picture).bytes - payload::kBlobHeaderSize);
+  const uint32_t array = word_of(blob_at(picture).array);
   for (int slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) {
     frame::write_property(kInstallerWindow, button, slot, -1, array, 0);
   }
