@@ -163,6 +163,16 @@ bool draw_picture_at_once(const LoadedPicture& loaded, HDC target, int x, int y,
   return context && draw_picture(*context, x, y, width, height, SRCCOPY);
 }
 
+RECT fit_and_centre(const RECT& client, int width, int height) {
+  const double factor = std::min({1.0, static_cast<double>(client.right) / width,
+                                  static_cast<double>(client.bottom) / height});
+  const int shown_width = static_cast<int>(width * factor);
+  const int shown_height = static_cast<int>(height * factor);
+  const int left = (client.right - shown_width) / 2;
+  const int top = (client.bottom - shown_height) / 2;
+  return {left, top, left + shown_width, top + shown_height};
+}
+
 frame::OwnedBitmap bitmap_from_bytes(std::span<const uint8_t> bytes, COLORREF blend_colour) {
   auto loaded = load_picture(bytes);
   const frame::ScreenDc screen = frame::screen_dc();

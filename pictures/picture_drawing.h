@@ -66,6 +66,11 @@ std::optional<DrawingContext> prepare_picture(HDC target, const LoadedPicture* l
 // raster operation draws with the colour -raster_operation left out.
 bool draw_picture(const DrawingContext& context, int x, int y, int width, int height, long raster_operation);
 
+// Where a picture of `width` x `height` goes in a client area: centred, and scaled
+// down keeping its aspect ratio in a client area smaller than it in either
+// dimension. `client` starts at 0, 0 (GetClientRect).
+RECT fit_and_centre(const RECT& client, int width, int height);
+
 // Prepare, draw with SRCCOPY and release.
 bool draw_picture_at_once(const LoadedPicture& loaded, HDC target, int x, int y, int width, int height,
                           COLORREF blend_colour);
