@@ -5,10 +5,6 @@
 extern "C" const uint8_t window_template_begin[];
 extern "C" const uint8_t window_template_end[];
 
-// The constants area (payload/embedded_blobs.h), as tools/constants-assembler laid it down.
-extern "C" const uint8_t constants_begin[];
-extern "C" const uint8_t constants_end[];
-
 // The handler table generated from the layout; bindings hold offsets from its start.
 extern "C" const uint8_t installer_handler_table[];
 

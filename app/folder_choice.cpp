@@ -11,6 +11,7 @@
 #include "app/installer_units.h"
 #include "app/toggles.h"
 #include "frame/external_call.h"
+#include "frame/owned_handle.h"
 #include "frame/properties.h"
 #include "services/service_call.h"
 #include "services/text_commands.h"
@@ -49,12 +50,11 @@ extern "C" void __stdcall on_browse_clicked() {
                                                static_cast<int32_t>(kNewDialogStyle))
                             .low);
   call(app::kCoInitialize, {0}, __LINE__);
-  auto* item = reinterpret_cast<LPITEMIDLIST>(
-      static_cast<uintptr_t>(call(app::kSHBrowseForFolder, {app::word_of(&record)}, __LINE__)));
-  if (item != nullptr) {
-    const std::string path = path_of_item(item);
+  const frame::OwnedTaskMemory<ITEMIDLIST> item(reinterpret_cast<LPITEMIDLIST>(
+      static_cast<uintptr_t>(call(app::kSHBrowseForFolder, {app::word_of(&record)}, __LINE__))));
+  if (item) {
+    const std::string path = path_of_item(item.get());
     if (!path.empty()) take_chosen_folder(path);
-    CoTaskMemFree(item);
   }
   call(app::kCoUninitialize, {}, __LINE__);
 }

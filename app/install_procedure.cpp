@@ -16,9 +16,9 @@
 #include "app/unit_properties.h"
 #include "frame/exception_barrier.h"
 #include "frame/external_call.h"
+#include "frame/gbk.h"
 #include "frame/owned_handle.h"
 #include "services/file_commands.h"
-#include "services/gbk_text.h"
 #include "services/service_call.h"
 #include "services/utility_commands.h"
 
@@ -46,12 +46,9 @@ std::string folder() {
 // (x86)" does not exist on 32-bit Windows, and a folder whose parent is missing
 // could not be made at all.
 void create_installation_folder(const std::string& path) {
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (services::is_lead_byte(static_cast<uint8_t>(path[i]))) {
-      ++i;
-    } else if (path[i] == '\\' && i > 0 && path[i - 1] != ':') {
+  for (size_t i = 0; i < path.size(); i = frame::next_character(path, i)) {
+    if (path[i] == '\\' && i > 0 && path[i - 1] != ':')
       services::call_service(services::create_directory_service, path.substr(0, i).c_str());
-    }
   }
   services::call_service(services::create_directory_service, path.c_str());
 }

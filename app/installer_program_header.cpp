@@ -4,6 +4,7 @@
 
 #include "app/constants.h"
 #include "app/embedded_data.h"
+#include "payload/embedded_blobs.h"
 #include "units/unit_libraries.h"
 
 namespace app {

@@ -23,8 +23,7 @@ constexpr PayloadFile kPayloadFiles[] = {
 // An embedded blob is laid out as a byte array already: the service reads it in
 // place, header and all.
 services::TypedValue byte_array_in_place(uint32_t blob) {
-  const uint8_t* header = blob_at(blob).bytes - payload::kBlobHeaderSize;
-  return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(header)), 0, frame::kTypeByteArray};
+  return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(blob_at(blob).array)), 0, frame::kTypeByteArray};
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ void toggle(int& option, uint32_t button) {
   option = (option & 1) ^ 1;
   const uint32_t picture = option == 1 ? kToggleTickedPicture : kToggleEmptyPicture;
   // An embedded blob is laid out as the byte array the property takes.
-  const frame::ByteArray array{blob_at(picture).bytes - payload::kBlobHeaderSize};
+  const frame::ByteArray array{blob_at(picture).array};
   for (const auto slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) {
     frame::Unit{kInstallerWindow, button}.write(slot, array);
   }

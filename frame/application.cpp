@@ -7,6 +7,7 @@
 #include "frame/data_checksum.h"
 #include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
+#include "frame/gbk.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
 #include "frame/runtime_error.h"
@@ -39,20 +40,6 @@ std::string module_file_name() {
     }
     path.resize(path.size() * 2);
   }
-}
-
-// The last backslash of a GBK path: a trail byte of a double-byte character can
-// equal '\\' and must not split the path.
-size_t last_backslash(const std::string& path) {
-  size_t found = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    } else if (path[i] == '\\') {
-      found = i;
-    }
-  }
-  return found;
 }
 
 // A truncated or damaged download must not get as far as writing a product file:

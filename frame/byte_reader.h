@@ -1,6 +1,7 @@
-// Little-endian reading and writing of the frame's binary data (window template,
-// property blocks). Every read either delivers all the bytes it asks for or fails
-// and leaves the position where it was: a truncated input never decodes as zeros.
+// Reading and writing of binary data: the frame's (window template, property blocks,
+// byte arrays) and the picture formats'. Words are little-endian unless a read says
+// otherwise. Every read either delivers all the bytes it asks for or fails and
+// leaves the position where it was: a truncated input never decodes as zeros.
 #pragma once
 
 #include <cstddef>
@@ -39,12 +40,13 @@ class ByteReader {
     return ByteReader(*view, start);
   }
 
-  std::optional<uint32_t> u32() {
-    auto raw = bytes(4);
-    if (!raw) return std::nullopt;
-    const auto& b = *raw;
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-  }
+  bool skip(size_t count) { return bytes(count).has_value(); }
+
+  std::optional<uint8_t> u8() { return narrowed<uint8_t>(word(1, Order::little)); }
+  std::optional<uint16_t> u16() { return narrowed<uint16_t>(word(2, Order::little)); }
+  std::optional<uint32_t> u32() { return word(4, Order::little); }
+  // PNG's words, inside ICO files too.
+  std::optional<uint32_t> u32_be() { return word(4, Order::big); }
 
   std::optional<int32_t> i32() {
     auto word = u32();
@@ -88,6 +90,23 @@ class ByteReader {
   }
 
  private:
+  enum class Order { little, big };
+
+  // An unsigned word of `count` bytes, at most four.
+  std::optional<uint32_t> word(size_t count, Order order) {
+    auto raw = bytes(count);
+    if (!raw) return std::nullopt;
+    uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i) value = value << 8 | (*raw)[order == Order::big ? i : count - 1 - i];
+    return value;
+  }
+
+  template <typename Narrow>
+  static std::optional<Narrow> narrowed(std::optional<uint32_t> value) {
+    if (!value) return std::nullopt;
+    return static_cast<Narrow>(*value);
+  }
+
   std::span<const uint8_t> data_;
   size_t base_offset_;
   size_t position_ = 0;

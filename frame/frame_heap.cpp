@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "frame/byte_array.h"
 #include "frame/runtime_error.h"
 
 namespace frame {
@@ -69,18 +70,16 @@ char* heap_text(std::string_view text) {
 }
 
 uint8_t* heap_byte_array(std::span<const uint8_t> bytes) {
-  auto* array = static_cast<uint8_t*>(heap_allocate(8 + bytes.size()));
-  const uint32_t header[2] = {1, static_cast<uint32_t>(bytes.size())};
-  std::memcpy(array, header, sizeof header);
-  if (!bytes.empty()) std::memcpy(array + 8, bytes.data(), bytes.size());
+  auto* array = static_cast<uint8_t*>(heap_allocate(kByteArrayHeaderSize + bytes.size()));
+  const ByteArrayHeader header = byte_array_header(static_cast<uint32_t>(bytes.size()));
+  std::memcpy(array, header.data(), header.size());
+  if (!bytes.empty()) std::memcpy(array + kByteArrayHeaderSize, bytes.data(), bytes.size());
   return array;
 }
 
 std::span<const uint8_t> byte_array_bytes(const void* array) {
   if (array == nullptr) return {};
-  uint32_t length;
-  std::memcpy(&length, static_cast<const uint8_t*>(array) + 4, sizeof length);
-  return {static_cast<const uint8_t*>(array) + 8, length};
+  return byte_array_content(static_cast<const uint8_t*>(array));
 }
 
 }  // namespace frame

@@ -25,7 +25,7 @@ bool is_constant(const void* block);
 
 // A zero-terminated copy of `text` on the frame heap.
 char* heap_text(std::string_view text);
-// A byte array on the frame heap: u32 1, u32 length, the bytes.
+// A byte array (frame/byte_array.h) on the frame heap.
 uint8_t* heap_byte_array(std::span<const uint8_t> bytes);
 // The bytes of a byte array (null gives none).
 std::span<const uint8_t> byte_array_bytes(const void* array);

@@ -8,6 +8,7 @@
 
 #include "frame/application.h"
 #include "frame/frame_heap.h"
+#include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
 
 namespace frame {
@@ -189,10 +190,8 @@ LOGFONTA font_of(const PropertyValue& value) {
 }
 
 int screen_pixels_per_inch() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
+  const ScreenDc screen = screen_dc();
+  return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 int32_t points_of(const LOGFONTA& font) {

@@ -3,7 +3,7 @@
 // executable's read-only data, in the order the installer first refers to them.
 //
 //   text   GBK bytes, then one zero byte
-//   blob   u32 dimension count (always 1), u32 length N, N content bytes
+//   blob   a byte array (frame/byte_array.h): u32 1, u32 length N, N content bytes
 //
 // Nothing marks where a constant starts or what it is: the code that refers to an
 // offset (app/constants.h) knows its kind. The area is laid down by our own build
@@ -11,24 +11,21 @@
 #include <cstdint>
 #include <span>
 
+#include "frame/byte_array.h"
+
+// The area as the build embeds it (cmake/embedded_constants.S.in).
+extern "C" const uint8_t constants_begin[];
+extern "C" const uint8_t constants_end[];
+
 namespace payload {
 
-inline constexpr uint32_t kBlobHeaderSize = 8;
-
-// A read-only view of a blob's content; it never owns or copies.
+// A blob in place, never owned or copied. The frame takes `array`, header and all,
+// wherever it takes a byte array.
 struct EmbeddedBlob {
-  uint32_t length;
-  const uint8_t* bytes;
+  const uint8_t* array;
 
-  std::span<const uint8_t> content() const { return {bytes, length}; }
+  std::span<const uint8_t> content() const { return frame::byte_array_content(array); }
 };
-
-// The blob whose header starts at `header`. Consumers skip the dimension count.
-inline EmbeddedBlob blob_view(const uint8_t* header) {
-  uint32_t length = 0;
-  for (int i = 3; i >= 0; --i) length = (length << 8) | header[4 + i];
-  return {length, header + kBlobHeaderSize};
-}
 
 // The text at `offset` in the executable's constants area.
 const char* constant_text(uint32_t offset);

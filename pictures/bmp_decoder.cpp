@@ -9,9 +9,9 @@
 #include <array>
 #include <cstdlib>
 
+#include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/picture_limits.h"
-#include "pictures/picture_reader.h"
 #include "pictures/rgb_rows.h"
 
 namespace pictures {
@@ -35,8 +35,8 @@ std::optional<BmpHeader> read_header(ByteReader& r) {
   const bool read =
       r.bytes(2) && frame::store(r.u32(), ignored32) && frame::store(r.u32(), ignored32) &&
       frame::store(r.u32(), h.pixel_offset) && frame::store(r.u32(), ignored32) && frame::store(r.i32(), h.width) &&
-      frame::store(r.i32(), h.height) && frame::store(read_u16(r), ignored16) && frame::store(read_u16(r), h.bits) &&
-      frame::store(r.u32(), h.compression) && skip(r, 12) && frame::store(r.u32(), h.colours_used) && skip(r, 4);
+      frame::store(r.i32(), h.height) && frame::store(r.u16(), ignored16) && frame::store(r.u16(), h.bits) &&
+      frame::store(r.u32(), h.compression) && r.skip(12) && frame::store(r.u32(), h.colours_used) && r.skip(4);
   if (!read) return std::nullopt;
   return h;
 }
@@ -122,7 +122,7 @@ std::optional<Picture> decode_bmp(std::span<const uint8_t> bytes) {
     if (!read) return std::nullopt;
     palette = *read;
   }
-  if (r.offset() > h->pixel_offset || !skip(r, h->pixel_offset - r.offset())) return std::nullopt;
+  if (r.offset() > h->pixel_offset || !r.skip(h->pixel_offset - r.offset())) return std::nullopt;
   auto pixels = read_rows(r, *h, palette);
   if (!pixels) return std::nullopt;
   rgb_top_down_to_bgr_bottom_up(*pixels, h->width, h->height);

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "pictures/gdi_scopes.h"
+#include "frame/gdi_scopes.h"
 #include "pictures/picture_drawing.h"
 
 namespace pictures {
 namespace {
-
-using OwnedRegion = frame::OwnedHandle<HRGN, frame::DeleteGdiObject>;
 
 constexpr size_t kRectangleGrowth = 100;
 // ExtCreateRegion slows down sharply with long rectangle lists; batches keep it fast.
@@ -27,7 +25,7 @@ class RegionBuilder {
   }
 
   // Nothing when GDI cannot make a region.
-  OwnedRegion finish() {
+  frame::OwnedRegion finish() {
     if (!result_ || !flush()) return {};
     return std::move(result_);
   }
@@ -44,13 +42,13 @@ class RegionBuilder {
     *header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(rectangles_.size()),
                DWORD(rectangles_.size() * sizeof(RECT)), bounds_};
     std::copy(rectangles_.begin(), rectangles_.end(), reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER)));
-    OwnedRegion batch(ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+    frame::OwnedRegion batch(ExtCreateRegion(nullptr, DWORD(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
     rectangles_.clear();
     ++batches_;
     return batch && CombineRgn(result_.get(), result_.get(), batch.get(), RGN_OR) != ERROR;
   }
 
-  OwnedRegion result_;
+  frame::OwnedRegion result_;
   std::vector<RECT> rectangles_;
   RECT bounds_{};
   size_t batches_ = 0;
@@ -67,7 +65,7 @@ COLORREF realised_key(HDC source, COLORREF key) {
 }
 
 struct Section {
-  frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> bitmap;
+  frame::OwnedBitmap bitmap;
   const uint32_t* pixels = nullptr;  // 0x00RRGGBB, rows top-down
 };
 
@@ -75,7 +73,7 @@ Section make_section(HDC dc, int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  Section s{frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject>(
+  Section s{frame::OwnedBitmap(
                 CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)),
             nullptr};
   s.pixels = static_cast<const uint32_t*>(bits);
@@ -97,22 +95,22 @@ bool add_row_runs(RegionBuilder& builder, const uint32_t* row, LONG width, LONG 
 
 }  // namespace
 
-HRGN region_from_colour_key(HBITMAP bitmap, COLORREF key) {
+frame::OwnedRegion region_from_colour_key(HBITMAP bitmap, COLORREF key) {
   BITMAP info{};
-  if (!bitmap || !GetObject(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return nullptr;
+  if (!bitmap || !GetObject(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return {};
   const LONG width = info.bmWidth, height = info.bmHeight;
-  ScreenDc screen;
+  const frame::ScreenDc screen = frame::screen_dc();
   Section section = make_section(screen.get(), width, height);
-  MemoryDc source(screen.get(), bitmap), copy(screen.get(), section.bitmap.get());
+  frame::MemoryDc source(screen.get(), bitmap), copy(screen.get(), section.bitmap.get());
   if (!section.bitmap || !source || !copy || !BitBlt(copy.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY))
-    return nullptr;
+    return {};
   GdiFlush();  // the section's bits are read directly below
   const COLORREF realised = realised_key(source.get(), key);
   const uint32_t wanted = uint32_t(GetRValue(realised)) << 16 | GetGValue(realised) << 8 | GetBValue(realised);
   RegionBuilder builder;
   for (LONG y = 0; y < height; ++y)
-    if (!add_row_runs(builder, section.pixels + size_t(y) * size_t(width), width, y, wanted)) return nullptr;
-  return builder.finish().release();
+    if (!add_row_runs(builder, section.pixels + size_t(y) * size_t(width), width, y, wanted)) return {};
+  return builder.finish();
 }
 
 }  // namespace pictures

@@ -8,11 +8,11 @@
 //      height, u8 flags, local table, u8 LZW code size, sub-blocks; 0x3B end
 #include <algorithm>
 
+#include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/dib_block.h"
 #include "pictures/gif_lzw.h"
 #include "pictures/picture_limits.h"
-#include "pictures/picture_reader.h"
 
 namespace pictures {
 namespace {
@@ -50,7 +50,7 @@ std::optional<std::vector<uint8_t>> read_sub_blocks(ByteReader& r) {
   std::vector<uint8_t> joined;
   for (;;) {
     uint8_t size;
-    if (!frame::store(read_u8(r), size)) return std::nullopt;
+    if (!frame::store(r.u8(), size)) return std::nullopt;
     if (size == 0) return joined;
     auto block = r.bytes(size);
     if (!block) return std::nullopt;
@@ -81,9 +81,9 @@ std::vector<uint8_t> deinterlace(const std::vector<uint8_t>& rows, size_t width,
 std::optional<Frame> read_frame(ByteReader& r, const Palette256& global) {
   Frame f;
   uint8_t flags, code_size;
-  const bool read = frame::store(read_u16(r), f.left) && frame::store(read_u16(r), f.top) &&
-                    frame::store(read_u16(r), f.width) && frame::store(read_u16(r), f.height) &&
-                    frame::store(read_u8(r), flags);
+  const bool read = frame::store(r.u16(), f.left) && frame::store(r.u16(), f.top) &&
+                    frame::store(r.u16(), f.width) && frame::store(r.u16(), f.height) &&
+                    frame::store(r.u8(), flags);
   if (!read) return std::nullopt;
   f.palette = global;
   if (flags & 0x80) {
@@ -91,7 +91,7 @@ std::optional<Frame> read_frame(ByteReader& r, const Palette256& global) {
     if (!local) return std::nullopt;
     f.palette = *local;
   }
-  if (!frame::store(read_u8(r), code_size)) return std::nullopt;
+  if (!frame::store(r.u8(), code_size)) return std::nullopt;
   auto data = read_sub_blocks(r);
   if (!data) return std::nullopt;
   auto indices = lzw_decode(*data, code_size, size_t(f.width) * f.height);
@@ -144,8 +144,8 @@ class GifReader {
   std::optional<Picture> read() {
     uint16_t width, height;
     uint8_t flags, background;
-    const bool read = skip(r_, 6) && frame::store(read_u16(r_), width) && frame::store(read_u16(r_), height) &&
-                      frame::store(read_u8(r_), flags) && frame::store(read_u8(r_), background) && skip(r_, 1);
+    const bool read = r_.skip(6) && frame::store(r_.u16(), width) && frame::store(r_.u16(), height) &&
+                      frame::store(r_.u8(), flags) && frame::store(r_.u8(), background) && r_.skip(1);
     if (!read || !dimensions_allowed(width, height)) return std::nullopt;
     if (flags & 0x80) {
       auto table = read_colour_table(r_, flags);
@@ -168,7 +168,7 @@ class GifReader {
     uint64_t budget = kMaxAnimationBytes;
     for (;;) {
       uint8_t introducer;
-      if (!frame::store(read_u8(r_), introducer) || introducer == 0x3B) return;
+      if (!frame::store(r_.u8(), introducer) || introducer == 0x3B) return;
       if (introducer == 0x21) {
         if (!read_extension(control)) return;
         continue;
@@ -188,7 +188,7 @@ class GifReader {
 
   bool read_extension(Control& control) {
     uint8_t label;
-    if (!frame::store(read_u8(r_), label)) return false;
+    if (!frame::store(r_.u8(), label)) return false;
     if (label != 0xF9) return read_sub_blocks(r_).has_value();
     auto c = read_control(r_);
     if (!c) return false;

@@ -4,10 +4,10 @@
 //   6  count entries of 16 bytes: u8 width, u8 height, u8 colour count, u8 reserved,
 //      u16 planes or hot-spot x, u16 bits or hot-spot y, u32 image size, u32 image offset
 //      image: a BITMAPINFOHEADER whose height counts colour and mask rows, or a PNG
+#include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/detect.h"
 #include "pictures/picture_limits.h"
-#include "pictures/picture_reader.h"
 
 namespace pictures {
 namespace {
@@ -23,8 +23,8 @@ struct Entry {
 
 std::optional<Entry> read_entry(ByteReader& r) {
   Entry e;
-  const bool read = frame::store(read_u8(r), e.width) && skip(r, 1) && frame::store(read_u8(r), e.colour_count) &&
-                    skip(r, 5) && frame::store(r.u32(), e.size) && frame::store(r.u32(), e.offset);
+  const bool read = frame::store(r.u8(), e.width) && r.skip(1) && frame::store(r.u8(), e.colour_count) &&
+                    r.skip(5) && frame::store(r.u32(), e.size) && frame::store(r.u32(), e.offset);
   if (!read) return std::nullopt;
   return e;
 }
@@ -48,12 +48,9 @@ struct Size {
 std::optional<Size> image_size(std::span<const uint8_t> image) {
   ByteReader r(image);
   if (detect_picture(image) == PictureKind::png) {
-    auto ihdr = r.bytes(24);
-    if (!ihdr) return std::nullopt;
-    auto be32 = [&](size_t at) {
-      return int64_t((*ihdr)[at]) << 24 | (*ihdr)[at + 1] << 16 | (*ihdr)[at + 2] << 8 | (*ihdr)[at + 3];
-    };
-    return Size{be32(16), be32(20)};
+    uint32_t width, height;
+    if (!r.skip(16) || !frame::store(r.u32_be(), width) || !frame::store(r.u32_be(), height)) return std::nullopt;
+    return Size{width, height};
   }
   uint32_t header_size;
   int32_t width, height;
@@ -70,7 +67,7 @@ std::optional<Picture> decode_icon(std::span<const uint8_t> bytes) {
   if (kind != PictureKind::icon && kind != PictureKind::cursor) return std::nullopt;
   ByteReader r(bytes);
   uint16_t count;
-  if (!skip(r, 4) || !frame::store(read_u16(r), count)) return std::nullopt;
+  if (!r.skip(4) || !frame::store(r.u16(), count)) return std::nullopt;
   auto entry = select_entry(r, count);
   if (!entry || entry->offset > bytes.size() || entry->size > bytes.size() - entry->offset) return std::nullopt;
   auto image = bytes.subspan(entry->offset, entry->size);

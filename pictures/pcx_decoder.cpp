@@ -7,11 +7,11 @@
 // end  8 bits: 0x0C and 256 R,G,B entries in the file's last 769 bytes
 #include <algorithm>
 
+#include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/detect.h"
 #include "pictures/dib_block.h"
 #include "pictures/picture_limits.h"
-#include "pictures/picture_reader.h"
 
 namespace pictures {
 namespace {
@@ -30,9 +30,9 @@ struct PcxHeader {
 std::optional<PcxHeader> read_header(ByteReader& r) {
   uint16_t xmin, ymin, xmax, ymax;
   PcxHeader h;
-  const bool read = skip(r, 4) && frame::store(read_u16(r), xmin) && frame::store(read_u16(r), ymin) &&
-                    frame::store(read_u16(r), xmax) && frame::store(read_u16(r), ymax) && skip(r, 53) &&
-                    frame::store(read_u8(r), h.planes) && frame::store(read_u16(r), h.line_bytes) && skip(r, 60);
+  const bool read = r.skip(4) && frame::store(r.u16(), xmin) && frame::store(r.u16(), ymin) &&
+                    frame::store(r.u16(), xmax) && frame::store(r.u16(), ymax) && r.skip(53) &&
+                    frame::store(r.u8(), h.planes) && frame::store(r.u16(), h.line_bytes) && r.skip(60);
   if (!read) return std::nullopt;
   h.width = int64_t(xmax) - xmin + 1;
   h.height = int64_t(ymax) - ymin + 1;
@@ -47,11 +47,11 @@ std::optional<std::vector<uint8_t>> unpack_runs(ByteReader& r, size_t count) {
   out.reserve(count);
   while (out.size() < count) {
     uint8_t value;
-    if (!frame::store(read_u8(r), value)) return std::nullopt;
+    if (!frame::store(r.u8(), value)) return std::nullopt;
     size_t run = 1;
     if (value >= 0xC0) {
       run = value & 0x3F;
-      if (!frame::store(read_u8(r), value)) return std::nullopt;
+      if (!frame::store(r.u8(), value)) return std::nullopt;
     }
     out.insert(out.end(), std::min(run, count - out.size()), value);
   }

@@ -14,19 +14,13 @@
 
 namespace pictures {
 
-struct DestroyIconHandle {
-  void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using OwnedBitmap = frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject>;
-using OwnedIcon = frame::OwnedHandle<HICON, DestroyIconHandle>;
-
 // Stored colours use this value for "the system's button face".
 constexpr COLORREF kButtonFaceColour = 0xFF000000;
 
 // A decoded picture with the icon handle icons and cursors are drawn through.
 struct LoadedPicture {
   Picture picture;
-  OwnedIcon icon;
+  frame::OwnedIcon icon;
 };
 
 // Decodes `bytes`; icons and cursors also get their handle, and without one they
@@ -37,7 +31,7 @@ std::optional<LoadedPicture> load_picture(std::span<const uint8_t> bytes);
 // bitmap; borrows the icon and the device context.
 class DrawingContext {
  public:
-  DrawingContext(HDC target, const LoadedPicture& loaded, OwnedBitmap bitmap)
+  DrawingContext(HDC target, const LoadedPicture& loaded, frame::OwnedBitmap bitmap)
       : target_(target),
         kind_(loaded.picture.kind),
         width_(loaded.picture.width),
@@ -51,7 +45,7 @@ class DrawingContext {
   int height() const { return height_; }
   HICON icon() const { return icon_; }
   HBITMAP bitmap() const { return bitmap_.get(); }
-  OwnedBitmap take_bitmap() { return std::move(bitmap_); }
+  frame::OwnedBitmap take_bitmap() { return std::move(bitmap_); }
   // The same prepared picture, drawn from now on into another device context of
   // the same display: a picture painted again and again is prepared once.
   void retarget(HDC target) { target_ = target; }
@@ -61,7 +55,7 @@ class DrawingContext {
   PictureKind kind_;
   int width_, height_;
   HICON icon_;
-  OwnedBitmap bitmap_;
+  frame::OwnedBitmap bitmap_;
 };
 
 // Nothing without a picture or a device context, or when GDI refuses the bitmap.
@@ -72,17 +66,22 @@ std::optional<DrawingContext> prepare_picture(HDC target, const LoadedPicture* l
 // raster operation draws with the colour -raster_operation left out.
 bool draw_picture(const DrawingContext& context, int x, int y, int width, int height, long raster_operation);
 
+// Where a picture of `width` x `height` goes in a client area: centred, and scaled
+// down keeping its aspect ratio in a client area smaller than it in either
+// dimension. `client` starts at 0, 0 (GetClientRect).
+RECT fit_and_centre(const RECT& client, int width, int height);
+
 // Prepare, draw with SRCCOPY and release.
 bool draw_picture_at_once(const LoadedPicture& loaded, HDC target, int x, int y, int width, int height,
                           COLORREF blend_colour);
 
 // The picture in `bytes` as a bitmap for the screen; icons and cursors are drawn on
 // white at their own size. An empty handle when the bytes are no picture.
-OwnedBitmap bitmap_from_bytes(std::span<const uint8_t> bytes, COLORREF blend_colour);
+frame::OwnedBitmap bitmap_from_bytes(std::span<const uint8_t> bytes, COLORREF blend_colour);
 
-// The part of `bitmap` whose colour is not `key`, as a region the caller owns (it is
-// usually handed straight to SetWindowRgn). Empty when every pixel is the key;
-// nullptr when the bitmap cannot be read.
-HRGN region_from_colour_key(HBITMAP bitmap, COLORREF key);
+// The part of `bitmap` whose colour is not `key` (it is usually handed on to
+// SetWindowRgn). Empty when every pixel is the key; no region when the bitmap
+// cannot be read.
+frame::OwnedRegion region_from_colour_key(HBITMAP bitmap, COLORREF key);
 
 }  // namespace pictures

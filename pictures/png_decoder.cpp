@@ -28,19 +28,16 @@ void read_from_span(png_structp png, png_bytep out, png_size_t count) {
   source->rest = source->rest.subspan(count);
 }
 
-uint32_t big_endian(std::span<const uint8_t> b) { return uint32_t(b[0]) << 24 | b[1] << 16 | b[2] << 8 | b[3]; }
-
 // Every chunk the file declares must lie inside it; libpng would otherwise size a
 // buffer from a damaged length before finding out that the data is not there.
 bool chunks_fit(std::span<const uint8_t> bytes) {
   frame::ByteReader r(bytes);
-  if (!r.bytes(8)) return false;
+  if (!r.skip(8)) return false;
   while (r.remaining() > 0) {
-    auto header = r.bytes(8);
-    if (!header) return false;
-    const uint32_t length = big_endian(*header);
-    if (length > r.remaining() || !r.bytes(length) || !r.bytes(4)) return false;
-    if (big_endian(header->subspan(4)) == 0x49454E44) return true;  // IEND
+    const auto length = r.u32_be();
+    const auto type = r.u32_be();
+    if (!length || !type || *length > r.remaining() || !r.skip(*length) || !r.skip(4)) return false;
+    if (*type == 0x49454E44) return true;  // IEND
   }
   return false;
 }

@@ -7,6 +7,7 @@
 #include "frame/application.h"
 #include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
+#include "frame/gbk.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
 
@@ -30,7 +31,12 @@ ObjectRecord* record_of(const ServiceArguments& args) {
 
 // ---- creation ----
 
-bool names_a_folder(std::string_view file) { return file.find_first_of("\\/:") != std::string_view::npos; }
+bool names_a_backslash(std::string_view file) { return frame::last_backslash(file) != std::string_view::npos; }
+
+// '/' and ':' lie below GBK's trail bytes; a backslash may be one.
+bool names_a_folder(std::string_view file) {
+  return names_a_backslash(file) || file.find_first_of("/:") != std::string_view::npos;
+}
 
 std::wstring system_folder() {
   std::wstring folder(MAX_PATH, L'\0');
@@ -69,7 +75,7 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
   if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, object.put_void()))) return {};
   // Only a library its caller named by its full path can be registered where others
   // find it.
-  if (file.find('\\') != std::string_view::npos)
+  if (names_a_backslash(file))
     RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide_file.c_str()), nullptr);
   return object;
 }

@@ -14,8 +14,6 @@
 namespace services {
 namespace {
 
-using frame::OwnedKernelHandle;
-
 const char* pointer_of(const TypedValue& value) {
   return reinterpret_cast<const char*>(static_cast<uintptr_t>(value.low));
 }
@@ -40,11 +38,9 @@ bool is_read_only(const std::string& path) {
 // is fine: the temporary file shows whether its folder takes files.
 bool target_is_free(const std::string& path) {
   if (is_read_only(path)) return false;
-  const HANDLE probe =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (probe == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
-  const OwnedKernelHandle opened(probe);
-  return true;
+  const frame::OwnedFile probe(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return probe || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 // A name beside the target that no other live thread would pick.
@@ -79,14 +75,15 @@ class TemporaryFile {
         handle_(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
+  // The handle goes first: a file still open could not be deleted.
   ~TemporaryFile() {
-    if (is_open()) CloseHandle(handle_);
+    handle_.reset();
     if (!replaced_target_) DeleteFileA(path_.c_str());
   }
 
-  bool is_open() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool write(std::span<const uint8_t> bytes) { return write_all(handle_, bytes); }
-  bool close() { return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != FALSE; }
+  bool is_open() const { return static_cast<bool>(handle_); }
+  bool write(std::span<const uint8_t> bytes) { return write_all(handle_.get(), bytes); }
+  bool close() { return handle_.close(); }
   // Write-through: the rename is on disk before the result says so.
   bool replace(const std::string& target) {
     replaced_target_ =
@@ -96,7 +93,7 @@ class TemporaryFile {
 
  private:
   std::string path_;
-  HANDLE handle_;
+  frame::OwnedFile handle_;
   bool replaced_target_ = false;
 };
 

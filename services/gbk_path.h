@@ -1,6 +1,6 @@
 #pragma once
 // Splitting a GBK path at its last backslash. The scan steps over two-byte
-// characters whole, so a trail byte that happens to be 0x5C never splits a path.
+// characters whole (frame/gbk.h), so a trail byte 0x5C never splits a path.
 #include <string_view>
 
 namespace services {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "frame/gbk.h"
+
 namespace services {
 namespace {
 
@@ -14,10 +16,6 @@ bool bytes_equal(std::string_view a, std::string_view b, bool fold_case) {
   if (!fold_case) return a == b;
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](char x, char y) { return fold_ascii(x) == fold_ascii(y); });
-}
-
-size_t character_length(std::string_view text, size_t position) {
-  return is_lead_byte(static_cast<uint8_t>(text[position])) ? 2 : 1;
 }
 
 // Stepping over a lead byte at the end goes one past it; the sum cannot wrap.
@@ -46,13 +44,13 @@ std::string replace_text(std::string_view text, std::string_view find, std::stri
       if (remaining > 0 && --remaining == 0) break;
       continue;
     }
-    const size_t length = character_length(text, position);
-    if (position + length > text.size()) {
+    const size_t next = frame::next_character(text, position);
+    if (next > text.size()) {
       position = text.size();
       break;
     }
-    result += text.substr(position, length);
-    position += length;
+    result += text.substr(position, next - position);
+    position = next;
   }
   result += text.substr(position);
   return result;
@@ -66,7 +64,7 @@ int32_t find_last(std::string_view text, std::string_view find, std::optional<in
   if (find.empty()) return window.empty() ? -1 : 1;
 
   int32_t last = -1;
-  for (size_t position = 0; fits_at(window, position, find); position += character_length(window, position)) {
+  for (size_t position = 0; fits_at(window, position, find); position = frame::next_character(window, position)) {
     if (bytes_equal(window.substr(position, find.size()), find, case_insensitive))
       last = static_cast<int32_t>(position + 1);
   }

@@ -1,16 +1,14 @@
 #pragma once
 // The text services' logic on GBK (code page 936) texts, apart from how texts reach
-// a service. A byte with the high bit set starts a two-byte character; scans step
-// over whole characters so that a trail byte never matches on its own. Letters fold
-// case byte by byte and only in ASCII. Positions are 1-based byte positions.
+// a service. Scans step over whole characters (frame/gbk.h) so that a trail byte
+// never matches on its own. Letters fold case byte by byte and only in ASCII.
+// Positions are 1-based byte positions.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace services {
-
-constexpr bool is_lead_byte(uint8_t byte) { return (byte & 0x80) != 0; }
 
 // Replaces occurrences of `find` from byte position `start` on (nothing: from the
 // first byte; below 1 counts as 1), at most `count` of them (nothing or a negative

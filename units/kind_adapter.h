@@ -122,7 +122,7 @@ class KindAdapter {
  public:
   static constexpr frame::KindDescriptor descriptor() {
     return {names.display_name,    names.english_name,    "",         0, nullptr, names.state_flags, 0, 0, nullptr,
-            kPropertyInfos.size(), kPropertyInfos.data(), &interface, 0, nullptr};
+            kPropertyInfos.size(), kPropertyInfos.data(), &answer, 0, nullptr};
   }
 
  private:
@@ -177,7 +177,7 @@ class KindAdapter {
     return 0;
   }
 
-  static void* interface(int request) {
+  static void* answer(int request) {
     switch (request) {
       case frame::kRequestCreate:
         return reinterpret_cast<void*>(&create);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "units/kind_adapter.h"
@@ -63,7 +64,7 @@ class LabelUnit : public frame::UnitObject {
   }
 
   // The stored font as it is drawn: its size, weight and face, the rest plain.
-  frame::OwnedHandle<HFONT, frame::DeleteGdiObject> make_font() const {
+  frame::OwnedFont make_font() const {
     if (!properties_.font) return {};
     LOGFONTA font;
     std::memcpy(&font, &*properties_.font, sizeof font);
@@ -72,7 +73,7 @@ class LabelUnit : public frame::UnitObject {
     font.lfClipPrecision = 0;
     font.lfQuality = PROOF_QUALITY;
     font.lfPitchAndFamily = 0;
-    return frame::OwnedHandle<HFONT, frame::DeleteGdiObject>(CreateFontIndirectA(&font));
+    return frame::OwnedFont(CreateFontIndirectA(&font));
   }
 
   UINT text_format() const {
@@ -91,7 +92,7 @@ class LabelUnit : public frame::UnitObject {
 
   void paint_text(HDC dc) const {
     const auto font = make_font();
-    HGDIOBJ previous = SelectObject(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
+    const frame::SelectGuard selected(dc, font ? font.get() : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     RECT area;
     GetClientRect(hwnd_, &area);
@@ -109,14 +110,11 @@ class LabelUnit : public frame::UnitObject {
         break;
     }
     draw_text(dc, area, properties_.text_colour, main_offset);
-    SelectObject(dc, previous);
   }
 
   void on_paint() const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    if (!properties_.text.empty()) paint_text(dc);
-    EndPaint(hwnd_, &paint);
+    const frame::PaintScope paint(hwnd_);
+    if (!properties_.text.empty()) paint_text(paint.dc());
   }
 
   struct RefreshArea {

@@ -1,7 +1,7 @@
 #include "units/picture_box_animation.h"
 
 #include "frame/exception_barrier.h"
-#include "pictures/gdi_scopes.h"
+#include "frame/gdi_scopes.h"
 
 namespace units {
 namespace {
@@ -56,10 +56,10 @@ GifAnimation::~GifAnimation() {
 }
 
 bool GifAnimation::make_frame_bitmap(COLORREF background) {
-  pictures::ScreenDc screen;
+  const frame::ScreenDc screen = frame::screen_dc();
   if (!screen.get()) return false;
   frame_bitmap_.reset(CreateCompatibleBitmap(screen.get(), width_, height_));
-  pictures::MemoryDc canvas(screen.get(), frame_bitmap_.get());
+  frame::MemoryDc canvas(screen.get(), frame_bitmap_.get());
   if (!frame_bitmap_ || !canvas) return false;
   const frame::OwnedBrush brush(CreateSolidBrush(background));
   const RECT all{0, 0, width_, height_};
@@ -70,7 +70,7 @@ bool GifAnimation::make_frame_bitmap(COLORREF background) {
 bool GifAnimation::draw_current(HDC target, const RECT& to) {
   const BusyScope busy(busy_, Wait::not_at_all);
   if (!busy.held() || !composed_) return false;
-  pictures::MemoryDc canvas(target, frame_bitmap_.get());
+  frame::MemoryDc canvas(target, frame_bitmap_.get());
   SetStretchBltMode(target, COLORONCOLOR);
   return canvas && StretchBlt(target, to.left, to.top, to.right - to.left, to.bottom - to.top, canvas.get(), 0, 0,
                               width_, height_, SRCCOPY);
@@ -95,7 +95,7 @@ void GifAnimation::compose(const pictures::AnimationFrame& frame) {
   if (frame.dib.size() < pictures::kDibPixelOffset) return;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(frame.dib.data());
   const BusyScope busy(busy_, Wait::until_free);
-  pictures::MemoryDc canvas(nullptr, frame_bitmap_.get());
+  frame::MemoryDc canvas(nullptr, frame_bitmap_.get());
   if (!canvas) return;
   if (SetDIBitsToDevice(canvas.get(), 0, 0, width_, height_, 0, 0, 0, height_,
                         frame.dib.data() + pictures::kDibPixelOffset, info, DIB_RGB_COLORS) != 0) {

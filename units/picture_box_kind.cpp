@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
@@ -130,13 +131,7 @@ class PictureBox : public frame::UnitObject {
     const int height = picture_->picture.height;
     if (properties_.display_mode == kStretched) return client;
     if (properties_.display_mode == kNaturalSize) return {0, 0, width, height};
-    const double factor =
-        std::min({1.0, static_cast<double>(client.right) / width, static_cast<double>(client.bottom) / height});
-    const int shown_width = static_cast<int>(width * factor);
-    const int shown_height = static_cast<int>(height * factor);
-    const int left = (client.right - shown_width) / 2;
-    const int top = (client.bottom - shown_height) / 2;
-    return {left, top, left + shown_width, top + shown_height};
+    return pictures::fit_and_centre(client, width, height);
   }
 
   void fill_background(HDC dc, const RECT& client) const {
@@ -169,10 +164,8 @@ class PictureBox : public frame::UnitObject {
   }
 
   void on_paint() const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    paint_into(dc);
-    EndPaint(hwnd_, &paint);
+    const frame::PaintScope paint(hwnd_);
+    paint_into(paint.dc());
   }
 
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {

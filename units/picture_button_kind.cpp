@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
+#include "frame/gdi_scopes.h"
 #include "frame/notification.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
-#include "pictures/gdi_scopes.h"
 #include "pictures/picture_drawing.h"
 #include "units/kind_adapter.h"
 #include "units/native_window.h"
@@ -30,8 +30,7 @@ constexpr int kNormalPictureProperty = slot_of(kPictureButtonProperties, "normal
 
 enum VisualState : int { kNormal = 0, kHover = 1, kPressed = 2 };
 
-using OwnedBitmap = frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject>;
-using OwnedRegion = frame::OwnedHandle<HRGN, frame::DeleteGdiObject>;
+using frame::OwnedBitmap;
 
 class PictureButton : public frame::UnitObject {
  public:
@@ -124,12 +123,12 @@ class PictureButton : public frame::UnitObject {
 
   void update_region() {
     HBITMAP shown = face(shown_slot());
-    HRGN region = nullptr;
+    frame::OwnedRegion region;
     if (properties_.colour_key != kNoColourKey && shown != nullptr) {
       region = pictures::region_from_colour_key(shown, properties_.colour_key);
     }
     // The window owns the region once it is set.
-    SetWindowRgn(hwnd_, region, TRUE);
+    if (SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();
     InvalidateRect(hwnd_, nullptr, TRUE);
   }
 
@@ -145,7 +144,7 @@ class PictureButton : public frame::UnitObject {
     RECT client;
     GetClientRect(hwnd_, &client);
     OwnedBitmap canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
-    pictures::MemoryDc memory(dc, canvas.get());
+    frame::MemoryDc memory(dc, canvas.get());
     if (!canvas || !memory) return;
     PatBlt(memory.get(), 0, 0, client.right, client.bottom, BLACKNESS);
     if (HBITMAP shown = face(shown_slot())) copy_bitmap(memory.get(), shown);
@@ -153,16 +152,14 @@ class PictureButton : public frame::UnitObject {
   }
 
   void on_paint() const {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    paint_into(dc);
-    EndPaint(hwnd_, &paint);
+    const frame::PaintScope paint(hwnd_);
+    paint_into(paint.dc());
   }
 
   static void copy_bitmap(HDC target, HBITMAP bitmap) {
     BITMAP size;
     if (GetObjectA(bitmap, sizeof size, &size) == 0) return;
-    pictures::MemoryDc source(target, bitmap);
+    frame::MemoryDc source(target, bitmap);
     if (source) BitBlt(target, 0, 0, size.bmWidth, size.bmHeight, source.get(), 0, 0, SRCCOPY);
   }
 

@@ -1,8 +1,7 @@
 // The window's background: its picture in one of four modes, and its colour over
 // whatever the picture leaves uncovered.
-#include <algorithm>
 
-#include "frame/owned_handle.h"
+#include "frame/gdi_scopes.h"
 #include "units/window_kind.h"
 
 namespace units {
@@ -14,24 +13,6 @@ RECT client_rect_of(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   return client;
-}
-
-// Centred when the client area holds the picture in a dimension; scaled down,
-// keeping the aspect ratio, when it is smaller in either.
-RECT centred_or_fitted(const RECT& client, int picture_width, int picture_height) {
-  const int client_width = client.right - client.left;
-  const int client_height = client.bottom - client.top;
-  int width = picture_width;
-  int height = picture_height;
-  if (client_width < picture_width || client_height < picture_height) {
-    const double factor = std::min(static_cast<double>(client_width) / picture_width,
-                                   static_cast<double>(client_height) / picture_height);
-    width = static_cast<int>(picture_width * factor);
-    height = static_cast<int>(picture_height * factor);
-  }
-  const int left = (client_width - width) / 2;
-  const int top = (client_height - height) / 2;
-  return {left, top, left + width, top + height};
 }
 
 void draw_tiles(const pictures::DrawingContext& context, const RECT& client, const RECT& clip) {
@@ -91,7 +72,7 @@ std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip
       draw_tiles(*context, client, clip);
       return client;
     case kCentredOrFitted: {
-      const RECT drawn = centred_or_fitted(client, context->width(), context->height());
+      const RECT drawn = pictures::fit_and_centre(client, context->width(), context->height());
       pictures::draw_picture(*context, drawn.left, drawn.top, drawn.right - drawn.left, drawn.bottom - drawn.top,
                              SRCCOPY);
       return drawn;
@@ -103,10 +84,8 @@ std::optional<RECT> WindowUnit::draw_background_picture(HDC dc, const RECT& clip
 }
 
 void WindowUnit::on_paint() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
-  if (!IsRectEmpty(&paint.rcPaint)) paint_background(dc, paint.rcPaint);
-  EndPaint(hwnd_, &paint);
+  const frame::PaintScope paint(hwnd_);
+  if (!IsRectEmpty(&paint.area())) paint_background(paint.dc(), paint.area());
 }
 
 void WindowUnit::paint_background(HDC dc, const RECT& area) {

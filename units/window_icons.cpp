@@ -20,7 +20,7 @@ HICON program_icon(int width, int height) {
 }
 
 // Icon or cursor bytes as one handle; other pictures are no icon.
-pictures::OwnedIcon icon_from_bytes(std::span<const uint8_t> bytes) {
+frame::OwnedIcon icon_from_bytes(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return {};
   auto loaded = pictures::load_picture(bytes);
   if (!loaded) return {};
@@ -33,8 +33,8 @@ pictures::OwnedIcon icon_from_bytes(std::span<const uint8_t> bytes) {
 void WindowUnit::apply_icons() {
   const int small_width = GetSystemMetrics(SM_CXSMICON);
   const int small_height = GetSystemMetrics(SM_CYSMICON);
-  pictures::OwnedIcon large = icon_from_bytes(properties_.icon);
-  pictures::OwnedIcon small(large ? static_cast<HICON>(CopyImage(large.get(), IMAGE_ICON, small_width, small_height, 0))
+  frame::OwnedIcon large = icon_from_bytes(properties_.icon);
+  frame::OwnedIcon small(large ? static_cast<HICON>(CopyImage(large.get(), IMAGE_ICON, small_width, small_height, 0))
                                   : nullptr);
   HICON shown_large = large ? large.get() : program_icon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
   HICON shown_small = small ? small.get() : program_icon(small_width, small_height);
@@ -52,7 +52,7 @@ bool WindowUnit::on_set_cursor(HWND target, WORD hit_test) {
   if (unit == nullptr || unit->cursor_picture.empty()) return false;
   if (cursor_picture_ != unit->cursor_picture) {
     // The new cursor is shown before the old one is destroyed.
-    pictures::OwnedIcon cursor = icon_from_bytes(unit->cursor_picture);
+    frame::OwnedIcon cursor = icon_from_bytes(unit->cursor_picture);
     if (cursor) SetCursor(cursor.get());
     cursor_ = std::move(cursor);
     cursor_picture_ = unit->cursor_picture;

@@ -121,15 +121,15 @@ class WindowUnit : public frame::UnitObject {
   // changes.
   std::optional<pictures::DrawingContext> prepared_background_;
   // Made from the icon property; empty while the application's icons are used.
-  pictures::OwnedIcon large_icon_;
-  pictures::OwnedIcon small_icon_;
+  frame::OwnedIcon large_icon_;
+  frame::OwnedIcon small_icon_;
   // The cursor of the unit that last asked, with the picture it was made from.
   std::vector<uint8_t> cursor_picture_;
-  pictures::OwnedIcon cursor_;
+  frame::OwnedIcon cursor_;
   HWND remembered_focus_ = nullptr;
   bool activated_once_ = false;
   bool help_opened_ = false;
-  pictures::OwnedIcon tray_icon_;
+  frame::OwnedIcon tray_icon_;
   BackgroundSound sound_;
 };
 

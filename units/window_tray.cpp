@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frame/gbk.h"
 #include "frame/system_library.h"
 
 namespace units {
@@ -41,9 +42,9 @@ void copy_tip(const std::string& tip, char (&target)[N]) {
   static_assert(N > kMaxTipBytes);
   size_t length = 0;
   while (length < tip.size()) {
-    const size_t step = IsDBCSLeadByte(static_cast<BYTE>(tip[length])) ? 2 : 1;
-    if (length + step > std::min(tip.size(), kMaxTipBytes)) break;
-    length += step;
+    const size_t next = frame::next_character(tip, length);
+    if (next > std::min(tip.size(), kMaxTipBytes)) break;
+    length = next;
   }
   std::memcpy(target, tip.data(), length);
   target[length] = '\0';

@@ -2,8 +2,11 @@
 // payload. Every start appends one line to launch-record.txt beside the program,
 // saying how it was started, so that tests can see what the installer ran:
 //   arguments=[--uninst] folder=[C:\Program Files\Trellimo] uninstall
-// Plain Win32 only: the C++ library would not fit the catalogue length of sw.exe.
+// Plain Win32 and header-only owners: the C++ library would not fit the catalogue
+// length of sw.exe.
 #include <windows.h>
+
+#include "frame/owned_handle.h"
 
 namespace {
 
@@ -62,15 +65,14 @@ void write_working_folder(HANDLE file) {
 }
 
 void append_record(const char* path, const char* arguments) {
-  const HANDLE file =
-      CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  write_text(file, "arguments=[");
-  write_text(file, arguments);
-  write_text(file, "] folder=[");
-  write_working_folder(file);
-  write_text(file, asks_to_uninstall(arguments) ? "] uninstall\r\n" : "]\r\n");
-  CloseHandle(file);
+  const frame::OwnedFile file(
+      CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  write_text(file.get(), "arguments=[");
+  write_text(file.get(), arguments);
+  write_text(file.get(), "] folder=[");
+  write_working_folder(file.get());
+  write_text(file.get(), asks_to_uninstall(arguments) ? "] uninstall\r\n" : "]\r\n");
 }
 
 }  // namespace

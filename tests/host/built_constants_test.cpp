@@ -96,9 +96,9 @@ TEST_F(BuiltConstants, EachPayloadBlobIsTheCopiedFileAfterItsSuffix) {
     if (!constants[i].contains("payload")) continue;
     const auto& file = cassemble::catalogue_file(catalogue, constants[i]["payload"]);
     const uint32_t at = offset(constants[i]["name"]);
-    const payload::EmbeddedBlob blob = payload::blob_view(area_.data() + at);
+    const payload::EmbeddedBlob blob{area_.data() + at};
     EXPECT_EQ(Bytes(area_.begin() + at, area_.begin() + at + 4), (Bytes{1, 0, 0, 0})) << file.name;
-    EXPECT_EQ(blob.length, file.length) << file.name;
+    EXPECT_EQ(blob.content().size(), file.length) << file.name;
     EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()),
               cassemble::read_bytes(fs::path(built_path("TRELLIMO_EMBEDDED_PAYLOAD")) / file.name))
         << file.name;
@@ -113,7 +113,7 @@ TEST_F(BuiltConstants, ToggleBlobsAreTheCommittedPictures) {
     if (!constant.contains("file")) continue;
     const Bytes picture =
         cassemble::read_bytes(fs::path(CONSTANTS_LIST_PATH).parent_path() / constant["file"].get<std::string>());
-    const payload::EmbeddedBlob blob = payload::blob_view(area_.data() + offset(constant["name"]));
+    const payload::EmbeddedBlob blob{area_.data() + offset(constant["name"])};
     EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()), picture) << constant["file"];
   }
 }

@@ -51,6 +51,29 @@ TEST(ByteReader, SliceReportsOffsetsOfTheOuterBlock) {
   EXPECT_EQ(r.offset(), 106u);
 }
 
+TEST(ByteReader, ReadsNarrowAndBigEndianWords) {
+  const Bytes data{0xAB, 0x34, 0x12, 0x89, 0x50, 0x4E, 0x47, 0x0D};
+  ByteReader r(data);
+  EXPECT_EQ(r.u8(), 0xABu);
+  EXPECT_EQ(r.u16(), 0x1234u);
+  EXPECT_TRUE(r.skip(1));
+  EXPECT_EQ(r.u32_be(), 0x504E470Du);
+  EXPECT_EQ(r.remaining(), 0u);
+}
+
+TEST(ByteReader, ShortNarrowAndBigEndianReadsFailAndKeepThePosition) {
+  const Bytes data{1, 2, 3};
+  ByteReader r(data);
+  EXPECT_FALSE(r.u32_be());
+  EXPECT_FALSE(r.skip(4));
+  EXPECT_EQ(r.offset(), 0u);
+  EXPECT_EQ(r.u16(), 0x0201u);
+  EXPECT_FALSE(r.u16());
+  EXPECT_EQ(r.u8(), 3u);
+  EXPECT_FALSE(r.u8());
+  EXPECT_EQ(r.offset(), 3u);
+}
+
 TEST(ByteWriter, WritesTheLayoutTheReaderReads) {
   frame::ByteWriter w;
   w.u32(0x12345678);

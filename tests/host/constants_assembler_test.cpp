@@ -102,8 +102,8 @@ TEST_F(ConstantsAssembler, NamesEachOffsetInTheHeader) {
 
 TEST_F(ConstantsAssembler, BlobHeaderIsDimensionCountLengthThenContent) {
   const auto area = assemble(list());
-  const payload::EmbeddedBlob blob = payload::blob_view(area.bytes.data() + 10);
-  EXPECT_EQ(blob.length, 3u);
+  const payload::EmbeddedBlob blob{area.bytes.data() + 10};
+  EXPECT_EQ(blob.content().size(), 3u);
   EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()), bytes_of("MZ!"));
   EXPECT_EQ(Bytes(area.bytes.begin() + 10, area.bytes.begin() + 18), (Bytes{1, 0, 0, 0, 3, 0, 0, 0}));
 }

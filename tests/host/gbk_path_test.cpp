@@ -35,6 +35,15 @@ TEST(SplitAtLastBackslash, BackslashTrailByteInsideACharacterDoesNotSplit) {
   expect_split("\x81\x5C\x81\x5C\\", "\x81\x5C\x81\x5C", "");
 }
 
+// 0x80 and 0xFF lead no character in code page 936: a backslash after them splits.
+TEST(SplitAtLastBackslash, BackslashAfterByteEightySplits) {
+  expect_split("Key\x80\\Name", "Key\x80", "Name");
+}
+
+TEST(SplitAtLastBackslash, BackslashAfterByteFFSplits) {
+  expect_split("Key\xFF\\Name", "Key\xFF", "Name");
+}
+
 TEST(SplitAtLastBackslash, BackslashAfterADoubleByteCharacterSplits) {
   expect_split("\xB0\xB2\\\xD7\xB0", "\xB0\xB2", "\xD7\xB0");  // 安\装
 }

@@ -13,7 +13,6 @@ namespace {
 
 using services::blank_text;
 using services::find_last;
-using services::is_lead_byte;
 using services::left_part;
 using services::replace_text;
 using std::nullopt;
@@ -23,15 +22,6 @@ constexpr bool kFoldCase = false;
 
 std::string replace_all(std::string_view text, std::string_view find, std::string_view replacement) {
   return replace_text(text, find, replacement, nullopt, nullopt, kCaseSensitive);
-}
-
-TEST(LeadByte, IsAnyByteWithTheHighBitSet) {
-  EXPECT_FALSE(is_lead_byte(0x00));
-  EXPECT_FALSE(is_lead_byte(0x5C));
-  EXPECT_FALSE(is_lead_byte(0x7F));
-  EXPECT_TRUE(is_lead_byte(0x80));
-  EXPECT_TRUE(is_lead_byte(0xB0));
-  EXPECT_TRUE(is_lead_byte(0xFF));
 }
 
 TEST(TextReplace, AnOmittedReplacementRemovesEveryDoubleQuote) {
@@ -142,6 +132,19 @@ TEST(TextReplace, ALeadByteTheScanDoesNotReachIsKept) {
 
 TEST(TextReplace, ALoneLeadByteThatMatchesIsReplaced) { EXPECT_EQ(replace_all("ab\xB0", "\xB0", "+"), "ab+"); }
 
+// 0x80 and 0xFF lead no character in code page 936: the byte after them is read on its own.
+TEST(TextReplace, ByteEightyStandsAloneSoTheBackslashAfterItIsReplaced) {
+  EXPECT_EQ(replace_all("a\x80\\b", "\\", "/"), "a\x80/b");
+}
+
+TEST(TextReplace, ByteFFStandsAloneSoTheFindTextAfterItIsReplaced) {
+  EXPECT_EQ(replace_all("\xFF"
+                        "ab\xFF",
+                        "a", "x"),
+            "\xFF"
+            "xb\xFF");
+}
+
 TEST(FindLast, FindsTheLastBackslashOfASixBytePath) { EXPECT_EQ(find_last("C:\\a\\b", "\\", nullopt, false), 5); }
 
 TEST(FindLast, GivesMinusOneWhenTheTextHasNoOccurrence) {
@@ -156,6 +159,17 @@ TEST(FindLast, ATrailByteEqualToTheFindTextIsNotMatched) {
             -1);
   EXPECT_EQ(find_last("\\\x95\x5C", "\\", nullopt, false), 1);
   EXPECT_EQ(find_last("\x95\x5C\\", "\\", nullopt, false), 3);
+}
+
+TEST(FindLast, ByteEightyStandsAloneSoTheBackslashAfterItIsFound) {
+  EXPECT_EQ(find_last("C:\\\x80\\x", "\\", nullopt, false), 5);
+}
+
+TEST(FindLast, ByteFFStandsAloneSoTheFindTextAfterItIsFound) {
+  EXPECT_EQ(find_last("\xFF"
+                      "ab",
+                      "a", nullopt, false),
+            2);
 }
 
 TEST(FindLast, FindsTwoByteCharacters) {

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "frame/owned_handle.h"
-#include "pictures/gdi_scopes.h"
+#include "frame/gdi_scopes.h"
 
 namespace driver {
 namespace {
@@ -237,11 +237,11 @@ std::vector<COLORREF> capture_screen(RECT rect) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  pictures::ScreenDc screen;
+  const frame::ScreenDc screen = frame::screen_dc();
   void* bits = nullptr;
   const frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> section(
       CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  pictures::MemoryDc memory(screen.get(), section.get());
+  frame::MemoryDc memory(screen.get(), section.get());
   if (!section || !memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
     return {};
   GdiFlush();

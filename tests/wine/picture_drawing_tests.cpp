@@ -14,7 +14,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-using pictures::OwnedBitmap;
+using frame::OwnedBitmap;
 
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 
@@ -248,6 +248,21 @@ TEST(BitmapFromBytes, IconsAreDrawnOnWhite) {
   ASSERT_TRUE(bitmap);
   EXPECT_EQ(bitmap_pixel(bitmap.get(), 0, 5), RGB(255, 255, 255));
   EXPECT_EQ(bitmap_pixel(bitmap.get(), 1, 5), RGB(0x20, 0x40, 0x60));
+}
+
+bool same_rect(const RECT& rect, const RECT& expected) {
+  return rect.left == expected.left && rect.top == expected.top && rect.right == expected.right &&
+         rect.bottom == expected.bottom;
+}
+
+TEST(FitAndCentre, APictureTheClientAreaHoldsIsCentredAtItsSize) {
+  EXPECT_TRUE(same_rect(pictures::fit_and_centre({0, 0, 100, 50}, 40, 20), {30, 15, 70, 35}));
+  EXPECT_TRUE(same_rect(pictures::fit_and_centre({0, 0, 40, 20}, 40, 20), {0, 0, 40, 20}));
+}
+
+TEST(FitAndCentre, APictureTooLargeInEitherDimensionIsScaledDownKeepingItsShape) {
+  EXPECT_TRUE(same_rect(pictures::fit_and_centre({0, 0, 100, 50}, 200, 50), {0, 12, 100, 37}));
+  EXPECT_TRUE(same_rect(pictures::fit_and_centre({0, 0, 100, 50}, 30, 100), {42, 0, 57, 50}));
 }
 
 bool inside(HRGN region, int x, int y) { return PtInRegion(region, x, y) != FALSE; }

@@ -131,7 +131,7 @@ class Canvas {
 
  private:
   frame::OwnedDc dc_;
-  pictures::OwnedBitmap bitmap_;
+  frame::OwnedBitmap bitmap_;
   const uint32_t* pixels_ = nullptr;
   HGDIOBJ previous_ = nullptr;
   int width_ = 0;

@@ -4,13 +4,12 @@
 #include <set>
 #include <sstream>
 
+#include "frame/byte_array.h"
 #include "tools/template-compiler/gbk_text.h"
 
 namespace cassemble {
 
 namespace {
-
-constexpr uint32_t kBlobDimensions = 1;
 
 // Everything an entry needs to be placed, with where it came from for messages.
 struct Entry {
@@ -29,30 +28,23 @@ bool is_identifier(const std::string& name) {
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
-void append_word(std::vector<uint8_t>& bytes, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<uint8_t>(value >> shift));
+uint32_t area_offset(const frame::ByteWriter& area) {
+  if (area.size() > UINT32_MAX) throw AssemblyError("the constants area outgrows 32-bit offsets");
+  return static_cast<uint32_t>(area.size());
 }
 
-uint32_t area_offset(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() > UINT32_MAX) throw AssemblyError("the constants area outgrows 32-bit offsets");
-  return static_cast<uint32_t>(bytes.size());
-}
-
-PlacedConstant place_text(const Entry& entry, ConstantsArea& area) {
+PlacedConstant place_text(const Entry& entry, frame::ByteWriter& area) {
   const auto gbk = tplc::utf8_to_gbk(entry.json["text"].get<std::string>());
   if (!gbk) refuse(entry, "text has a character GBK cannot represent");
   if (gbk->find('\0') != std::string::npos) refuse(entry, "text holds a zero byte");
-  const uint32_t offset = area_offset(area.bytes);
-  area.bytes.insert(area.bytes.end(), gbk->begin(), gbk->end());
-  area.bytes.push_back(0);
+  const uint32_t offset = area_offset(area);
+  area.zero_terminated_text(*gbk);
   return {entry.name, entry.group, ConstantKind::text, offset, static_cast<uint32_t>(gbk->size())};
 }
 
-PlacedConstant place_blob(const Entry& entry, const std::vector<uint8_t>& content, ConstantsArea& area) {
-  const uint32_t offset = area_offset(area.bytes);
-  append_word(area.bytes, kBlobDimensions);
-  append_word(area.bytes, static_cast<uint32_t>(content.size()));
-  area.bytes.insert(area.bytes.end(), content.begin(), content.end());
+PlacedConstant place_blob(const Entry& entry, const std::vector<uint8_t>& content, frame::ByteWriter& area) {
+  const uint32_t offset = area_offset(area);
+  frame::write_byte_array(area, content);
   return {entry.name, entry.group, ConstantKind::blob, offset, static_cast<uint32_t>(content.size())};
 }
 
@@ -76,6 +68,7 @@ class Assembler {
       if (!payloads_.contains(file.name))
         throw AssemblyError("the constants list never places payload file " + file.name);
     }
+    area_.bytes = writer_.take();
     return std::move(area_);
   }
 
@@ -84,12 +77,12 @@ class Assembler {
     const Json& json = entry.json;
     const int sources = int(json.contains("text")) + int(json.contains("payload")) + int(json.contains("file"));
     if (sources != 1) refuse(entry, "needs exactly one of \"text\", \"payload\" and \"file\"");
-    if (json.contains("text")) return place_text(entry, area_);
+    if (json.contains("text")) return place_text(entry, writer_);
     if (json.contains("file"))
-      return place_blob(entry, read_bytes(list_folder_ / json["file"].get<std::string>()), area_);
+      return place_blob(entry, read_bytes(list_folder_ / json["file"].get<std::string>()), writer_);
     const std::string file_name = json["payload"].get<std::string>();
     if (!payloads_.insert(file_name).second) refuse(entry, "payload file " + file_name + " is placed twice");
-    return place_blob(entry, read_payload_file(payload_folder_, catalogue_file(catalogue_, file_name)), area_);
+    return place_blob(entry, read_payload_file(payload_folder_, catalogue_file(catalogue_, file_name)), writer_);
   }
 
   std::vector<CatalogueFile> catalogue_;
@@ -97,7 +90,8 @@ class Assembler {
   std::filesystem::path payload_folder_;
   std::set<std::string> names_;
   std::set<std::string> payloads_;
-  ConstantsArea area_;
+  frame::ByteWriter writer_;
+  ConstantsArea area_;  // its bytes come from writer_ at the end
 };
 
 const Json& array_member(const Json& object, const char* key, const std::string& where) {

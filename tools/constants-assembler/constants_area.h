@@ -10,8 +10,8 @@
 // Groups only say which routine refers to their constants first; an empty group
 // keeps a place.
 //
-// The block: texts zero-terminated; blobs as u32 1, u32 length, the bytes; back to
-// back, no alignment (payload/embedded_blobs.h reads them).
+// The block: texts zero-terminated; blobs as byte arrays (frame/byte_array.h); back
+// to back, no alignment (payload/embedded_blobs.h reads them).
 #pragma once
 
 #include <cstdint>
