@@ -56,8 +56,8 @@ std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int ev
   g_source = {window_id, window->section().records[*index].id};
   // The call restores the stack pointer whatever the routine removed.
   int32_t stack_difference = 0;
-  const uint64_t result = frame_call_stdcall(handler, arguments.data(), static_cast<uint32_t>(arguments.size()),
-                                             &stack_difference);
+  const uint64_t result =
+      frame_call_stdcall(handler, arguments.data(), static_cast<uint32_t>(arguments.size()), &stack_difference);
   g_source.window_id = 0;
   return result;
 }

@@ -1,6 +1,7 @@
 #include "frame/frame_services.h"
 
 #include "frame/application.h"
+#include "frame/runtime_error.h"
 
 namespace frame {
 
@@ -14,5 +15,34 @@ const void* resolve_external_function(uint32_t index) {
   Application& app = Application::instance();
   return app.external_functions().resolve(index, app.program_folder());
 }
+
+WindowRecord* find_window(uint32_t window_id) { return Application::instance().windows().find(window_id); }
+const std::vector<std::unique_ptr<WindowRecord>>& all_windows() { return Application::instance().windows().windows(); }
+
+UnitObject* live_object(uint32_t window_id, uint32_t unit_id) {
+  WindowRecord* window = find_window(window_id);
+  if (window == nullptr || !window->exists()) return nullptr;
+  auto index = window->find_record(unit_id);
+  if (!index) return nullptr;
+  UnitInstance& unit = window->units()[*index];
+  return unit.is_live() ? unit.object.get() : nullptr;
+}
+
+UnitObject& live_object_or_error(uint32_t window_id, uint32_t unit_id) {
+  UnitObject* object = live_object(window_id, unit_id);
+  if (object == nullptr) {
+    report_runtime_error("指定窗口或窗口组件不存在或尚未载入", 0, static_cast<int32_t>(window_id),
+                         static_cast<int32_t>(unit_id));
+  }
+  return *object;
+}
+
+const KindDescriptor* kind_descriptor(uint32_t kind_number) {
+  return Application::instance().kind_descriptor(kind_number);
+}
+HWND hidden_owner() { return Application::instance().hidden_owner(); }
+const std::string& program_folder() { return Application::instance().program_folder(); }
+const std::string& program_file() { return Application::instance().program_file(); }
+void window_destroyed(uint32_t window_id) { Application::instance().on_window_destroyed(window_id); }
 
 }  // namespace frame

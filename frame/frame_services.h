@@ -1,7 +1,19 @@
 #pragma once
-// The services the installer's entry routine calls, each a plain call into the
-// application object.
+// The way into the frame for everything outside it: the start-up services the
+// entry routine calls, the windows and units the frame keeps, and (through the
+// headers below) events and unit properties. Each is a plain call into the
+// application object, which stays the frame's own.
+#include <windows.h>
+
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/events.h"
+#include "frame/kind_descriptor.h"
+#include "frame/unit_face.h"
+#include "frame/window_table.h"
 
 namespace frame {
 
@@ -18,5 +30,23 @@ void run_message_loop();
 // The address of declared external function `index`, resolved on first use and
 // cached; a library or export that cannot be found is a fatal run-time error.
 const void* resolve_external_function(uint32_t index);
+
+// The template windows, by id or all of them; null for an id the template lacks.
+WindowRecord* find_window(uint32_t window_id);
+const std::vector<std::unique_ptr<WindowRecord>>& all_windows();
+// The object of a created unit (0 names the window's own): null, or a run-time
+// error, for an unknown one or one not created yet.
+UnitObject* live_object(uint32_t window_id, uint32_t unit_id);
+UnitObject& live_object_or_error(uint32_t window_id, uint32_t unit_id);
+// Null for a kind number no library carries.
+const KindDescriptor* kind_descriptor(uint32_t kind_number);
+// The hidden window that owns the program's top-level windows kept off the taskbar.
+HWND hidden_owner();
+// The folder and file name of the running program, GBK, the folder without a
+// trailing backslash.
+const std::string& program_folder();
+const std::string& program_file();
+// Told by the window kind once a template window's native window is gone.
+void window_destroyed(uint32_t window_id);
 
 }  // namespace frame

@@ -1,7 +1,10 @@
+// The notification entry point: the frame's typed calls by request number, for unit
+// libraries that reach the frame through the pointer it hands them.
 #include "frame/notification.h"
 
 #include "frame/application.h"
 #include "frame/events.h"
+#include "frame/frame_services.h"
 #include "frame/runtime_error.h"
 #include "frame/typed_value.h"
 
@@ -9,15 +12,6 @@
 
 namespace frame {
 namespace {
-
-UnitObject* live_object(uint32_t window_id, uint32_t unit_id) {
-  WindowRecord* window = Application::instance().windows().find(window_id);
-  if (window == nullptr || !window->exists()) return nullptr;
-  auto index = window->find_record(unit_id);
-  if (!index) return nullptr;
-  UnitInstance& unit = window->units()[*index];
-  return unit.is_live() ? unit.object.get() : nullptr;
-}
 
 // 1 when a routine ran (its result stored if asked for), else 0.
 intptr_t deliver(std::optional<uint64_t> result, uint64_t* store) {
@@ -76,20 +70,14 @@ intptr_t frame_notify(int request, intptr_t first, intptr_t second) {
       return 0;
     }
     case kNotifyWindowDestroyed:
-      app.on_window_destroyed(window_id);
+      window_destroyed(window_id);
       return 0;
     case kNotifyToInteger:
       return to_integer(*reinterpret_cast<const TypedValue*>(first));
     case kNotifyLiveObject:
       return reinterpret_cast<intptr_t>(live_object(window_id, unit_id));
-    case kNotifyLiveObjectOrError: {
-      UnitObject* object = live_object(window_id, unit_id);
-      if (object == nullptr) {
-        report_runtime_error("指定窗口或窗口组件不存在或尚未载入", 0, static_cast<int32_t>(first),
-                             static_cast<int32_t>(second));
-      }
-      return reinterpret_cast<intptr_t>(object);
-    }
+    case kNotifyLiveObjectOrError:
+      return reinterpret_cast<intptr_t>(&live_object_or_error(window_id, unit_id));
     case kNotifyRaiseEvent:
       return raise_requested_event(*reinterpret_cast<const EventRequest*>(first));
     case kNotifyRaiseTypedEvent:

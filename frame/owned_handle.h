@@ -1,8 +1,8 @@
 #pragma once
 // One owner for each Win32 handle: move-only, released exactly once on every path.
 // The product names its owners here and nowhere else.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
 #include <utility>
 

@@ -216,8 +216,8 @@ uint64_t read_font(const LOGFONTA& font, int index) {
       return as_value(heap_text(font.lfFaceName));
     default: {
       auto* record = static_cast<FontRecord*>(heap_allocate(sizeof(FontRecord)));
-      *record = {font.lfOrientation, font.lfWeight >= FW_BOLD, font.lfItalic != 0, font.lfStrikeOut != 0,
-                 font.lfUnderline != 0, points_of(font), heap_text(font.lfFaceName)};
+      *record = {font.lfOrientation,    font.lfWeight >= FW_BOLD, font.lfItalic != 0,        font.lfStrikeOut != 0,
+                 font.lfUnderline != 0, points_of(font),          heap_text(font.lfFaceName)};
       return as_value(record);
     }
   }
@@ -250,9 +250,7 @@ void set_face_name(LOGFONTA& font, const char* face) {
 
 void set_points(LOGFONTA& font, int32_t points) { font.lfHeight = -MulDiv(points, screen_pixels_per_inch(), 72); }
 
-void set_angle(LOGFONTA& font, int32_t angle) {
-  font.lfEscapement = font.lfOrientation = angle % 3600;
-}
+void set_angle(LOGFONTA& font, int32_t angle) { font.lfEscapement = font.lfOrientation = angle % 3600; }
 
 LOGFONTA font_from_record(const FontRecord& record) {
   LOGFONTA font = {};
@@ -334,8 +332,7 @@ uint64_t read_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, i
 
 // No kind of this program asks to be rebuilt after a write: each applies its
 // properties to the live unit in place.
-void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low,
-                          uint32_t high) {
+void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high) {
   UnitAccess access = find_unit(window_id, unit_id);
   if (number < kFirstKindProperty) return write_common(access, number, low);
   if (!access.unit.is_live()) report("修改组件属性时发现指定窗口尚未载入", window_id, unit_id);
@@ -351,8 +348,7 @@ void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int 
 
 uint64_t read_property(uint32_t window_id, uint32_t unit_id, int number, int index) {
   uint64_t value = 0;
-  Application::instance().run_on_main_thread(
-      [&] { value = read_on_this_thread(window_id, unit_id, number, index); });
+  Application::instance().run_on_main_thread([&] { value = read_on_this_thread(window_id, unit_id, number, index); });
   return value;
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/application.h"
 #include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
+#include "frame/frame_services.h"
 #include "frame/gbk.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
@@ -55,7 +55,7 @@ std::wstring type_library_path(std::string_view file) {
   if (names_a_folder(file)) return name;
   const std::wstring in_system = system_folder() + L"\\" + name;
   if (GetFileAttributesW(in_system.c_str()) != INVALID_FILE_ATTRIBUTES) return in_system;
-  return wide_of(frame::Application::instance().program_folder()) + L"\\" + name;
+  return wide_of(frame::program_folder()) + L"\\" + name;
 }
 
 com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::string_view file) {
@@ -75,8 +75,7 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
   if (FAILED(info->CreateInstance(nullptr, IID_IUnknown, object.put_void()))) return {};
   // Only a library its caller named by its full path can be registered where others
   // find it.
-  if (names_a_backslash(file))
-    RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide_file.c_str()), nullptr);
+  if (names_a_backslash(file)) RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide_file.c_str()), nullptr);
   return object;
 }
 

@@ -9,9 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "frame/application.h"
 #include "frame/exception_barrier.h"
-#include "frame/notification.h"
+#include "frame/frame_services.h"
 #include "services/number_text.h"
 
 namespace services {
@@ -72,7 +71,7 @@ std::string message_text(const ServiceArguments& args) {
 HWND owner_window(const TypedValue& owner) {
   if (owner.type == frame::kTypeInt) return reinterpret_cast<HWND>(static_cast<uintptr_t>(owner.low));
   if (owner.type != frame::kTypeWindow) return nullptr;
-  const frame::WindowRecord* window = frame::Application::instance().windows().find(owner.low);
+  const frame::WindowRecord* window = frame::find_window(owner.low);
   return window ? window->hwnd() : nullptr;
 }
 
@@ -101,13 +100,12 @@ TypedValue close_window_service(uint32_t count, const TypedValue* arguments) {
   return frame::guarded([&]() -> TypedValue {
     const ServiceArguments args(count, arguments);
     const uint32_t window_id = args.present(0) ? args.at(0).low : 0;
-    auto* window = reinterpret_cast<frame::UnitObject*>(
-        frame::frame_notify(frame::kNotifyLiveObjectOrError, static_cast<intptr_t>(window_id), 0));
-    if (frame::WindowRecord* record = frame::Application::instance().windows().find(window_id)) record->mark_closing();
+    frame::UnitObject& window = frame::live_object_or_error(window_id, 0);
+    frame::find_window(window_id)->mark_closing();
     if (args.logical(1)) {
-      DestroyWindow(window->hwnd());
+      DestroyWindow(window.hwnd());
     } else {
-      PostMessageA(window->hwnd(), frame::kMsgCloseRequest, 0, 0);
+      PostMessageA(window.hwnd(), frame::kMsgCloseRequest, 0, 0);
     }
     return no_result();
   });

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "frame/events.h"
 #include "frame/gdi_scopes.h"
-#include "frame/notification.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
@@ -208,10 +208,7 @@ class PictureButton : public frame::UnitObject {
     }
   }
 
-  void raise_click() {
-    frame::EventRequest request{window_id_, unit_id_, kEventClick, nullptr};
-    notify_frame(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0);
-  }
+  void raise_click() { frame::raise_event(window_id_, unit_id_, kEventClick); }
 
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
