@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "canvas.h"
 #include "desktop_driver.h"
 
 namespace bench {
@@ -37,11 +38,7 @@ HWND visible_window_of(DWORD process_id) {
 // The bare screen, before a window covers it, in its bottom-right corner (windows
 // open centred or at the top left).
 COLORREF screen_background() {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour =
-      GetPixel(screen, GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return GetPixel(support::ScreenDc().get(), GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // A window counts as painted once any point of a 3 x 3 grid inside it shows
@@ -49,17 +46,16 @@ COLORREF screen_background() {
 bool shows_painting(HWND hwnd, COLORREF background) {
   RECT rect = {};
   if (!GetWindowRect(hwnd, &rect)) return false;
-  HDC screen = GetDC(nullptr);
+  const support::ScreenDc screen;
   bool painted = false;
   for (int row = 1; row <= 3 && !painted; ++row) {
     for (int column = 1; column <= 3 && !painted; ++column) {
       const int x = rect.left + (rect.right - rect.left) * column / 4;
       const int y = rect.top + (rect.bottom - rect.top) * row / 4;
-      const COLORREF pixel = GetPixel(screen, x, y);
+      const COLORREF pixel = GetPixel(screen.get(), x, y);
       painted = pixel != CLR_INVALID && pixel != background;
     }
   }
-  ReleaseDC(nullptr, screen);
   return painted;
 }
 

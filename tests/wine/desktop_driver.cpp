@@ -4,8 +4,7 @@
 #include <functional>
 #include <thread>
 
-#include "frame/owned_handle.h"
-#include "pictures/gdi_scopes.h"
+#include "canvas.h"
 
 namespace driver {
 namespace {
@@ -230,25 +229,10 @@ void release_left_button() { send_mouse(MOUSEEVENTF_LEFTUP); }
 std::vector<COLORREF> capture_screen(RECT rect) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return {};
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  pictures::ScreenDc screen;
-  void* bits = nullptr;
-  const frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> section(
-      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  pictures::MemoryDc memory(screen.get(), section.get());
-  if (!section || !memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
-    return {};
-  GdiFlush();
-  const auto* bgrx = static_cast<const uint8_t*>(bits);
-  std::vector<COLORREF> pixels(size_t(width) * size_t(height));
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
-  return pixels;
+  const support::Canvas canvas(width, height);
+  const support::ScreenDc screen;
+  if (!canvas || !BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY)) return {};
+  return canvas.pixels();
 }
 
 void drag(POINT from, POINT to) {

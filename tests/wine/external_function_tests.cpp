@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "desktop_driver.h"
+#include "files.h"
 #include "probe_runner.h"
 
 namespace {
@@ -23,13 +24,6 @@ std::wstring built_file(const char* variable) {
   const std::string path = driver::program_from_environment(variable);
   EXPECT_FALSE(path.empty()) << variable << " is not set";
   return driver::windows_path(path);
-}
-
-std::string read_file(const std::wstring& path) {
-  std::ifstream file(path.c_str());
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -99,7 +93,7 @@ class ExternalFunctions : public testing::Test {
     return probe;
   }
 
-  static std::string log() { return read_file(path(L"probe.log")); }
+  static std::string log() { return support::read_text(path(L"probe.log")); }
 
   static std::vector<std::wstring> impostors_loaded() {
     std::vector<std::wstring> loaded;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "files.h"
 #include "installer_fixture.h"
 #include "reliability_summary.h"
 
@@ -127,7 +128,7 @@ TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
   ASSERT_TRUE(setup.has_window());
   ASSERT_TRUE(setup.start_quick_install());
   ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
-  EXPECT_EQ(read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
+  EXPECT_EQ(support::read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
@@ -189,7 +190,7 @@ TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   EXPECT_EQ(exit_code, std::optional<DWORD>(0));
   std::string record;
   for (int wait = 0; wait < 100 && record.empty(); ++wait) {
-    record = read_file(installed(L"launch-record.txt"));
+    record = support::read_file(installed(L"launch-record.txt"));
     std::this_thread::sleep_for(100ms);
   }
   EXPECT_EQ(record.rfind("arguments=[] folder=[", 0), 0u) << record;

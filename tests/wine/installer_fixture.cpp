@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "files.h"
+
 namespace installer {
 namespace {
 
@@ -69,9 +71,10 @@ std::set<std::wstring> installed_names() {
 void expect_payload_installed(const std::wstring& folder) {
   for (const wchar_t* name : kPayloadNames) {
     SCOPED_TRACE(narrow(name));
-    const std::string bytes = read_file(in_folder(folder, name));
+    const std::string bytes = support::read_file(in_folder(folder, name));
     EXPECT_FALSE(bytes.empty());
-    EXPECT_TRUE(bytes == read_file(in_folder(embedded_payload_folder(), name))) << "differs from what was embedded";
+    EXPECT_TRUE(bytes == support::read_file(in_folder(embedded_payload_folder(), name)))
+        << "differs from what was embedded";
   }
 }
 
@@ -135,8 +138,9 @@ int expect_each_file_new_or_intact(const std::wstring& folder, const FileContent
     const std::wstring path = in_folder(folder, name);
     const auto earlier = before.find(name);
     const bool was_file = earlier != before.end();
-    const bool is_new = file_exists(path) && read_file(path) == read_file(in_folder(embedded_payload_folder(), name));
-    const bool is_intact = file_exists(path) ? was_file && read_file(path) == earlier->second : !was_file;
+    const bool is_new =
+        file_exists(path) && support::read_file(path) == support::read_file(in_folder(embedded_payload_folder(), name));
+    const bool is_intact = file_exists(path) ? was_file && support::read_file(path) == earlier->second : !was_file;
     EXPECT_TRUE(is_new || is_intact) << narrow(name) << " is neither new nor as it was";
     lost += is_new || is_intact ? 0 : 1;
     if (!is_new) kept.insert(name);

@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "canvas.h"
+#include "files.h"
 #include "frame/byte_reader.h"
 #include "pictures/picture_drawing.h"
 
@@ -19,9 +20,9 @@ using pictures::OwnedBitmap;
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
 
 Bytes fixture(const std::string& name) {
-  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(file) << name;
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string path = std::string(PICTURE_FIXTURES) + "/" + name;
+  EXPECT_TRUE(support::readable(path)) << name;
+  return support::read_bytes(path);
 }
 
 pictures::LoadedPicture load(const Bytes& bytes) {
@@ -30,35 +31,10 @@ pictures::LoadedPicture load(const Bytes& bytes) {
   return loaded ? std::move(*loaded) : pictures::LoadedPicture{};
 }
 
-// A 32-bit top-down canvas filled with grey, its pixels readable as COLORREFs.
-class Canvas {
+// Every picture is drawn onto grey, so that what it left untouched shows.
+class Canvas : public support::Canvas {
  public:
-  Canvas(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    bits_ = static_cast<uint32_t*>(bits);
-    previous_ = SelectObject(dc_, bitmap_.get());
-    for (int i = 0; i < width * height; ++i) bits_[i] = 0x808080;
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF at(int x, int y) const {
-    GdiFlush();
-    const uint32_t p = bits_[y * width_ + x];
-    return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-  }
-
- private:
-  int width_;
-  HDC dc_;
-  OwnedBitmap bitmap_;
-  uint32_t* bits_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  Canvas(int width, int height) : support::Canvas(width, height, kGrey) {}
 };
 
 const COLORREF kEightColours[2][4] = {
@@ -219,14 +195,7 @@ TEST(PictureDrawing, PrepareNeedsAPictureAndADeviceContext) {
   EXPECT_FALSE(pictures::load_picture(Bytes{'B', 'X', 0, 0, 0, 0, 0, 0}));
 }
 
-COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  const COLORREF colour = GetPixel(dc, x, y);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
-  return colour;
-}
+COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) { return GetPixel(support::BitmapDc(bitmap).get(), x, y); }
 
 TEST(BitmapFromBytes, PicturesBecomeScreenBitmaps) {
   OwnedBitmap bitmap = pictures::bitmap_from_bytes(fixture("rgb24.bmp"), 0);
@@ -264,11 +233,7 @@ TEST(ColourKeyRegion, LeavesOutTheKeyColour) {
 
 TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
   OwnedBitmap bitmap(CreateBitmap(5, 5, 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap.get());
-  PatBlt(dc, 0, 0, 5, 5, WHITENESS);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+  PatBlt(support::BitmapDc(bitmap.get()).get(), 0, 0, 5, 5, WHITENESS);
   frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
       pictures::region_from_colour_key(bitmap.get(), RGB(255, 255, 255)));
   ASSERT_TRUE(region);
@@ -277,19 +242,16 @@ TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
 }
 
 TEST(ColourKeyRegion, AKeyColouredFrameAroundAShapeLeavesExactlyTheShape) {
-  HDC screen = GetDC(nullptr);
-  OwnedBitmap bitmap(CreateCompatibleBitmap(screen, 12, 10));
-  ReleaseDC(nullptr, screen);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap.get());
+  OwnedBitmap bitmap(CreateCompatibleBitmap(support::ScreenDc().get(), 12, 10));
   const RECT all{0, 0, 12, 10};
   const RECT shape{3, 2, 8, 7};
-  const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
-  const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
-  FillRect(dc, &all, key.get());
-  FillRect(dc, &shape, ink.get());
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+  {
+    const support::BitmapDc dc(bitmap.get());
+    const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
+    const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
+    FillRect(dc.get(), &all, key.get());
+    FillRect(dc.get(), &shape, ink.get());
+  }
   frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
       pictures::region_from_colour_key(bitmap.get(), RGB(255, 0, 255)));
   ASSERT_TRUE(region);

@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "frame/application.h"
 #include "frame/frame_services.h"
 #include "frame/notification.h"
@@ -20,6 +20,7 @@
 #include "picture_units_commands.h"
 #include "probe_header.h"
 #include "probe_support.h"
+#include "unit_properties.h"
 
 extern "C" const uint8_t picture_units_handler_table[];
 
@@ -33,7 +34,7 @@ constexpr uint32_t kUnitIds[] = {0x16020002, 0x16020003, 0x16020004, 0x16020005,
                                  0x16020006, 0x16020007, 0x16020008, 0x16020009};
 constexpr const char* kFixtureFiles[] = {nullptr, "stripes.jpg", "frames.gif", "quadrants.png"};
 constexpr const char* kTexts[] = {"", "A much longer caption", "Short"};
-constexpr int kWhole = -1;
+constexpr support::WindowProperties kProperties(kWindow);
 
 uint32_t unit_id(WPARAM wparam) { return kUnitIds[(wparam & 0xFF) % std::size(kUnitIds)]; }
 int property_number(WPARAM wparam) { return static_cast<int>(wparam >> 8); }
@@ -41,31 +42,21 @@ int property_number(WPARAM wparam) { return static_cast<int>(wparam >> 8); }
 std::vector<uint8_t> fixture_bytes(LPARAM fixture) {
   const char* name = kFixtureFiles[static_cast<size_t>(fixture) % std::size(kFixtureFiles)];
   if (name == nullptr) return {};
-  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return support::read_bytes(std::string(PICTURE_FIXTURES) + "/" + name);
 }
 
-// Byte arrays travel as the frame's array record: u32 1, u32 length, the bytes.
-std::vector<uint8_t> byte_array(const std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> record(8 + bytes.size());
-  const uint32_t header[] = {1, static_cast<uint32_t>(bytes.size())};
-  std::memcpy(record.data(), header, sizeof header);
-  std::copy(bytes.begin(), bytes.end(), record.begin() + 8);
-  return record;
+void write_integer(WPARAM wparam, LPARAM value) {
+  kProperties.write_int(unit_id(wparam), property_number(wparam), static_cast<int32_t>(value));
 }
 
-void write_word(WPARAM wparam, uint32_t value) {
-  frame::write_property(kWindow, unit_id(wparam), property_number(wparam), kWhole, value, 0);
-}
+LRESULT read_integer(WPARAM wparam) { return kProperties.read_int(unit_id(wparam), property_number(wparam)); }
 
 void write_picture(WPARAM wparam, LPARAM fixture) {
-  const std::vector<uint8_t> bytes = fixture_bytes(fixture);
-  const std::vector<uint8_t> record = byte_array(bytes);
-  write_word(wparam, bytes.empty() ? 0 : static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.data())));
+  kProperties.write_bytes(unit_id(wparam), property_number(wparam), fixture_bytes(fixture));
 }
 
 void write_text(WPARAM wparam, LPARAM text) {
-  write_word(wparam, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(kTexts[static_cast<size_t>(text) % 3])));
+  kProperties.write_text(unit_id(wparam), property_number(wparam), kTexts[static_cast<size_t>(text) % 3]);
 }
 
 LRESULT unit_window(WPARAM wparam) {
@@ -77,10 +68,10 @@ LRESULT unit_window(WPARAM wparam) {
 LRESULT CALLBACK control_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case kWriteInteger:
-      write_word(wparam, static_cast<uint32_t>(lparam));
+      write_integer(wparam, lparam);
       return 0;
     case kReadInteger:
-      return static_cast<LRESULT>(frame::read_property(kWindow, unit_id(wparam), property_number(wparam), kWhole));
+      return read_integer(wparam);
     case kWritePicture:
       write_picture(wparam, lparam);
       return 0;
