@@ -11,28 +11,13 @@
 namespace bench {
 namespace {
 
-struct WindowSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK match_visible_window(HWND hwnd, LPARAM context) {
-  auto& search = *reinterpret_cast<WindowSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  RECT rect = {};
-  if (owner != search.process_id || !IsWindowVisible(hwnd) || !GetWindowRect(hwnd, &rect) ||
-      rect.right <= rect.left || rect.bottom <= rect.top) {
-    return TRUE;
-  }
-  search.found = hwnd;
-  return FALSE;
-}
-
 HWND visible_window_of(DWORD process_id) {
-  WindowSearch search{process_id, nullptr};
-  EnumWindows(match_visible_window, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND hwnd : driver::top_level_windows(process_id)) {
+    RECT rect = {};
+    if (IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) && rect.right > rect.left && rect.bottom > rect.top)
+      return hwnd;
+  }
+  return nullptr;
 }
 
 // The bare screen, before a window covers it, in its bottom-right corner (windows

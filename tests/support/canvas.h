@@ -11,6 +11,12 @@
 
 namespace support {
 
+// The pure colours the pixel tests' fixtures are drawn in.
+namespace colours {
+inline constexpr COLORREF kRed = RGB(0xFF, 0x00, 0x00), kLime = RGB(0x00, 0xFF, 0x00), kBlue = RGB(0x00, 0x00, 0xFF),
+                          kYellow = RGB(0xFF, 0xFF, 0x00), kWhite = RGB(0xFF, 0xFF, 0xFF), kBlack = RGB(0, 0, 0);
+}  // namespace colours
+
 // The screen's device context, released on leaving.
 class ScreenDc {
  public:

@@ -27,7 +27,7 @@ BOOL CALLBACK match_window(HWND hwnd, LPARAM context) {
   return FALSE;
 }
 
-BOOL CALLBACK collect_child(HWND hwnd, LPARAM context) {
+BOOL CALLBACK collect_window(HWND hwnd, LPARAM context) {
   reinterpret_cast<std::vector<HWND>*>(context)->push_back(hwnd);
   return TRUE;
 }
@@ -137,8 +137,19 @@ HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chro
 
 std::vector<HWND> child_windows(HWND parent) {
   std::vector<HWND> children;
-  EnumChildWindows(parent, collect_child, reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(parent, collect_window, reinterpret_cast<LPARAM>(&children));
   return children;
+}
+
+std::vector<HWND> top_level_windows(DWORD process_id) {
+  std::vector<HWND> all, owned;
+  EnumWindows(collect_window, reinterpret_cast<LPARAM>(&all));
+  for (HWND hwnd : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == process_id) owned.push_back(hwnd);
+  }
+  return owned;
 }
 
 // The text may change between asking its length and copying it (another thread of

@@ -116,6 +116,14 @@ FileContents lay_down_earlier_version(const std::wstring& folder) {
   return before;
 }
 
+testing::AssertionResult quick_install_finishes(Session& setup) {
+  if (!setup.has_window()) return testing::AssertionFailure() << "no installer window";
+  if (!setup.start_quick_install()) return testing::AssertionFailure() << "the quick installation did not start";
+  if (!setup.wait_for_finish_page())
+    return testing::AssertionFailure() << "no finish page: " << setup.installation_report();
+  return testing::AssertionSuccess();
+}
+
 Outcome install_to_finish_page(Session& setup) {
   Outcome outcome;
   if (!setup.start_quick_install()) return outcome;

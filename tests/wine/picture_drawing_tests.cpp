@@ -16,8 +16,11 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using pictures::OwnedBitmap;
+using namespace support::colours;
 
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
+// The last of the fixtures' eight colours.
+constexpr COLORREF kBrown = RGB(128, 64, 32);
 
 Bytes fixture(const std::string& name) {
   const std::string path = std::string(PICTURE_FIXTURES) + "/" + name;
@@ -36,6 +39,15 @@ class Canvas : public support::Canvas {
  public:
   Canvas(int width, int height) : support::Canvas(width, height, kGrey) {}
 };
+
+struct Pixel {
+  int x, y;
+  COLORREF colour;
+};
+
+void expect_pixels(const Canvas& canvas, std::initializer_list<Pixel> pixels) {
+  for (const Pixel& pixel : pixels) EXPECT_EQ(canvas.at(pixel.x, pixel.y), pixel.colour) << pixel.x << ',' << pixel.y;
+}
 
 const COLORREF kEightColours[2][4] = {
     {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)},
@@ -64,10 +76,7 @@ TEST(PictureDrawing, StretchesToTheRequestedSize) {
   Canvas canvas(12, 6);
   auto loaded = load(fixture("rgb24.bmp"));
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, 8, 4, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.at(7, 3), RGB(128, 64, 32));
-  EXPECT_EQ(canvas.at(8, 0), kGrey);
-  EXPECT_EQ(canvas.at(0, 4), kGrey);
+  expect_pixels(canvas, {{0, 0, RGB(255, 0, 0)}, {7, 3, RGB(128, 64, 32)}, {8, 0, kGrey}, {0, 4, kGrey}});
 }
 
 // A 24-bit picture three pixels wide, bottom row first: red, green, blue under
@@ -90,12 +99,7 @@ TEST(PictureDrawing, RowsThatNeedPaddingDrawAsStored) {
   Canvas canvas(3, 2);
   auto loaded = load(three_pixels_wide_bmp());
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(1, 0), RGB(128, 64, 32));
-  EXPECT_EQ(canvas.at(2, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(0, 1), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.at(1, 1), RGB(0, 255, 0));
-  EXPECT_EQ(canvas.at(2, 1), RGB(0, 0, 255));
+  expect_pixels(canvas, {{0, 0, kWhite}, {1, 0, kBrown}, {2, 0, kBlack}, {0, 1, kRed}, {1, 1, kLime}, {2, 1, kBlue}});
 }
 
 TEST(PictureDrawing, TransparentColourLeavesTheTargetShowing) {
@@ -125,9 +129,7 @@ TEST(PictureDrawing, PngAlphaMixesWithTheBlendColour) {
   Canvas canvas(3, 1);
   auto loaded = load(fixture("alpha.png"));
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, RGB(0x40, 0x80, 0xC0)));
-  EXPECT_EQ(canvas.at(0, 0), RGB(10, 20, 30));
-  EXPECT_EQ(canvas.at(1, 0), RGB(0x40, 0x80, 0xC0));
-  EXPECT_EQ(canvas.at(2, 0), RGB(159, 63, 95));
+  expect_pixels(canvas, {{0, 0, RGB(10, 20, 30)}, {1, 0, RGB(0x40, 0x80, 0xC0)}, {2, 0, RGB(159, 63, 95)}});
 }
 
 TEST(PictureDrawing, ButtonFaceBlendColourMeansTheSystemColour) {
@@ -149,11 +151,7 @@ TEST(PictureDrawing, MonochromePcxTakesTheTargetsTextAndBackgroundColours) {
   Canvas canvas(10, 2);
   auto loaded = load(one_bit_pcx());
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(1, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(8, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(9, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(5, 1), RGB(255, 255, 255));
+  expect_pixels(canvas, {{0, 0, kWhite}, {1, 0, kBlack}, {8, 0, kWhite}, {9, 0, kBlack}, {5, 1, kWhite}});
 }
 
 // A one-image icon of 32 x 32 at 32 bits, every pixel opaque `colour`.
@@ -181,10 +179,7 @@ TEST(PictureDrawing, IconsDrawThroughTheirHandle) {
   EXPECT_EQ(loaded.picture.kind, pictures::PictureKind::icon);
   Canvas canvas(40, 40);
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 4, 4, -1, -1, 0));
-  EXPECT_EQ(canvas.at(4, 4), RGB(0, 0x60, 0xC0));
-  EXPECT_EQ(canvas.at(35, 35), RGB(0, 0x60, 0xC0));
-  EXPECT_EQ(canvas.at(3, 4), kGrey);
-  EXPECT_EQ(canvas.at(36, 35), kGrey);
+  expect_pixels(canvas, {{4, 4, RGB(0, 0x60, 0xC0)}, {35, 35, RGB(0, 0x60, 0xC0)}, {3, 4, kGrey}, {36, 35, kGrey}});
 }
 
 TEST(PictureDrawing, PrepareNeedsAPictureAndADeviceContext) {

@@ -34,11 +34,13 @@ enum Command : UINT {
 };
 
 // The kinds' own property numbers the tests use (common ones are frame::CommonProperty).
-constexpr int kPictureBoxPicture = 10;
-constexpr int kPictureBoxDisplayMode = 11;
-constexpr int kPictureBoxAnimate = 12;
-constexpr int kLabelText = 8;
-constexpr int kButtonChecked = 9;
-constexpr int kButtonNormalPicture = 10;
+enum KindProperty : int {
+  kPictureBoxPicture = 10,
+  kPictureBoxDisplayMode = 11,
+  kPictureBoxAnimate = 12,
+  kLabelText = 8,
+  kButtonChecked = 9,
+  kButtonNormalPicture = 10,
+};
 
 }  // namespace picture_units

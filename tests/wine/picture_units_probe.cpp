@@ -45,48 +45,48 @@ std::vector<uint8_t> fixture_bytes(LPARAM fixture) {
   return support::read_bytes(std::string(PICTURE_FIXTURES) + "/" + name);
 }
 
-void write_integer(WPARAM wparam, LPARAM value) {
+// One function per command, each returning the command's answer (0 where it has none).
+LRESULT write_integer(WPARAM wparam, LPARAM value) {
   kProperties.write_int(unit_id(wparam), property_number(wparam), static_cast<int32_t>(value));
+  return 0;
 }
 
-LRESULT read_integer(WPARAM wparam) { return kProperties.read_int(unit_id(wparam), property_number(wparam)); }
+LRESULT read_integer(WPARAM wparam, LPARAM) { return kProperties.read_int(unit_id(wparam), property_number(wparam)); }
 
-void write_picture(WPARAM wparam, LPARAM fixture) {
+LRESULT write_picture(WPARAM wparam, LPARAM fixture) {
   kProperties.write_bytes(unit_id(wparam), property_number(wparam), fixture_bytes(fixture));
+  return 0;
 }
 
-void write_text(WPARAM wparam, LPARAM text) {
+LRESULT write_text(WPARAM wparam, LPARAM text) {
   kProperties.write_text(unit_id(wparam), property_number(wparam), kTexts[static_cast<size_t>(text) % 3]);
+  return 0;
 }
 
-LRESULT unit_window(WPARAM wparam) {
+LRESULT unit_window(WPARAM wparam, LPARAM) {
   auto* unit = reinterpret_cast<frame::UnitObject*>(
       frame::frame_notify(frame::kNotifyLiveObject, kWindow, static_cast<intptr_t>(unit_id(wparam))));
   return unit ? reinterpret_cast<LRESULT>(unit->hwnd()) : 0;
 }
 
+LRESULT destroy_window(WPARAM, LPARAM) {
+  DestroyWindow(frame::Application::instance().windows().find(kWindow)->hwnd());
+  return 0;
+}
+
+LRESULT finish(WPARAM, LPARAM) {
+  PostQuitMessage(0);
+  return 0;
+}
+
+// In the order of picture_units::Command, from kWriteInteger on.
+constexpr LRESULT (*kCommands[])(WPARAM, LPARAM) = {write_integer, read_integer,   write_picture, write_text,
+                                                    unit_window,   destroy_window, finish};
+static_assert(std::size(kCommands) == kFinish - kWriteInteger + 1);
+
 LRESULT CALLBACK control_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case kWriteInteger:
-      write_integer(wparam, lparam);
-      return 0;
-    case kReadInteger:
-      return read_integer(wparam);
-    case kWritePicture:
-      write_picture(wparam, lparam);
-      return 0;
-    case kWriteText:
-      write_text(wparam, lparam);
-      return 0;
-    case kUnitWindow:
-      return unit_window(wparam);
-    case kDestroyWindow:
-      DestroyWindow(frame::Application::instance().windows().find(kWindow)->hwnd());
-      return 0;
-    case kFinish:
-      PostQuitMessage(0);
-      return 0;
-  }
+  const UINT command = message - kWriteInteger;
+  if (message >= kWriteInteger && command < std::size(kCommands)) return kCommands[command](wparam, lparam);
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 

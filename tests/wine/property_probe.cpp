@@ -26,16 +26,11 @@ namespace {
 using probe::log_line;
 
 constexpr uint32_t kWindow = 0x52010001;
-constexpr uint32_t kLabel = 0x16010002;
-constexpr uint32_t kPicture = 0x16010003;
-constexpr uint32_t kButtonA = 0x16010004;
-constexpr uint32_t kButtonB = 0x16010005;
-constexpr int kLabelCaption = 8;
-constexpr int kLabelFont = 10;
 constexpr support::WindowProperties kProperties(kWindow);
-
-int close_asked_count = 0;
-bool refuse_first_close = false;
+// The units of layouts/probe-window.json, whose ids follow their record order.
+enum Unit : uint32_t { kLabel = 0x16010002, kPicture, kButtonA, kButtonB };
+// The label kind's own property numbers.
+enum LabelProperty : int { kLabelCaption = 8, kLabelFont = 10 };
 
 std::string source_text() {
   const frame::EventSource source = frame::current_event_source();
@@ -141,7 +136,7 @@ void exit_routine_raising(int) {
 
 // Events: suppression while loading, links, arguments, close refusal.
 void events() {
-  refuse_first_close = true;
+  probe::refuse_first_close();
   frame::register_exit_routine(exit_routine_raising);
   load_window();
   frame::frame_notify(frame::kNotifyLoadBegins, 0, 0);
@@ -192,16 +187,8 @@ extern "C" {
 
 void __stdcall probe_window_created() { log_line("window created, " + source_text()); }
 
-int __stdcall probe_close_asked() {
-  ++close_asked_count;
-  log_line("close asked " + std::to_string(close_asked_count));
-  return !refuse_first_close || close_asked_count > 1;
-}
-
-int __stdcall probe_close() {
-  log_line("close");
-  return 1;
-}
+int __stdcall probe_close_asked() { return probe::close_asked(); }
+int __stdcall probe_close() { return probe::close_going_ahead(); }
 
 void __stdcall probe_button_clicked() { log_line("button clicked, " + source_text()); }
 

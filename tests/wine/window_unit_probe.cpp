@@ -30,15 +30,11 @@ using probe::log_line;
 
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kOwnRecord = 0x06010000;
-constexpr uint32_t kPicture = 0x16010002;
-constexpr uint32_t kButton = 0x16010003;
 constexpr support::WindowProperties kProperties(kWindow);
-constexpr int kPictureMode = 12;
-constexpr int kIcon = 20;
-constexpr int kShape = 28;
-
-int close_asked_count = 0;
-bool refuse_first_close = false;
+// The units of layouts/window-behaviour.json, whose ids follow their record order.
+enum Unit : uint32_t { kPicture = 0x16010002, kButton };
+// The window kind's own property numbers.
+enum WindowProperty : int { kPictureMode = 12, kIcon = 20, kShape = 28 };
 
 HWND window_handle() { return frame::Application::instance().windows().find(kWindow)->hwnd(); }
 
@@ -70,7 +66,7 @@ void as_loaded() {
 }
 
 void refusing_first_close() {
-  refuse_first_close = true;
+  probe::refuse_first_close();
   as_loaded();
 }
 
@@ -244,16 +240,8 @@ extern "C" {
 
 void __stdcall window_created() { log_line("created"); }
 
-int __stdcall window_close_asked() {
-  ++close_asked_count;
-  log_line("close asked " + std::to_string(close_asked_count));
-  return !refuse_first_close || close_asked_count > 1;
-}
-
-int __stdcall window_close() {
-  log_line("close");
-  return 1;
-}
+int __stdcall window_close_asked() { return probe::close_asked(); }
+int __stdcall window_close() { return probe::close_going_ahead(); }
 
 void __stdcall window_destroying() { log_line("destroying"); }
 

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "canvas.h"
 #include "frame/owned_handle.h"
 #include "logged_run.h"
 #include "probe_runner.h"
@@ -12,16 +13,13 @@
 namespace {
 
 using namespace std::chrono_literals;
+using namespace support::colours;
 
 constexpr char kProbe[] = "TRELLIMO_WINDOW_PROBE";
 constexpr wchar_t kClass[] = L"window_probe";
 
 // The template's colours as the screen shows them.
 constexpr COLORREF kBackground = RGB(0x00, 0x40, 0x80);
-constexpr COLORREF kRed = RGB(0xFF, 0x00, 0x00);
-constexpr COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
-constexpr COLORREF kYellow = RGB(0xFF, 0xFF, 0x00);
-constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
 
 constexpr char kClosedLog[] = "created\nclose asked 1\nclose\ndestroying\nloop returned\n";
 
