@@ -25,8 +25,11 @@ for fuzzer in "${fuzzers[@]}"; do
   if [ -n "${endings[$fuzzer]:-}" ]; then
     find "$fixtures" -maxdepth 1 -name "*.${endings[$fuzzer]}" -exec cp -t "$seeds" {} +
   fi
+  # A decoder whose every seed is a fixture has no folder here.
+  kept=()
+  [ -d "$here/corpus/$fuzzer" ] && kept=("$here/corpus/$fuzzer")
   if ! "$build/fuzz_$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=3072 -malloc_limit_mb=256 -print_final_stats=0 \
-      -artifact_prefix="$build/crashes/$fuzzer-" "$work" "$here/corpus/$fuzzer" "$seeds" >"$build/fuzz_$fuzzer.log" 2>&1; then
+      -artifact_prefix="$build/crashes/$fuzzer-" "$work" "$seeds" "${kept[@]}" >"$build/fuzz_$fuzzer.log" 2>&1; then
     echo "fuzz_$fuzzer found a crash; see $build/fuzz_$fuzzer.log and $build/crashes/" >&2
     status=1
   else
