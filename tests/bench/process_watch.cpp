@@ -5,43 +5,25 @@
 #include <algorithm>
 #include <array>
 
+#include "canvas.h"
 #include "desktop_driver.h"
 
 namespace bench {
 namespace {
 
-struct WindowSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK match_visible_window(HWND hwnd, LPARAM context) {
-  auto& search = *reinterpret_cast<WindowSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  RECT rect = {};
-  if (owner != search.process_id || !IsWindowVisible(hwnd) || !GetWindowRect(hwnd, &rect) ||
-      rect.right <= rect.left || rect.bottom <= rect.top) {
-    return TRUE;
-  }
-  search.found = hwnd;
-  return FALSE;
-}
-
 HWND visible_window_of(DWORD process_id) {
-  WindowSearch search{process_id, nullptr};
-  EnumWindows(match_visible_window, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND hwnd : driver::top_level_windows(process_id)) {
+    RECT rect = {};
+    if (IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rect) && rect.right > rect.left && rect.bottom > rect.top)
+      return hwnd;
+  }
+  return nullptr;
 }
 
 // The bare screen, before a window covers it, in its bottom-right corner (windows
 // open centred or at the top left).
 COLORREF screen_background() {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour =
-      GetPixel(screen, GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-  ReleaseDC(nullptr, screen);
-  return colour;
+  return GetPixel(support::ScreenDc().get(), GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // A window counts as painted once any point of a 3 x 3 grid inside it shows
@@ -49,17 +31,16 @@ COLORREF screen_background() {
 bool shows_painting(HWND hwnd, COLORREF background) {
   RECT rect = {};
   if (!GetWindowRect(hwnd, &rect)) return false;
-  HDC screen = GetDC(nullptr);
+  const support::ScreenDc screen;
   bool painted = false;
   for (int row = 1; row <= 3 && !painted; ++row) {
     for (int column = 1; column <= 3 && !painted; ++column) {
       const int x = rect.left + (rect.right - rect.left) * column / 4;
       const int y = rect.top + (rect.bottom - rect.top) * row / 4;
-      const COLORREF pixel = GetPixel(screen, x, y);
+      const COLORREF pixel = GetPixel(screen.get(), x, y);
       painted = pixel != CLR_INVALID && pixel != background;
     }
   }
-  ReleaseDC(nullptr, screen);
   return painted;
 }
 

@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "payload/embedded_blobs.h"
 #include "tools/constants-assembler/payload_catalogue.h"
 #include "tools/template-compiler/gbk_text.h"
@@ -31,11 +31,10 @@ std::string built_path(const char* variable) {
 
 // Every "constexpr uint32_t kName = 123;" line of the generated header.
 std::map<std::string, uint32_t> generated_offsets() {
-  std::ifstream header(built_path("TRELLIMO_CONSTANT_OFFSETS"));
   std::map<std::string, uint32_t> offsets;
   std::string constexpr_word, type, name, equals;
   uint32_t value = 0;
-  for (std::string line; std::getline(header, line);) {
+  for (const std::string& line : support::lines_of(support::read_text(built_path("TRELLIMO_CONSTANT_OFFSETS")))) {
     std::istringstream words(line);
     if (words >> constexpr_word >> type >> name >> equals >> value && constexpr_word == "constexpr")
       offsets[name] = value;

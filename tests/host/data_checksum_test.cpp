@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "tools/constants-assembler/checksum_source.h"
 #include "tools/constants-assembler/payload_catalogue.h"
 
@@ -79,11 +80,6 @@ class ChecksumTool : public testing::Test {
     std::ofstream(folder_ / name, std::ios::binary) << content;
   }
 
-  static std::string read_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
   static int run(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -116,7 +112,7 @@ TEST_F(ChecksumTool, ProgramWritesTheSourceAndRefusesAMissingFile) {
   ASSERT_EQ(run(tool + " checksum " + source.string() + " " + (folder_ / "constants.bin").string() + " " +
                 (folder_ / "window.tpl").string()),
             0);
-  EXPECT_EQ(read_text(source), cassemble::checksum_source(kCheckValue, {"constants.bin", "window.tpl"}));
+  EXPECT_EQ(support::read_file(source), cassemble::checksum_source(kCheckValue, {"constants.bin", "window.tpl"}));
 
   EXPECT_EQ(run(tool + " checksum " + (folder_ / "other.S").string() + " " + (folder_ / "missing.bin").string() +
                 " 2> /dev/null"),

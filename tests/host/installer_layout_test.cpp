@@ -6,11 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "frame/byte_reader.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/gbk_text.h"
@@ -104,8 +103,7 @@ class InstallerLayout : public testing::Test {
     const auto output = std::filesystem::path(testing::TempDir()) / "installer-window.tpl";
     const std::string command = std::string(TPLC_PATH) + " compile " + INSTALLER_LAYOUT_PATH + " " + output.string();
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(output, std::ios::binary);
-    block_ = new Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    block_ = new Bytes(support::read_bytes(output));
   }
   static void TearDownTestSuite() {
     delete block_;
@@ -226,7 +224,9 @@ TEST_F(InstallerLayout, BindingsAreClicksCreationAndCloseQueryEachToItsOwnHandle
   for (size_t i = 0; i < records.size(); ++i) {
     SCOPED_TRACE(records[i].name);
     for (const frame::EventBinding& binding : records[i].bindings) {
-      if (i != 0) EXPECT_EQ(binding.event, 0u);
+      if (i != 0) {
+        EXPECT_EQ(binding.event, 0u);
+      }
       EXPECT_EQ(binding.handler_offset % 8, 0u);
       offsets.push_back(binding.handler_offset);
     }
@@ -310,8 +310,7 @@ TEST_F(InstallerLayout, DumpListsEveryRecord) {
   const auto tpl = std::filesystem::path(testing::TempDir()) / "installer-window.tpl";
   const std::string command = std::string(TPLC_PATH) + " dump " + tpl.string() + " > " + output.string();
   ASSERT_EQ(std::system(command.c_str()), 0);
-  std::ifstream in(output);
-  const auto dump = nlohmann::json::parse(in);
+  const auto dump = nlohmann::json::parse(support::read_text(output));
   const auto& records = dump.at("windows").at(0).at("records");
   ASSERT_EQ(records.size(), 22u);
   EXPECT_EQ(records[0].at("properties").at("title"), "Trellimo安装程序");

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "files.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/template_dump.h"
 #include "units/kind_numbers.h"
@@ -177,11 +178,6 @@ int run(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string read_text(const fs::path& path) {
-  std::ifstream in(path);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(LayoutCompiler, ToolReportsALayoutErrorInOneLineAndExitsOne) {
   Json l = layout();
   l["window"]["units"][1]["pictures"]["hover"] = "missing.jpg";
@@ -190,7 +186,7 @@ TEST_F(LayoutCompiler, ToolReportsALayoutErrorInOneLineAndExitsOne) {
   const int code = run(std::string(TPLC_PATH) + " compile " + (folder_ / "layout.json").string() + " " +
                        (folder_ / "out.tpl").string() + " 2> " + errors.string());
   EXPECT_EQ(code, 1);
-  const std::string message = read_text(errors);
+  const std::string message = support::read_text(errors);
   EXPECT_NE(message.find("button_go"), std::string::npos) << message;
   EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 }
@@ -201,8 +197,9 @@ TEST_F(LayoutCompiler, ToolReportsWhereACorruptTemplateBreaks) {
   const int code =
       run(std::string(TPLC_PATH) + " dump " + (folder_ / "bad.tpl").string() + " > /dev/null 2> " + errors.string());
   EXPECT_EQ(code, 1);
-  EXPECT_NE(read_text(errors).find("offset 0: window directory length is not a multiple of 8"), std::string::npos)
-      << read_text(errors);
+  EXPECT_NE(support::read_text(errors).find("offset 0: window directory length is not a multiple of 8"),
+            std::string::npos)
+      << support::read_text(errors);
 }
 
 }  // namespace

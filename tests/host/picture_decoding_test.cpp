@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/detect.h"
@@ -25,9 +25,9 @@ struct Rgb {
 std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << '(' << c.r << ',' << c.g << ',' << c.b << ')'; }
 
 Bytes fixture(const std::string& name) {
-  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(file) << name;
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string path = std::string(PICTURE_FIXTURES) + "/" + name;
+  EXPECT_TRUE(support::readable(path)) << name;
+  return support::read_bytes(path);
 }
 
 // (x, y) counted from the top of a B,G,R bottom-up picture.

@@ -38,34 +38,41 @@ TEST(RuntimeErrorText, EmptyMessageLeavesOutTheMessageLine) {
   EXPECT_EQ(compose_runtime_error_text("", 3, -1, 2, nullptr), "运行时出错!\r\n\r\n错误代码：3\r\n\r\n-1, 2\r\n");
 }
 
-TEST(RuntimeErrorText, WindowLocationNamesTheWindowAndTheUnit) {
+// A location inside a window: the two numbers are a window id and a unit id, and
+// the lines after them name what the template calls them.
+struct WindowLocation {
+  const char* name;  // the test's name
+  const char* message;
+  uint32_t window;
+  uint32_t unit;
+  const char* text;
+};
+
+std::string window_location_name(const testing::TestParamInfo<WindowLocation>& location) { return location.param.name; }
+
+class RuntimeErrorWindowText : public testing::TestWithParam<WindowLocation> {};
+
+TEST_P(RuntimeErrorWindowText, NamesWhatTheTemplateKnows) {
   const WindowTemplate windows = one_window_with_one_unit();
-  EXPECT_EQ(compose_runtime_error_text("x", 0, 0x52010001, 0x16010004, &windows),
-            "运行时出错!\r\n\r\n错误信息：x\r\n\r\n1375797249, 369164292\r\n\"主窗口\"\r\n\"button_quickinster\"\r\n");
+  EXPECT_EQ(compose_runtime_error_text(GetParam().message, 0, GetParam().window, GetParam().unit, &windows),
+            GetParam().text);
 }
 
-TEST(RuntimeErrorText, UnitZeroNamesTheWindowsOwnRecord) {
-  const WindowTemplate windows = one_window_with_one_unit();
-  EXPECT_EQ(compose_runtime_error_text("", 0, 0x52010001, 0, &windows),
-            "运行时出错!\r\n\r\n1375797249, 0\r\n\"主窗口\"\r\n\"主窗口\"\r\n");
-}
-
-TEST(RuntimeErrorText, MissingUnitOnAKnownWindowIsSaid) {
-  const WindowTemplate windows = one_window_with_one_unit();
-  EXPECT_EQ(compose_runtime_error_text("", 0, 0x52010001, 0x16019999, &windows),
-            "运行时出错!\r\n\r\n1375797249, 369203609\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n");
-}
-
-TEST(RuntimeErrorText, UnknownWindowIsSaid) {
-  const WindowTemplate windows = one_window_with_one_unit();
-  EXPECT_EQ(compose_runtime_error_text("", 0, 0x52010002, 5, &windows),
-            "运行时出错!\r\n\r\n1375797250, 5\r\n未找到所指定的窗口\r\n");
-}
-
-TEST(RuntimeErrorText, FirstNumberThatIsNoWindowIdGetsNoNames) {
-  const WindowTemplate windows = one_window_with_one_unit();
-  EXPECT_EQ(compose_runtime_error_text("", 0, 0x16010004, 0, &windows), "运行时出错!\r\n\r\n369164292, 0\r\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    RuntimeErrorText, RuntimeErrorWindowText,
+    testing::Values(WindowLocation{"WindowLocationNamesTheWindowAndTheUnit", "x", 0x52010001, 0x16010004,
+                                   "运行时出错!\r\n\r\n错误信息：x\r\n\r\n1375797249, 369164292\r\n\"主窗口\"\r\n"
+                                   "\"button_quickinster\"\r\n"},
+                    WindowLocation{"UnitZeroNamesTheWindowsOwnRecord", "", 0x52010001, 0,
+                                   "运行时出错!\r\n\r\n1375797249, 0\r\n\"主窗口\"\r\n\"主窗口\"\r\n"},
+                    WindowLocation{
+                        "MissingUnitOnAKnownWindowIsSaid", "", 0x52010001, 0x16019999,
+                        "运行时出错!\r\n\r\n1375797249, 369203609\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+                    WindowLocation{"UnknownWindowIsSaid", "", 0x52010002, 5,
+                                   "运行时出错!\r\n\r\n1375797250, 5\r\n未找到所指定的窗口\r\n"},
+                    WindowLocation{"FirstNumberThatIsNoWindowIdGetsNoNames", "", 0x16010004, 0,
+                                   "运行时出错!\r\n\r\n369164292, 0\r\n"}),
+    window_location_name);
 
 TEST(RuntimeErrorMessages, TableRunsFromOneToEleven) {
   EXPECT_EQ(runtime_error_message(0), nullptr);

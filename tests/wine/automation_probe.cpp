@@ -13,10 +13,9 @@
 #include <iterator>
 #include <string>
 
-#include "frame/data_checksum.h"
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
-#include "frame/program_header.h"
+#include "probe_header.h"
 #include "probe_server.h"
 #include "probe_support.h"
 #include "process_usage.h"
@@ -435,9 +434,6 @@ constexpr probe::Scenario kScenarios[] = {
 
 namespace frame {
 
-const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0,
-    nullptr,         0,                                       nullptr, nullptr,
-};
+const ProgramHeader program_header = probe::header_without_template(probe::play_scenarios_entry<kScenarios>);
 
 }  // namespace frame

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "probe_runner.h"
 
 namespace {
@@ -41,7 +42,7 @@ HRESULT call_server_export(const char* name) {
 Log run(const std::string& scenario) {
   const driver::ProbeRun run = driver::run_probe(kProbe, scenario);
   EXPECT_EQ(run.exit_code, 0u) << scenario;
-  return driver::lines_of(run.log);
+  return support::lines_of(run.log);
 }
 
 bool library_registered() {
@@ -294,7 +295,7 @@ TEST_F(Automation, ALibraryNamedByItsFullPathIsRegistered) {
 TEST_F(Automation, ThousandsOfCallsKeepHandlesAndMemoryFlat) {
   driver::Probe probe(kProbe, "many-calls");
   ASSERT_EQ(probe.process().wait_for_exit(180s), 0u);
-  const Log log = driver::lines_of(probe.log());
+  const Log log = support::lines_of(probe.log());
   EXPECT_EQ(driver::usage_growth_beyond(log, "after 200", "after 2000", 4, 128 * 1024), "");
   EXPECT_EQ(log.back(), kAllReleased);
 }

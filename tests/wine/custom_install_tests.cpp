@@ -16,13 +16,25 @@ bool open_custom_page(Session& setup) {
          setup.wait_until_shown(Unit::kInstallButton);
 }
 
-// Clicks the browse button until the folder dialog of the installer appears.
+// Goes to the custom page and clicks the browse button until the installer's folder
+// dialog appears.
 std::optional<HWND> open_folder_dialog(Session& setup) {
+  if (!setup.has_window() || !open_custom_page(setup)) return std::nullopt;
   for (int attempt = 0; attempt < 3; ++attempt) {
     driver::click(setup.unit(Unit::kBrowseButton));
     if (HWND dialog = driver::wait_for_window(setup.process().id(), L"#32770", 5s)) return dialog;
   }
   return std::nullopt;
+}
+
+// The install button of the custom page clicked and the finish page reached;
+// otherwise which step failed, with the installation report.
+testing::AssertionResult install_from_custom_page(Session& setup) {
+  if (!setup.click_until_hidden(Unit::kInstallButton))
+    return testing::AssertionFailure() << "the install button stayed";
+  if (!setup.wait_for_finish_page())
+    return testing::AssertionFailure() << "no finish page: " << setup.installation_report();
+  return testing::AssertionSuccess();
 }
 
 bool shows_text(HWND dialog, const std::wstring& text) {
@@ -62,8 +74,7 @@ TEST_F(CustomInstall, ThePageComesAndGoesAndItsChoicesHold) {
   // Without the desktop shortcut and without the agreement, this page still installs.
   ASSERT_TRUE(setup.click_toggle_until(Unit::kDesktopIconToggle, false));
   ASSERT_TRUE(setup.click_toggle_until(Unit::kAgreeToggle, false));
-  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  ASSERT_TRUE(install_from_custom_page(setup));
   expect_payload_installed(kDefaultFolder);
   expect_shortcut(in_folder(kDefaultFolder, L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
   EXPECT_FALSE(file_exists(desktop_folder() + L"\\Trellimo.lnk"));
@@ -73,10 +84,8 @@ TEST_F(CustomInstall, ThePageComesAndGoesAndItsChoicesHold) {
 TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
   std::filesystem::create_directories(std::filesystem::path(kChoiceParent));
   Session setup;
-  ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(open_custom_page(setup));
   const auto dialog = open_folder_dialog(setup);
-  ASSERT_TRUE(dialog.has_value()) << "no folder dialog";
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog on the custom page";
   EXPECT_TRUE(shows_text(*dialog, L"从下面选文件夹目录:")) << "the dialog's title line";
 
   driver::FolderDialog chooser(*dialog, setup.process().id());
@@ -85,8 +94,7 @@ TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
   ASSERT_TRUE(wait_until_closed(*dialog));
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kChosenFolder);
 
-  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  ASSERT_TRUE(install_from_custom_page(setup));
   expect_payload_installed(kChosenFolder);
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kChosenFolder)));
   EXPECT_FALSE(file_exists(kDefaultFolder));
@@ -95,18 +103,15 @@ TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
 
 TEST_F(CustomInstall, CancellingTheFolderDialogChangesNothing) {
   Session setup;
-  ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(open_custom_page(setup));
   const auto dialog = open_folder_dialog(setup);
-  ASSERT_TRUE(dialog.has_value()) << "no folder dialog";
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog on the custom page";
   driver::FolderDialog chooser(*dialog, setup.process().id());
   ASSERT_TRUE(chooser.select({L"(C:)"}));
   chooser.cancel();
   ASSERT_TRUE(wait_until_closed(*dialog));
   EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
 
-  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton));
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  ASSERT_TRUE(install_from_custom_page(setup));
   expect_payload_installed(kDefaultFolder);
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }

@@ -4,8 +4,7 @@
 #include <functional>
 #include <thread>
 
-#include "frame/owned_handle.h"
-#include "frame/gdi_scopes.h"
+#include "canvas.h"
 
 namespace driver {
 namespace {
@@ -28,7 +27,7 @@ BOOL CALLBACK match_window(HWND hwnd, LPARAM context) {
   return FALSE;
 }
 
-BOOL CALLBACK collect_child(HWND hwnd, LPARAM context) {
+BOOL CALLBACK collect_window(HWND hwnd, LPARAM context) {
   reinterpret_cast<std::vector<HWND>*>(context)->push_back(hwnd);
   return TRUE;
 }
@@ -138,8 +137,19 @@ HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chro
 
 std::vector<HWND> child_windows(HWND parent) {
   std::vector<HWND> children;
-  EnumChildWindows(parent, collect_child, reinterpret_cast<LPARAM>(&children));
+  EnumChildWindows(parent, collect_window, reinterpret_cast<LPARAM>(&children));
   return children;
+}
+
+std::vector<HWND> top_level_windows(DWORD process_id) {
+  std::vector<HWND> all, owned;
+  EnumWindows(collect_window, reinterpret_cast<LPARAM>(&all));
+  for (HWND hwnd : all) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == process_id) owned.push_back(hwnd);
+  }
+  return owned;
 }
 
 // The text may change between asking its length and copying it (another thread of
@@ -230,25 +240,10 @@ void release_left_button() { send_mouse(MOUSEEVENTF_LEFTUP); }
 std::vector<COLORREF> capture_screen(RECT rect) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return {};
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  const frame::ScreenDc screen = frame::screen_dc();
-  void* bits = nullptr;
-  const frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> section(
-      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  frame::MemoryDc memory(screen.get(), section.get());
-  if (!section || !memory || !BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY))
-    return {};
-  GdiFlush();
-  const auto* bgrx = static_cast<const uint8_t*>(bits);
-  std::vector<COLORREF> pixels(size_t(width) * size_t(height));
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = RGB(bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]);
-  return pixels;
+  const support::Canvas canvas(width, height);
+  const support::ScreenDc screen;
+  if (!canvas || !BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY)) return {};
+  return canvas.pixels();
 }
 
 void drag(POINT from, POINT to) {

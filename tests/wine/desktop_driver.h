@@ -53,6 +53,8 @@ bool wait_until(std::chrono::milliseconds timeout, const std::function<bool()>& 
 HWND wait_for_window(DWORD process_id, const std::wstring& class_name, std::chrono::milliseconds timeout);
 
 std::vector<HWND> child_windows(HWND parent);
+// The top-level windows of `process_id`, shown or hidden, topmost first.
+std::vector<HWND> top_level_windows(DWORD process_id);
 std::wstring window_text(HWND hwnd);
 std::wstring class_name(HWND hwnd);
 RECT window_rect(HWND hwnd);

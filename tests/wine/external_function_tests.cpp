@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "desktop_driver.h"
+#include "files.h"
 #include "probe_runner.h"
 
 namespace {
@@ -23,13 +24,6 @@ std::wstring built_file(const char* variable) {
   const std::string path = driver::program_from_environment(variable);
   EXPECT_FALSE(path.empty()) << variable << " is not set";
   return driver::windows_path(path);
-}
-
-std::string read_file(const std::wstring& path) {
-  std::ifstream file(path.c_str());
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 bool file_exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -99,7 +93,7 @@ class ExternalFunctions : public testing::Test {
     return probe;
   }
 
-  static std::string log() { return read_file(path(L"probe.log")); }
+  static std::string log() { return support::read_text(path(L"probe.log")); }
 
   static std::vector<std::wstring> impostors_loaded() {
     std::vector<std::wstring> loaded;
@@ -112,47 +106,59 @@ class ExternalFunctions : public testing::Test {
   static inline std::wstring folder_;
 };
 
-TEST_F(ExternalFunctions, SecondResolveOfAnIndexLoadsNothingAndShutdownGivesTheOneReferenceBack) {
-  EXPECT_EQ(start("by-name-twice")->wait_for_exit(30s), std::optional<DWORD>(0));
-  // "unloaded" comes from DllMain only when FreeLibrary took the last reference.
-  EXPECT_EQ(log(),
-            "probe_library attached\nsame address\nprobe_add 5\nprobe_library.dll from the program folder\n"
-            "exit routine\nprobe_library unloaded\n");
+// Scenarios that end normally: the log they leave, and which impostors beside the
+// program were loaded.
+struct EndedRun {
+  const char* name;  // the test's name
+  const char* scenario;
+  const char* log;
+  std::vector<std::wstring> impostors;
+};
+
+std::string ended_run_name(const testing::TestParamInfo<EndedRun>& run) { return run.param.name; }
+
+class EndingExternalFunction : public ExternalFunctions, public testing::WithParamInterface<EndedRun> {};
+
+TEST_P(EndingExternalFunction, EndsWithZeroAndItsLog) {
+  EXPECT_EQ(start(GetParam().scenario)->wait_for_exit(30s), std::optional<DWORD>(0));
+  EXPECT_EQ(log(), GetParam().log);
+  EXPECT_EQ(impostors_loaded(), GetParam().impostors);
 }
 
-TEST_F(ExternalFunctions, HashNameResolvesTheExportByOrdinalKeepingSixteenBits) {
-  EXPECT_EQ(start("ordinal")->wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(log(),
-            "probe_library attached\n#7 is ordinal 7\n#65543 is ordinal 7\n#7 of 6 is 42\n"
-            "exit routine\nprobe_library unloaded\n");
-}
-
-TEST_F(ExternalFunctions, EmptyLibraryNameTakesTheFirstStandardLibraryThatHasTheFunction) {
-  EXPECT_EQ(start("no-library")->wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(log(),
-            "GetTickCount from kernel32\nIsWindowVisible from user32\nmpr.dll not loaded yet\n"
-            "WNetGetConnectionA from mpr\nexit routine\n");
-}
-
-TEST_F(ExternalFunctions, ImpostorBesideTheProgramIsLoadedWhenItsPathIsAskedFor) {
-  EXPECT_EQ(start("impostor-by-path")->wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(log(), "loaded the shlwapi.dll beside the program\nexit routine\n");
-  EXPECT_EQ(impostors_loaded(), std::vector<std::wstring>{L"shlwapi.dll"});
-}
-
-TEST_F(ExternalFunctions, SystemLibrariesComeFromTheSystemDirectoryAndNeverFromImpostorsBesideTheProgram) {
-  EXPECT_EQ(start("system-libraries")->wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(log(),
-            "PathFindExtensionA .gz\nSHGetSpecialFolderPathA 1\nCoGetCurrentProcess answered\n"
-            "GetCurrentProcessId answered\nshlwapi.dll from the system directory\n"
-            "shell32.dll from the system directory\nexit routine\n");
-  EXPECT_EQ(impostors_loaded(), std::vector<std::wstring>{});
-}
-
-TEST_F(ExternalFunctions, LoadingByPlainNameSearchesNeitherTheProgramFolderNorTheCurrentDirectory) {
-  EXPECT_EQ(start("plain-name")->wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(log(), "plain name did not find probe_library.dll\nexit routine\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Loading, EndingExternalFunction,
+    testing::Values(
+        // "unloaded" comes from DllMain only when FreeLibrary took the last reference.
+        EndedRun{"SecondResolveOfAnIndexLoadsNothingAndShutdownGivesTheOneReferenceBack",
+                 "by-name-twice",
+                 "probe_library attached\nsame address\nprobe_add 5\nprobe_library.dll from the program folder\n"
+                 "exit routine\nprobe_library unloaded\n",
+                 {}},
+        EndedRun{"HashNameResolvesTheExportByOrdinalKeepingSixteenBits",
+                 "ordinal",
+                 "probe_library attached\n#7 is ordinal 7\n#65543 is ordinal 7\n#7 of 6 is 42\n"
+                 "exit routine\nprobe_library unloaded\n",
+                 {}},
+        EndedRun{"EmptyLibraryNameTakesTheFirstStandardLibraryThatHasTheFunction",
+                 "no-library",
+                 "GetTickCount from kernel32\nIsWindowVisible from user32\nmpr.dll not loaded yet\n"
+                 "WNetGetConnectionA from mpr\nexit routine\n",
+                 {}},
+        EndedRun{"ImpostorBesideTheProgramIsLoadedWhenItsPathIsAskedFor",
+                 "impostor-by-path",
+                 "loaded the shlwapi.dll beside the program\nexit routine\n",
+                 {L"shlwapi.dll"}},
+        EndedRun{"SystemLibrariesComeFromTheSystemDirectoryAndNeverFromImpostorsBesideTheProgram",
+                 "system-libraries",
+                 "PathFindExtensionA .gz\nSHGetSpecialFolderPathA 1\nCoGetCurrentProcess answered\n"
+                 "GetCurrentProcessId answered\nshlwapi.dll from the system directory\n"
+                 "shell32.dll from the system directory\nexit routine\n",
+                 {}},
+        EndedRun{"LoadingByPlainNameSearchesNeitherTheProgramFolderNorTheCurrentDirectory",
+                 "plain-name",
+                 "plain name did not find probe_library.dll\nexit routine\n",
+                 {}}),
+    ended_run_name);
 
 struct FatalCase {
   const char* scenario;

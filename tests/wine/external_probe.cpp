@@ -15,8 +15,7 @@
 #include "frame/external_call.h"
 #include "frame/frame_services.h"
 #include "frame/owned_handle.h"
-#include "frame/data_checksum.h"
-#include "frame/program_header.h"
+#include "probe_header.h"
 #include "probe_support.h"
 
 namespace {
@@ -209,9 +208,7 @@ int probe_entry() {
 
 namespace frame {
 
-const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe_entry,    nullptr,    nullptr,   0, nullptr, 0, kEmptyDataChecksum, 0, nullptr,
-    kDeclaredCount,  kLibraries, kFunctions,
-};
+const ProgramHeader program_header =
+    probe::header_without_template(probe_entry, kDeclaredCount, kLibraries, kFunctions);
 
 }  // namespace frame

@@ -2,36 +2,26 @@
 // shuts down, what runs at exit.
 #include <gtest/gtest.h>
 
-#include "probe_runner.h"
+#include "logged_run.h"
 
 namespace {
 
-driver::ProbeRun run_scenario(const std::string& scenario) {
-  return driver::run_probe("TRELLIMO_FRAME_PROBE", scenario);
-}
+using driver::LoggedRun;
 
-TEST(FrameLifecycle, ClosingTheOnlyWindowEndsTheLoopAndRunsAnExitRoutineRegisteredTwiceOnce) {
-  const driver::ProbeRun run = run_scenario("close-window");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "loop returned\nexit routine 0 on main thread\n");
-}
+class FrameLifecycle : public testing::TestWithParam<LoggedRun> {};
 
-TEST(FrameLifecycle, EndRequestFromAWorkerShutsDownOnTheMainThreadWithItsCode) {
-  const driver::ProbeRun run = run_scenario("end-from-worker");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(7));
-  EXPECT_EQ(run.log, "exit routine 0 on main thread\n");
-}
+TEST_P(FrameLifecycle, EndsWithItsCodeAndLog) { driver::expect_logged_run("TRELLIMO_FRAME_PROBE", GetParam()); }
 
-TEST(FrameLifecycle, WindowDestroyedBeforeTheLoopPostsNoQuitAndTheLoopReturnsAtOnce) {
-  const driver::ProbeRun run = run_scenario("destroyed-before-loop");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "no quit posted\nloop returned\n");
-}
-
-TEST(FrameLifecycle, PeriodicCallbackOfADestroyedWindowIsDroppedWhileLiveOnesRunWhenIdle) {
-  const driver::ProbeRun run = run_scenario("periodic-callbacks");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "live callback kept running while idle\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Scenarios, FrameLifecycle,
+    testing::Values(LoggedRun{"ClosingTheOnlyWindowEndsTheLoopAndRunsAnExitRoutineRegisteredTwiceOnce", "close-window",
+                              0, "loop returned\nexit routine 0 on main thread\n"},
+                    LoggedRun{"EndRequestFromAWorkerShutsDownOnTheMainThreadWithItsCode", "end-from-worker", 7,
+                              "exit routine 0 on main thread\n"},
+                    LoggedRun{"WindowDestroyedBeforeTheLoopPostsNoQuitAndTheLoopReturnsAtOnce", "destroyed-before-loop",
+                              0, "no quit posted\nloop returned\n"},
+                    LoggedRun{"PeriodicCallbackOfADestroyedWindowIsDroppedWhileLiveOnesRunWhenIdle",
+                              "periodic-callbacks", 0, "live callback kept running while idle\n"}),
+    driver::logged_run_name);
 
 }  // namespace

@@ -87,20 +87,17 @@ void periodic_callbacks() {
                                   : "live callback ran only " + std::to_string(live_calls) + " times");
 }
 
-int probe_entry() {
-  frame::initialise_frame();
-  const std::string name = probe::scenario();
-  if (name == "close-window") close_window();
-  if (name == "end-from-worker") end_from_worker();
-  if (name == "destroyed-before-loop") destroyed_before_loop();
-  if (name == "periodic-callbacks") periodic_callbacks();
-  return 0;
-}
+constexpr probe::Scenario kScenarios[] = {
+    {"close-window", close_window},
+    {"end-from-worker", end_from_worker},
+    {"destroyed-before-loop", destroyed_before_loop},
+    {"periodic-callbacks", periodic_callbacks},
+};
 
 }  // namespace
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe_entry);
+const ProgramHeader program_header = probe::header_with_template(probe::play_scenarios_entry<kScenarios>);
 
 }  // namespace frame

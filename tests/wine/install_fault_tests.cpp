@@ -5,6 +5,7 @@
 // full-drive-test.sh). Every product file must end either completely new or intact
 // old, and the user must be told exactly which files could not be written.
 
+#include "files.h"
 #include "installer_fixture.h"
 #include "reliability_summary.h"
 
@@ -46,7 +47,8 @@ std::set<std::wstring> files_below(const std::wstring& folder) {
 
 unsigned long long embedded_payload_size() {
   unsigned long long size = 0;
-  for (const wchar_t* name : kPayloadNames) size += read_file(in_folder(embedded_payload_folder(), name)).size();
+  for (const wchar_t* name : kPayloadNames)
+    size += support::read_file(in_folder(embedded_payload_folder(), name)).size();
   return size;
 }
 
@@ -214,7 +216,7 @@ TEST_F(UnusableFolder, AFileInsteadOfTheFolderIsKeptAndEveryFileIsNamed) {
   write_file(folder, "a file where the folder should be");
   fault_is_in_place();
   install_into_unusable(folder, {});
-  EXPECT_EQ(read_file(folder), "a file where the folder should be");
+  EXPECT_EQ(support::read_file(folder), "a file where the folder should be");
   EXPECT_EQ(names_in(kTop), std::set<std::wstring>{L"Trellimo"}) << "nothing written beside it instead";
 }
 

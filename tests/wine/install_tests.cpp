@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "files.h"
 #include "installer_fixture.h"
 #include "reliability_summary.h"
 
@@ -124,19 +125,15 @@ TEST_F(Installer, DoubleClickOnQuickInstallStartsOneInstallation) {
 TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
   write_file(installed(L"Config.ini"), "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\ntoken=42\r\n[audio]\r\npitch=3\r\n");
   Session setup;
-  ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
-  EXPECT_EQ(read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
+  ASSERT_TRUE(quick_install_finishes(setup));
+  EXPECT_EQ(support::read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
 TEST_F(Installer, SecondRunOffersTheSameFolderOverwritesTheFilesAndLeavesTheRegistry) {
   {
     Session first;
-    ASSERT_TRUE(first.has_window());
-    ASSERT_TRUE(first.start_quick_install());
-    ASSERT_TRUE(first.wait_for_finish_page()) << first.installation_report();
+    ASSERT_TRUE(quick_install_finishes(first));
     EXPECT_EQ(first.close_with_close_button(), std::optional<DWORD>(0));
   }
   const auto registered = uninstall_values();
@@ -177,9 +174,7 @@ TEST_F(Installer, WithoutTheAgreementQuickInstallShowsTheTwoLineMessageAndNothin
 
 TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   Session setup;
-  ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.start_quick_install());
-  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  ASSERT_TRUE(quick_install_finishes(setup));
 
   std::optional<DWORD> exit_code;
   for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
@@ -189,7 +184,7 @@ TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   EXPECT_EQ(exit_code, std::optional<DWORD>(0));
   std::string record;
   for (int wait = 0; wait < 100 && record.empty(); ++wait) {
-    record = read_file(installed(L"launch-record.txt"));
+    record = support::read_file(installed(L"launch-record.txt"));
     std::this_thread::sleep_for(100ms);
   }
   EXPECT_EQ(record.rfind("arguments=[] folder=[", 0), 0u) << record;

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "desktop_driver.h"
+#include "files.h"
 
 namespace installer {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 constexpr DWORD kShowCommandOffset = 0x3C;
 
 int show_command_in(const std::wstring& file) {
-  const std::string bytes = read_file(file);
+  const std::string bytes = support::read_file(file);
   int32_t show_command = -1;
   if (bytes.size() >= kShowCommandOffset + sizeof show_command) {
     CopyMemory(&show_command, bytes.data() + kShowCommandOffset, sizeof show_command);
@@ -56,13 +56,6 @@ void make_parent_folders(const std::wstring& path) {
 
 const wchar_t* const kPayloadNames[7] = {L"7-zip32.dll", L"BASS_VST.dll", L"libcurl.dll", L"core.7z",
                                          L"launch.exe",  L"zlibwapi.dll", L"sw.exe"};
-
-std::string read_file(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 void write_file(const std::wstring& path, const std::string& bytes) {
   make_parent_folders(path);

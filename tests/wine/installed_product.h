@@ -11,7 +11,6 @@
 
 namespace installer {
 
-std::string read_file(const std::wstring& path);
 void write_file(const std::wstring& path, const std::string& bytes);
 // Paths may take the \\?\ form, which reaches beyond MAX_PATH.
 bool file_exists(const std::wstring& path);

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "files.h"
+
 namespace installer {
 namespace {
 
@@ -69,9 +71,10 @@ std::set<std::wstring> installed_names() {
 void expect_payload_installed(const std::wstring& folder) {
   for (const wchar_t* name : kPayloadNames) {
     SCOPED_TRACE(narrow(name));
-    const std::string bytes = read_file(in_folder(folder, name));
+    const std::string bytes = support::read_file(in_folder(folder, name));
     EXPECT_FALSE(bytes.empty());
-    EXPECT_TRUE(bytes == read_file(in_folder(embedded_payload_folder(), name))) << "differs from what was embedded";
+    EXPECT_TRUE(bytes == support::read_file(in_folder(embedded_payload_folder(), name)))
+        << "differs from what was embedded";
   }
 }
 
@@ -113,6 +116,14 @@ FileContents lay_down_earlier_version(const std::wstring& folder) {
   return before;
 }
 
+testing::AssertionResult quick_install_finishes(Session& setup) {
+  if (!setup.has_window()) return testing::AssertionFailure() << "no installer window";
+  if (!setup.start_quick_install()) return testing::AssertionFailure() << "the quick installation did not start";
+  if (!setup.wait_for_finish_page())
+    return testing::AssertionFailure() << "no finish page: " << setup.installation_report();
+  return testing::AssertionSuccess();
+}
+
 Outcome install_to_finish_page(Session& setup) {
   Outcome outcome;
   if (!setup.start_quick_install()) return outcome;
@@ -135,8 +146,9 @@ int expect_each_file_new_or_intact(const std::wstring& folder, const FileContent
     const std::wstring path = in_folder(folder, name);
     const auto earlier = before.find(name);
     const bool was_file = earlier != before.end();
-    const bool is_new = file_exists(path) && read_file(path) == read_file(in_folder(embedded_payload_folder(), name));
-    const bool is_intact = file_exists(path) ? was_file && read_file(path) == earlier->second : !was_file;
+    const bool is_new =
+        file_exists(path) && support::read_file(path) == support::read_file(in_folder(embedded_payload_folder(), name));
+    const bool is_intact = file_exists(path) ? was_file && support::read_file(path) == earlier->second : !was_file;
     EXPECT_TRUE(is_new || is_intact) << narrow(name) << " is neither new nor as it was";
     lost += is_new || is_intact ? 0 : 1;
     if (!is_new) kept.insert(name);

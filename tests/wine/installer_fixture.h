@@ -75,6 +75,10 @@ using FileContents = std::map<std::wstring, std::string>;
 // short text of its own. Returns what was laid down.
 FileContents lay_down_earlier_version(const std::wstring& folder);
 
+// The installer's window shown, the quick installation started and the finish page
+// reached; otherwise which step failed, with the installation report.
+testing::AssertionResult quick_install_finishes(Session& setup);
+
 // How an installation through the window went.
 struct Outcome {
   bool finished = false;  // the finish page was shown

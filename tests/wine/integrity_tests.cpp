@@ -12,12 +12,13 @@
 
 #include "app/constant_offsets.h"
 #include "desktop_driver.h"
+#include "files.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-using Bytes = std::vector<char>;
+using Bytes = std::string;
 
 constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOWTAN";
@@ -25,11 +26,6 @@ constexpr wchar_t kDefaultFolder[] = L"C:\\Program Files (x86)\\Trellimo";
 constexpr wchar_t kDamagedMessage[] = L"运行时出错!\r\n\r\n错误信息：安装程序已损坏，请重新下载。\r\n\r\n0, 0\r\n";
 // Enough of a block's start to find it in the executable, and only there.
 constexpr size_t kSignatureLength = 1024;
-
-Bytes read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void write_file(const fs::path& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -78,7 +74,7 @@ class DamagedInstaller : public testing::TestWithParam<Damage> {
     folder_ = fs::temp_directory_path() / "trellimo-integrity";
     fs::remove_all(folder_, ignored);
     fs::create_directories(folder_);
-    image_ = read_file(built_file("TRELLIMO_SETUP"));
+    image_ = support::read_file(built_file("TRELLIMO_SETUP"));
     ASSERT_FALSE(image_.empty());
   }
 
@@ -89,7 +85,7 @@ class DamagedInstaller : public testing::TestWithParam<Damage> {
 
   size_t block_offset(Block block) const {
     const char* variable = block == Block::kConstantsArea ? "TRELLIMO_CONSTANTS_AREA" : "TRELLIMO_WINDOW_TEMPLATE";
-    return file_offset_of(image_, read_file(built_file(variable)));
+    return file_offset_of(image_, support::read_file(built_file(variable)));
   }
 
   size_t block_length(Block block) const {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files.h"
 #include "probe_runner.h"
 
 namespace {
@@ -18,13 +19,6 @@ constexpr CatalogueEntry kCatalogue[] = {
     {"7-zip32.dll", 640512}, {"BASS_VST.dll", 14456}, {"libcurl.dll", 1728512}, {"core.7z", 6768359},
     {"launch.exe", 430080},  {"zlibwapi.dll", 74240}, {"sw.exe", 86824},
 };
-
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 std::string windows_folder(const std::string& unix_folder) {
   const std::wstring wide = driver::windows_path(unix_folder);
@@ -44,9 +38,9 @@ TEST(PayloadFiles, AreWrittenByteForByteAsEmbeddedInCatalogueOrder) {
   for (const CatalogueEntry& entry : kCatalogue) {
     SCOPED_TRACE(entry.name);
     expected_log += std::string(entry.name) + " written\n";
-    const std::string written = read_file(folder + "\\" + entry.name);
+    const std::string written = support::read_file(folder + "\\" + entry.name);
     EXPECT_EQ(written.size(), entry.length);
-    EXPECT_TRUE(written == read_file(embedded + "\\" + entry.name)) << "differs from the embedded file";
+    EXPECT_TRUE(written == support::read_file(embedded + "\\" + entry.name)) << "differs from the embedded file";
   }
   EXPECT_EQ(run.log, expected_log);
 }

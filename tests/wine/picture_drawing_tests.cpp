@@ -3,11 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "canvas.h"
+#include "files.h"
 #include "frame/byte_reader.h"
 #include "pictures/picture_drawing.h"
 
@@ -15,13 +16,16 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using frame::OwnedBitmap;
+using namespace support::colours;
 
 constexpr COLORREF kGrey = RGB(0x80, 0x80, 0x80);
+// The last of the fixtures' eight colours.
+constexpr COLORREF kBrown = RGB(128, 64, 32);
 
 Bytes fixture(const std::string& name) {
-  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
-  EXPECT_TRUE(file) << name;
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  const std::string path = std::string(PICTURE_FIXTURES) + "/" + name;
+  EXPECT_TRUE(support::readable(path)) << name;
+  return support::read_bytes(path);
 }
 
 pictures::LoadedPicture load(const Bytes& bytes) {
@@ -30,36 +34,20 @@ pictures::LoadedPicture load(const Bytes& bytes) {
   return loaded ? std::move(*loaded) : pictures::LoadedPicture{};
 }
 
-// A 32-bit top-down canvas filled with grey, its pixels readable as COLORREFs.
-class Canvas {
+// Every picture is drawn onto grey, so that what it left untouched shows.
+class Canvas : public support::Canvas {
  public:
-  Canvas(int width, int height) : width_(width), dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    bits_ = static_cast<uint32_t*>(bits);
-    previous_ = SelectObject(dc_, bitmap_.get());
-    for (int i = 0; i < width * height; ++i) bits_[i] = 0x808080;
-  }
-  ~Canvas() {
-    SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  COLORREF at(int x, int y) const {
-    GdiFlush();
-    const uint32_t p = bits_[y * width_ + x];
-    return RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF);
-  }
-
- private:
-  int width_;
-  HDC dc_;
-  OwnedBitmap bitmap_;
-  uint32_t* bits_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
+  Canvas(int width, int height) : support::Canvas(width, height, kGrey) {}
 };
+
+struct Pixel {
+  int x, y;
+  COLORREF colour;
+};
+
+void expect_pixels(const Canvas& canvas, std::initializer_list<Pixel> pixels) {
+  for (const Pixel& pixel : pixels) EXPECT_EQ(canvas.at(pixel.x, pixel.y), pixel.colour) << pixel.x << ',' << pixel.y;
+}
 
 const COLORREF kEightColours[2][4] = {
     {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)},
@@ -88,10 +76,7 @@ TEST(PictureDrawing, StretchesToTheRequestedSize) {
   Canvas canvas(12, 6);
   auto loaded = load(fixture("rgb24.bmp"));
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, 8, 4, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.at(7, 3), RGB(128, 64, 32));
-  EXPECT_EQ(canvas.at(8, 0), kGrey);
-  EXPECT_EQ(canvas.at(0, 4), kGrey);
+  expect_pixels(canvas, {{0, 0, RGB(255, 0, 0)}, {7, 3, RGB(128, 64, 32)}, {8, 0, kGrey}, {0, 4, kGrey}});
 }
 
 // A 24-bit picture three pixels wide, bottom row first: red, green, blue under
@@ -114,12 +99,7 @@ TEST(PictureDrawing, RowsThatNeedPaddingDrawAsStored) {
   Canvas canvas(3, 2);
   auto loaded = load(three_pixels_wide_bmp());
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(1, 0), RGB(128, 64, 32));
-  EXPECT_EQ(canvas.at(2, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(0, 1), RGB(255, 0, 0));
-  EXPECT_EQ(canvas.at(1, 1), RGB(0, 255, 0));
-  EXPECT_EQ(canvas.at(2, 1), RGB(0, 0, 255));
+  expect_pixels(canvas, {{0, 0, kWhite}, {1, 0, kBrown}, {2, 0, kBlack}, {0, 1, kRed}, {1, 1, kLime}, {2, 1, kBlue}});
 }
 
 TEST(PictureDrawing, TransparentColourLeavesTheTargetShowing) {
@@ -149,9 +129,7 @@ TEST(PictureDrawing, PngAlphaMixesWithTheBlendColour) {
   Canvas canvas(3, 1);
   auto loaded = load(fixture("alpha.png"));
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, RGB(0x40, 0x80, 0xC0)));
-  EXPECT_EQ(canvas.at(0, 0), RGB(10, 20, 30));
-  EXPECT_EQ(canvas.at(1, 0), RGB(0x40, 0x80, 0xC0));
-  EXPECT_EQ(canvas.at(2, 0), RGB(159, 63, 95));
+  expect_pixels(canvas, {{0, 0, RGB(10, 20, 30)}, {1, 0, RGB(0x40, 0x80, 0xC0)}, {2, 0, RGB(159, 63, 95)}});
 }
 
 TEST(PictureDrawing, ButtonFaceBlendColourMeansTheSystemColour) {
@@ -173,11 +151,7 @@ TEST(PictureDrawing, MonochromePcxTakesTheTargetsTextAndBackgroundColours) {
   Canvas canvas(10, 2);
   auto loaded = load(one_bit_pcx());
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 0, 0, -1, -1, 0));
-  EXPECT_EQ(canvas.at(0, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(1, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(8, 0), RGB(255, 255, 255));
-  EXPECT_EQ(canvas.at(9, 0), RGB(0, 0, 0));
-  EXPECT_EQ(canvas.at(5, 1), RGB(255, 255, 255));
+  expect_pixels(canvas, {{0, 0, kWhite}, {1, 0, kBlack}, {8, 0, kWhite}, {9, 0, kBlack}, {5, 1, kWhite}});
 }
 
 // A one-image icon of 32 x 32 at 32 bits, every pixel opaque `colour`.
@@ -205,10 +179,7 @@ TEST(PictureDrawing, IconsDrawThroughTheirHandle) {
   EXPECT_EQ(loaded.picture.kind, pictures::PictureKind::icon);
   Canvas canvas(40, 40);
   ASSERT_TRUE(pictures::draw_picture_at_once(loaded, canvas.dc(), 4, 4, -1, -1, 0));
-  EXPECT_EQ(canvas.at(4, 4), RGB(0, 0x60, 0xC0));
-  EXPECT_EQ(canvas.at(35, 35), RGB(0, 0x60, 0xC0));
-  EXPECT_EQ(canvas.at(3, 4), kGrey);
-  EXPECT_EQ(canvas.at(36, 35), kGrey);
+  expect_pixels(canvas, {{4, 4, RGB(0, 0x60, 0xC0)}, {35, 35, RGB(0, 0x60, 0xC0)}, {3, 4, kGrey}, {36, 35, kGrey}});
 }
 
 TEST(PictureDrawing, PrepareNeedsAPictureAndADeviceContext) {
@@ -219,14 +190,7 @@ TEST(PictureDrawing, PrepareNeedsAPictureAndADeviceContext) {
   EXPECT_FALSE(pictures::load_picture(Bytes{'B', 'X', 0, 0, 0, 0, 0, 0}));
 }
 
-COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap);
-  const COLORREF colour = GetPixel(dc, x, y);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
-  return colour;
-}
+COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) { return GetPixel(support::BitmapDc(bitmap).get(), x, y); }
 
 TEST(BitmapFromBytes, PicturesBecomeScreenBitmaps) {
   OwnedBitmap bitmap = pictures::bitmap_from_bytes(fixture("rgb24.bmp"), 0);
@@ -279,11 +243,7 @@ TEST(ColourKeyRegion, LeavesOutTheKeyColour) {
 
 TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
   OwnedBitmap bitmap(CreateBitmap(5, 5, 1, 1, nullptr));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap.get());
-  PatBlt(dc, 0, 0, 5, 5, WHITENESS);
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+  PatBlt(support::BitmapDc(bitmap.get()).get(), 0, 0, 5, 5, WHITENESS);
   frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
       pictures::region_from_colour_key(bitmap.get(), RGB(255, 255, 255)));
   ASSERT_TRUE(region);
@@ -292,19 +252,16 @@ TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
 }
 
 TEST(ColourKeyRegion, AKeyColouredFrameAroundAShapeLeavesExactlyTheShape) {
-  HDC screen = GetDC(nullptr);
-  OwnedBitmap bitmap(CreateCompatibleBitmap(screen, 12, 10));
-  ReleaseDC(nullptr, screen);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ previous = SelectObject(dc, bitmap.get());
+  OwnedBitmap bitmap(CreateCompatibleBitmap(support::ScreenDc().get(), 12, 10));
   const RECT all{0, 0, 12, 10};
   const RECT shape{3, 2, 8, 7};
-  const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
-  const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
-  FillRect(dc, &all, key.get());
-  FillRect(dc, &shape, ink.get());
-  SelectObject(dc, previous);
-  DeleteDC(dc);
+  {
+    const support::BitmapDc dc(bitmap.get());
+    const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
+    const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
+    FillRect(dc.get(), &all, key.get());
+    FillRect(dc.get(), &shape, ink.get());
+  }
   frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
       pictures::region_from_colour_key(bitmap.get(), RGB(255, 0, 255)));
   ASSERT_TRUE(region);

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+#include "units/label_block.h"
+#include "units/picture_box_block.h"
+#include "units/picture_button_block.h"
+
 namespace picture_units {
 
 constexpr wchar_t kControlClass[] = L"picture_units_control";
@@ -34,11 +38,11 @@ enum Command : UINT {
 };
 
 // The kinds' own property numbers the tests use (common ones are frame::CommonProperty).
-constexpr int kPictureBoxPicture = 10;
-constexpr int kPictureBoxDisplayMode = 11;
-constexpr int kPictureBoxAnimate = 12;
-constexpr int kLabelText = 8;
-constexpr int kButtonChecked = 9;
-constexpr int kButtonNormalPicture = 10;
+inline constexpr int kPictureBoxPicture = units::slot_of(units::kPictureBoxProperties, "picture");
+inline constexpr int kPictureBoxDisplayMode = units::slot_of(units::kPictureBoxProperties, "display_mode");
+inline constexpr int kPictureBoxAnimate = units::slot_of(units::kPictureBoxProperties, "animate");
+inline constexpr int kLabelText = units::slot_of(units::kLabelProperties, "text");
+inline constexpr int kButtonChecked = units::slot_of(units::kPictureButtonProperties, "checked");
+inline constexpr int kButtonNormalPicture = units::slot_of(units::kPictureButtonProperties, "normal");
 
 }  // namespace picture_units

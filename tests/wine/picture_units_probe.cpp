@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "frame/application.h"
 #include "frame/frame_services.h"
 #include "frame/notification.h"
@@ -20,6 +20,7 @@
 #include "picture_units_commands.h"
 #include "probe_header.h"
 #include "probe_support.h"
+#include "unit_properties.h"
 
 extern "C" const uint8_t picture_units_handler_table[];
 
@@ -33,7 +34,7 @@ constexpr uint32_t kUnitIds[] = {0x16020002, 0x16020003, 0x16020004, 0x16020005,
                                  0x16020006, 0x16020007, 0x16020008, 0x16020009};
 constexpr const char* kFixtureFiles[] = {nullptr, "stripes.jpg", "frames.gif", "quadrants.png"};
 constexpr const char* kTexts[] = {"", "A much longer caption", "Short"};
-constexpr int kWhole = -1;
+constexpr support::WindowProperties kProperties(kWindow);
 
 uint32_t unit_id(WPARAM wparam) { return kUnitIds[(wparam & 0xFF) % std::size(kUnitIds)]; }
 int property_number(WPARAM wparam) { return static_cast<int>(wparam >> 8); }
@@ -41,61 +42,51 @@ int property_number(WPARAM wparam) { return static_cast<int>(wparam >> 8); }
 std::vector<uint8_t> fixture_bytes(LPARAM fixture) {
   const char* name = kFixtureFiles[static_cast<size_t>(fixture) % std::size(kFixtureFiles)];
   if (name == nullptr) return {};
-  std::ifstream file(std::string(PICTURE_FIXTURES) + "/" + name, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return support::read_bytes(std::string(PICTURE_FIXTURES) + "/" + name);
 }
 
-// Byte arrays travel as the frame's array record: u32 1, u32 length, the bytes.
-std::vector<uint8_t> byte_array(const std::vector<uint8_t>& bytes) {
-  std::vector<uint8_t> record(8 + bytes.size());
-  const uint32_t header[] = {1, static_cast<uint32_t>(bytes.size())};
-  std::memcpy(record.data(), header, sizeof header);
-  std::copy(bytes.begin(), bytes.end(), record.begin() + 8);
-  return record;
+// One function per command, each returning the command's answer (0 where it has none).
+LRESULT write_integer(WPARAM wparam, LPARAM value) {
+  kProperties.write_int(unit_id(wparam), property_number(wparam), static_cast<int32_t>(value));
+  return 0;
 }
 
-void write_word(WPARAM wparam, uint32_t value) {
-  frame::write_property(kWindow, unit_id(wparam), property_number(wparam), kWhole, value, 0);
+LRESULT read_integer(WPARAM wparam, LPARAM) { return kProperties.read_int(unit_id(wparam), property_number(wparam)); }
+
+LRESULT write_picture(WPARAM wparam, LPARAM fixture) {
+  kProperties.write_bytes(unit_id(wparam), property_number(wparam), fixture_bytes(fixture));
+  return 0;
 }
 
-void write_picture(WPARAM wparam, LPARAM fixture) {
-  const std::vector<uint8_t> bytes = fixture_bytes(fixture);
-  const std::vector<uint8_t> record = byte_array(bytes);
-  write_word(wparam, bytes.empty() ? 0 : static_cast<uint32_t>(reinterpret_cast<uintptr_t>(record.data())));
+LRESULT write_text(WPARAM wparam, LPARAM text) {
+  kProperties.write_text(unit_id(wparam), property_number(wparam), kTexts[static_cast<size_t>(text) % 3]);
+  return 0;
 }
 
-void write_text(WPARAM wparam, LPARAM text) {
-  write_word(wparam, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(kTexts[static_cast<size_t>(text) % 3])));
-}
-
-LRESULT unit_window(WPARAM wparam) {
+LRESULT unit_window(WPARAM wparam, LPARAM) {
   auto* unit = reinterpret_cast<frame::UnitObject*>(
       frame::frame_notify(frame::kNotifyLiveObject, kWindow, static_cast<intptr_t>(unit_id(wparam))));
   return unit ? reinterpret_cast<LRESULT>(unit->hwnd()) : 0;
 }
 
+LRESULT destroy_window(WPARAM, LPARAM) {
+  DestroyWindow(frame::Application::instance().windows().find(kWindow)->hwnd());
+  return 0;
+}
+
+LRESULT finish(WPARAM, LPARAM) {
+  PostQuitMessage(0);
+  return 0;
+}
+
+// In the order of picture_units::Command, from kWriteInteger on.
+constexpr LRESULT (*kCommands[])(WPARAM, LPARAM) = {write_integer, read_integer,   write_picture, write_text,
+                                                    unit_window,   destroy_window, finish};
+static_assert(std::size(kCommands) == kFinish - kWriteInteger + 1);
+
 LRESULT CALLBACK control_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case kWriteInteger:
-      write_word(wparam, static_cast<uint32_t>(lparam));
-      return 0;
-    case kReadInteger:
-      return static_cast<LRESULT>(frame::read_property(kWindow, unit_id(wparam), property_number(wparam), kWhole));
-    case kWritePicture:
-      write_picture(wparam, lparam);
-      return 0;
-    case kWriteText:
-      write_text(wparam, lparam);
-      return 0;
-    case kUnitWindow:
-      return unit_window(wparam);
-    case kDestroyWindow:
-      DestroyWindow(frame::Application::instance().windows().find(kWindow)->hwnd());
-      return 0;
-    case kFinish:
-      PostQuitMessage(0);
-      return 0;
-  }
+  const UINT command = message - kWriteInteger;
+  if (message >= kWriteInteger && command < std::size(kCommands)) return kCommands[command](wparam, lparam);
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 

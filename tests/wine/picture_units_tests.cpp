@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "canvas.h"
 #include "frame/owned_handle.h"
 #include "frame/properties.h"
 #include "picture_units_commands.h"
@@ -26,16 +27,11 @@ namespace {
 using namespace std::chrono_literals;
 using namespace picture_units;
 using std::chrono::milliseconds;
+using namespace support::colours;
 
 constexpr COLORREF kWindowBackground = RGB(0x40, 0x40, 0x40);
 constexpr COLORREF kMagenta = RGB(0xFF, 0x00, 0xFF);  // the progress and stretched boxes' background
 constexpr COLORREF kTeal = RGB(0x00, 0x80, 0x80);     // the centred box's background
-constexpr COLORREF kRed = RGB(0xFF, 0x00, 0x00);
-constexpr COLORREF kLime = RGB(0x00, 0xFF, 0x00);
-constexpr COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
-constexpr COLORREF kYellow = RGB(0xFF, 0xFF, 0x00);
-constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
-constexpr COLORREF kBlack = RGB(0x00, 0x00, 0x00);
 constexpr COLORREF kCheckerDark = RGB(0x20, 0x30, 0x60);
 constexpr COLORREF kCheckerLight = RGB(0xC0, 0x80, 0x40);
 constexpr COLORREF kButtonNormal = RGB(0xC0, 0x00, 0x00);
@@ -139,28 +135,15 @@ bool eventually(Condition condition, milliseconds timeout = kSettle) {
   return true;
 }
 
-struct ControlSearch {
-  DWORD process_id;
-  HWND found;
-};
-
-BOOL CALLBACK match_control(HWND hwnd, LPARAM context) {
-  auto& search = *reinterpret_cast<ControlSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner != search.process_id || driver::class_name(hwnd) != kControlClass) return TRUE;
-  search.found = hwnd;
-  return FALSE;
-}
-
 // The probe with its window on the screen, and its control window to ask through.
 class PictureUnitsProbe {
  public:
   PictureUnitsProbe() : probe_("TRELLIMO_PICTURE_UNITS_PROBE", "picture-units") {
     window_ = driver::wait_for_window(id(), kWindowClass, 20s);
-    ControlSearch search{id(), nullptr};
-    EnumWindows(match_control, reinterpret_cast<LPARAM>(&search));
-    control_ = search.found;
+    const std::vector<HWND> windows = driver::top_level_windows(id());
+    const auto control = std::find_if(windows.begin(), windows.end(),
+                                      [](HWND hwnd) { return driver::class_name(hwnd) == kControlClass; });
+    control_ = control != windows.end() ? *control : nullptr;
   }
 
   bool ready() const { return window_ != nullptr && control_ != nullptr; }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "files.h"
+
 namespace driver {
 
 namespace {
@@ -46,24 +48,12 @@ Probe::Probe(const char* program_variable, const std::string& scenario) {
   process_ = std::make_unique<ChildProcess>(windows_path(program), std::wstring(scenario.begin(), scenario.end()));
 }
 
-std::string Probe::log() const {
-  std::ifstream file(log_path_);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string Probe::log() const { return support::read_text(log_path_); }
 
 ProbeRun run_probe(const char* program_variable, const std::string& scenario) {
   Probe probe(program_variable, scenario);
   const auto exit_code = probe.process().wait_for_exit(30s);
   return {exit_code, probe.log()};
-}
-
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
 }
 
 int soak_size(const char* variable, int quick) {

@@ -29,8 +29,6 @@ struct ProbeRun {
 // Runs a scenario to its end (30 s at most).
 ProbeRun run_probe(const char* program_variable, const std::string& scenario);
 
-std::vector<std::string> lines_of(const std::string& text);
-
 // Empty when the log has both usage lines, `early` and `late` (probe::log_usage
 // labels), and the second exceeds the first by at most `handles` handles and `bytes`
 // private bytes; otherwise what went wrong.

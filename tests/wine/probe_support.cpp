@@ -29,6 +29,26 @@ void play_named_scenario(std::span<const Scenario> scenarios) {
   }
 }
 
+namespace {
+
+int close_asked_count = 0;
+bool refusing_first_close = false;
+
+}  // namespace
+
+void refuse_first_close() { refusing_first_close = true; }
+
+int close_asked() {
+  ++close_asked_count;
+  log_line("close asked " + std::to_string(close_asked_count));
+  return !refusing_first_close || close_asked_count > 1;
+}
+
+int close_going_ahead() {
+  log_line("close");
+  return 1;
+}
+
 std::string hex(unsigned value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", value);

@@ -32,4 +32,11 @@ int play_scenarios_entry() {
 }
 std::string hex(unsigned value);
 
+// What a probe window's close handlers answer, logging each call: asked to close,
+// the window agrees, except the first time once refuse_first_close() was called;
+// closing goes ahead.
+void refuse_first_close();
+int close_asked();
+int close_going_ahead();
+
 }  // namespace probe

@@ -3,6 +3,7 @@
 // run-time error box for each misuse.
 #include <gtest/gtest.h>
 
+#include "logged_run.h"
 #include "probe_runner.h"
 
 namespace {
@@ -22,73 +23,51 @@ std::string gbk(const std::wstring& text) {
 
 constexpr char kCreated[] = "window created, source 0x52010001 0x06010000\n";
 
-driver::ProbeRun run(const std::string& scenario) { return driver::run_probe("TRELLIMO_PROPERTY_PROBE", scenario); }
+using driver::LoggedRun;
 
-TEST(CommonProperties, WritesAreClampedAndReadBackFromTheLiveUnit) {
-  const driver::ProbeRun result = run("geometry");
-  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(result.log, std::string(kCreated) +
-                            "width 40000 reads 32627\n"
-                            "width -5 reads 0\n"
-                            "left -40000 reads -32627\n"
-                            "tag reads 标记\n"
-                            "hidden unit reads visible 0\n"
-                            "after showing it reads 1\n"
-                            "disabled reads 1\n");
-}
+class Scenario : public testing::TestWithParam<LoggedRun> {};
 
-TEST(KindProperties, LabelCaptionAndFontAttributesGoThroughTheKind) {
-  const driver::ProbeRun result = run("label-properties");
-  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(result.log, kCreated + std::string("caption reads ") + gbk(L"第一行") +
-                            "\n"
-                            "caption after write reads 短\n"
-                            "font face reads " +
-                            gbk(L"微软雅黑") +
-                            "\n"
-                            "font bold reads 1\n"
-                            "empty face becomes " +
-                            gbk(L"宋体") +
-                            "\n"
-                            "size 18 reads 18\n");
-}
+TEST_P(Scenario, EndsWithItsLog) { driver::expect_logged_run("TRELLIMO_PROPERTY_PROBE", GetParam()); }
 
-TEST(KindProperties, WindowTitleReachesTheNativeWindowAndChoicesAreClamped) {
-  const driver::ProbeRun result = run("window-properties");
-  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(result.log, std::string(kCreated) +
-                            "title reads probe\n"
-                            "window text is new title\n"
-                            "border 9 reads 6\n"
-                            "picture mode -1 reads 0\n"
-                            "start position of a minimized window reads 2\n");
-}
-
-TEST(KindProperties, WritesFromAWorkerThreadLandWhileTheWindowPaints) {
-  const driver::ProbeRun result = run("worker-writes");
-  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(result.log,
-            std::string(kCreated) + "worker final caption 完成 width 199\nclose asked 1\nclose\nloop returned\n");
-}
-
-TEST(Events, RoutinesRunOnlyWhenBoundAndNotSuppressedWithLinksArgumentsAndCloseRefusal) {
-  const driver::ProbeRun result = run("events");
-  EXPECT_EQ(result.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(result.log, std::string(kCreated) +
-                            "nothing delivered while loading\n"
-                            "button clicked, source 0x52010001 0x16010004\n"
-                            "button clicked, source 0x52010001 0x16010005\n"
-                            "unbound event reached no routine\n"
-                            "event 7 with 0x1122334455667788\n"
-                            "one-word event result 42\n"
-                            "event 7 with 0x1122334455667788\n"
-                            "close asked 1\n"
-                            "first close refused\n"
-                            "close asked 2\n"
-                            "close\n"
-                            "loop returned\n"
-                            "event at exit reached no routine\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    PropertiesAndEvents, Scenario,
+    testing::Values(
+        // Common properties: clamping, the live value, tag and visibility.
+        LoggedRun{"WritesAreClampedAndReadBackFromTheLiveUnit", "geometry", 0,
+                  std::string(kCreated) + "width 40000 reads 32627\n"
+                                          "width -5 reads 0\n"
+                                          "left -40000 reads -32627\n"
+                                          "tag reads 标记\n"
+                                          "hidden unit reads visible 0\n"
+                                          "after showing it reads 1\n"
+                                          "disabled reads 1\n"},
+        LoggedRun{"LabelCaptionAndFontAttributesGoThroughTheKind", "label-properties", 0,
+                  kCreated + std::string("caption reads ") + gbk(L"第一行") + "\ncaption after write reads 短\n" +
+                      "font face reads " + gbk(L"微软雅黑") + "\nfont bold reads 1\n" + "empty face becomes " +
+                      gbk(L"宋体") + "\nsize 18 reads 18\n"},
+        LoggedRun{"WindowTitleReachesTheNativeWindowAndChoicesAreClamped", "window-properties", 0,
+                  std::string(kCreated) + "title reads probe\n"
+                                          "window text is new title\n"
+                                          "border 9 reads 6\n"
+                                          "picture mode -1 reads 0\n"
+                                          "start position of a minimized window reads 2\n"},
+        LoggedRun{"WritesFromAWorkerThreadLandWhileTheWindowPaints", "worker-writes", 0,
+                  std::string(kCreated) + "worker final caption 完成 width 199\nclose asked 1\nclose\nloop returned\n"},
+        LoggedRun{"EventsRunOnlyWhenBoundAndNotSuppressedWithLinksArgumentsAndCloseRefusal", "events", 0,
+                  std::string(kCreated) + "nothing delivered while loading\n"
+                                          "button clicked, source 0x52010001 0x16010004\n"
+                                          "button clicked, source 0x52010001 0x16010005\n"
+                                          "unbound event reached no routine\n"
+                                          "event 7 with 0x1122334455667788\n"
+                                          "one-word event result 42\n"
+                                          "event 7 with 0x1122334455667788\n"
+                                          "close asked 1\n"
+                                          "first close refused\n"
+                                          "close asked 2\n"
+                                          "close\n"
+                                          "loop returned\n"
+                                          "event at exit reached no routine\n"}),
+    driver::logged_run_name);
 
 struct Misuse {
   const char* scenario;

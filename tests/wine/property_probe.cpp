@@ -11,7 +11,6 @@
 
 #include "frame/application.h"
 #include "frame/events.h"
-#include "frame/frame_heap.h"
 #include "frame/frame_services.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
@@ -19,6 +18,8 @@
 #include "frame/typed_value.h"
 #include "probe_header.h"
 #include "probe_support.h"
+#include "unit_properties.h"
+#include "units/label_block.h"
 #include "units/unit_libraries.h"
 
 extern "C" const uint8_t probe_handler_table[];
@@ -28,39 +29,16 @@ namespace {
 using probe::log_line;
 
 constexpr uint32_t kWindow = 0x52010001;
-constexpr uint32_t kLabel = 0x16010002;
-constexpr uint32_t kPicture = 0x16010003;
-constexpr uint32_t kButtonA = 0x16010004;
-constexpr uint32_t kButtonB = 0x16010005;
-constexpr int kLabelCaption = 8;
-constexpr int kLabelFont = 10;
-constexpr int kWhole = -1;
+constexpr support::WindowProperties kProperties(kWindow);
+// The units of layouts/probe-window.json, whose ids follow their record order.
+enum Unit : uint32_t { kLabel = 0x16010002, kPicture, kButtonA, kButtonB };
+constexpr int kLabelCaption = units::slot_of(units::kLabelProperties, "text");
+constexpr int kLabelFont = units::slot_of(units::kLabelProperties, "font");
 
-int close_asked_count = 0;
-bool refuse_first_close = false;
 bool click_writes_without_memory = false;
 // Armed, the next allocation anywhere in the probe fails as it would with the
 // address space used up.
 bool fail_next_allocation = false;
-
-int32_t read_int(uint32_t unit, int number) {
-  return static_cast<int32_t>(frame::read_property(kWindow, unit, number, kWhole));
-}
-
-void write_int(uint32_t unit, int number, int32_t value) {
-  frame::write_property(kWindow, unit, number, kWhole, static_cast<uint32_t>(value), 0);
-}
-
-void write_text(uint32_t unit, int number, const char* text) {
-  frame::write_property(kWindow, unit, number, kWhole, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text)), 0);
-}
-
-std::string read_text(uint32_t unit, int number, int index = kWhole) {
-  auto* text = reinterpret_cast<char*>(static_cast<uintptr_t>(frame::read_property(kWindow, unit, number, index)));
-  std::string copy = text ? text : "";
-  frame::heap_free(text);
-  return copy;
-}
 
 std::string source_text() {
   const frame::EventSource source = frame::current_event_source();
@@ -74,34 +52,34 @@ void load_window() { frame::load_startup_window(kWindow); }
 // Common properties: clamping, the live value, tag and visibility.
 void geometry() {
   load_window();
-  write_int(kLabel, frame::kPropertyWidth, 40000);
-  log_line("width 40000 reads " + std::to_string(read_int(kLabel, frame::kPropertyWidth)));
-  write_int(kLabel, frame::kPropertyWidth, -5);
-  log_line("width -5 reads " + std::to_string(read_int(kLabel, frame::kPropertyWidth)));
-  write_int(kLabel, frame::kPropertyLeft, -40000);
-  log_line("left -40000 reads " + std::to_string(read_int(kLabel, frame::kPropertyLeft)));
-  write_text(kPicture, frame::kPropertyTag, "标记");
-  log_line("tag reads " + read_text(kPicture, frame::kPropertyTag));
-  log_line("hidden unit reads visible " + std::to_string(read_int(kButtonB, frame::kPropertyVisible)));
-  write_int(kButtonB, frame::kPropertyVisible, 1);
-  log_line("after showing it reads " + std::to_string(read_int(kButtonB, frame::kPropertyVisible)));
-  write_int(kButtonA, frame::kPropertyDisabled, 1);
-  log_line("disabled reads " + std::to_string(read_int(kButtonA, frame::kPropertyDisabled)));
+  kProperties.write_int(kLabel, frame::kPropertyWidth, 40000);
+  log_line("width 40000 reads " + std::to_string(kProperties.read_int(kLabel, frame::kPropertyWidth)));
+  kProperties.write_int(kLabel, frame::kPropertyWidth, -5);
+  log_line("width -5 reads " + std::to_string(kProperties.read_int(kLabel, frame::kPropertyWidth)));
+  kProperties.write_int(kLabel, frame::kPropertyLeft, -40000);
+  log_line("left -40000 reads " + std::to_string(kProperties.read_int(kLabel, frame::kPropertyLeft)));
+  kProperties.write_text(kPicture, frame::kPropertyTag, "标记");
+  log_line("tag reads " + kProperties.read_text(kPicture, frame::kPropertyTag));
+  log_line("hidden unit reads visible " + std::to_string(kProperties.read_int(kButtonB, frame::kPropertyVisible)));
+  kProperties.write_int(kButtonB, frame::kPropertyVisible, 1);
+  log_line("after showing it reads " + std::to_string(kProperties.read_int(kButtonB, frame::kPropertyVisible)));
+  kProperties.write_int(kButtonA, frame::kPropertyDisabled, 1);
+  log_line("disabled reads " + std::to_string(kProperties.read_int(kButtonA, frame::kPropertyDisabled)));
   DestroyWindow(probe_window());
 }
 
 // Kind properties of the label: caption and font attributes.
 void label_properties() {
   load_window();
-  log_line("caption reads " + read_text(kLabel, kLabelCaption));
-  write_text(kLabel, kLabelCaption, "短");
-  log_line("caption after write reads " + read_text(kLabel, kLabelCaption));
-  log_line("font face reads " + read_text(kLabel, kLabelFont, 6));
-  log_line("font bold reads " + std::to_string(frame::read_property(kWindow, kLabel, kLabelFont, 1)));
-  frame::write_property(kWindow, kLabel, kLabelFont, 6, 0, 0);
-  log_line("empty face becomes " + read_text(kLabel, kLabelFont, 6));
-  frame::write_property(kWindow, kLabel, kLabelFont, 5, 18, 0);
-  log_line("size 18 reads " + std::to_string(frame::read_property(kWindow, kLabel, kLabelFont, 5)));
+  log_line("caption reads " + kProperties.read_text(kLabel, kLabelCaption));
+  kProperties.write_text(kLabel, kLabelCaption, "短");
+  log_line("caption after write reads " + kProperties.read_text(kLabel, kLabelCaption));
+  log_line("font face reads " + kProperties.read_text(kLabel, kLabelFont, 6));
+  log_line("font bold reads " + std::to_string(kProperties.read_int(kLabel, kLabelFont, 1)));
+  kProperties.write_int(kLabel, kLabelFont, 0, 6);
+  log_line("empty face becomes " + kProperties.read_text(kLabel, kLabelFont, 6));
+  kProperties.write_int(kLabel, kLabelFont, 18, 5);
+  log_line("size 18 reads " + std::to_string(kProperties.read_int(kLabel, kLabelFont, 5)));
   DestroyWindow(probe_window());
 }
 
@@ -110,37 +88,37 @@ void label_properties() {
 void window_properties() {
   load_window();
   constexpr uint32_t kOwnRecord = 0x06010000;
-  log_line("title reads " + read_text(kOwnRecord, 8));
-  write_text(kOwnRecord, 8, "new title");
+  log_line("title reads " + kProperties.read_text(kOwnRecord, 8));
+  kProperties.write_text(kOwnRecord, 8, "new title");
   char title[64] = {};
   GetWindowTextA(probe_window(), title, sizeof title);
   log_line(std::string("window text is ") + title);
-  write_int(kOwnRecord, 9, 9);
-  log_line("border 9 reads " + std::to_string(read_int(kOwnRecord, 9)));
-  write_int(kOwnRecord, 12, -1);
-  log_line("picture mode -1 reads " + std::to_string(read_int(kOwnRecord, 12)));
+  kProperties.write_int(kOwnRecord, 9, 9);
+  log_line("border 9 reads " + std::to_string(kProperties.read_int(kOwnRecord, 9)));
+  kProperties.write_int(kOwnRecord, 12, -1);
+  log_line("picture mode -1 reads " + std::to_string(kProperties.read_int(kOwnRecord, 12)));
   ShowWindow(probe_window(), SW_MINIMIZE);
-  log_line("start position of a minimized window reads " + std::to_string(read_int(kOwnRecord, 18)));
+  log_line("start position of a minimized window reads " + std::to_string(kProperties.read_int(kOwnRecord, 18)));
   DestroyWindow(probe_window());
 }
 
-void read_kind_property_before_load() { read_text(kLabel, kLabelCaption); }
-void write_kind_property_before_load() { write_text(kLabel, kLabelCaption, "x"); }
-void read_unknown_window() { frame::read_property(0x52010009, kLabel, 0, kWhole); }
+void read_kind_property_before_load() { kProperties.read_text(kLabel, kLabelCaption); }
+void write_kind_property_before_load() { kProperties.write_text(kLabel, kLabelCaption, "x"); }
+void read_unknown_window() { support::WindowProperties(0x52010009).read_int(kLabel, 0); }
 void read_unknown_unit() {
   load_window();
-  frame::read_property(kWindow, 0x16010077, 0, kWhole);
+  kProperties.read_int(0x16010077, 0);
 }
 
 DWORD WINAPI write_from_worker(void*) {
   static const char kLong[] = "正在抽取文件: 7-zip32.dll ";
   static const char kShort[] = "完成";
   for (int i = 0; i < 2000; ++i) {
-    write_text(kLabel, kLabelCaption, (i % 2) ? kShort : kLong);
-    write_int(kPicture, frame::kPropertyWidth, i % 300);
+    kProperties.write_text(kLabel, kLabelCaption, (i % 2) ? kShort : kLong);
+    kProperties.write_int(kPicture, frame::kPropertyWidth, i % 300);
   }
-  log_line("worker final caption " + read_text(kLabel, kLabelCaption) + " width " +
-           std::to_string(read_int(kPicture, frame::kPropertyWidth)));
+  log_line("worker final caption " + kProperties.read_text(kLabel, kLabelCaption) + " width " +
+           std::to_string(kProperties.read_int(kPicture, frame::kPropertyWidth)));
   PostMessageA(probe_window(), WM_CLOSE, 0, 0);
   return 0;
 }
@@ -166,7 +144,7 @@ void exit_routine_raising(int) {
 
 // Events: suppression while loading, links, arguments, close refusal.
 void events() {
-  refuse_first_close = true;
+  probe::refuse_first_close();
   frame::register_exit_routine(exit_routine_raising);
   load_window();
   frame::frame_notify(frame::kNotifyLoadBegins, 0, 0);
@@ -209,22 +187,19 @@ void convert_text_to_integer() {
   frame::frame_notify(frame::kNotifyToInteger, reinterpret_cast<intptr_t>(&text), 0);
 }
 
-int probe_entry() {
-  frame::initialise_frame();
-  const std::string name = probe::scenario();
-  if (name == "geometry") geometry();
-  if (name == "label-properties") label_properties();
-  if (name == "window-properties") window_properties();
-  if (name == "read-kind-property-before-load") read_kind_property_before_load();
-  if (name == "write-kind-property-before-load") write_kind_property_before_load();
-  if (name == "read-unknown-window") read_unknown_window();
-  if (name == "read-unknown-unit") read_unknown_unit();
-  if (name == "worker-writes") worker_writes();
-  if (name == "events") events();
-  if (name == "convert-text-to-integer") convert_text_to_integer();
-  if (name == "write-out-of-memory-in-handler") write_out_of_memory_in_handler();
-  return 0;
-}
+constexpr probe::Scenario kScenarios[] = {
+    {"geometry", geometry},
+    {"label-properties", label_properties},
+    {"window-properties", window_properties},
+    {"read-kind-property-before-load", read_kind_property_before_load},
+    {"write-kind-property-before-load", write_kind_property_before_load},
+    {"read-unknown-window", read_unknown_window},
+    {"read-unknown-unit", read_unknown_unit},
+    {"worker-writes", worker_writes},
+    {"events", events},
+    {"convert-text-to-integer", convert_text_to_integer},
+    {"write-out-of-memory-in-handler", write_out_of_memory_in_handler},
+};
 
 }  // namespace
 
@@ -233,22 +208,14 @@ extern "C" {
 
 void __stdcall probe_window_created() { log_line("window created, " + source_text()); }
 
-int __stdcall probe_close_asked() {
-  ++close_asked_count;
-  log_line("close asked " + std::to_string(close_asked_count));
-  return !refuse_first_close || close_asked_count > 1;
-}
-
-int __stdcall probe_close() {
-  log_line("close");
-  return 1;
-}
+int __stdcall probe_close_asked() { return probe::close_asked(); }
+int __stdcall probe_close() { return probe::close_going_ahead(); }
 
 void __stdcall probe_button_clicked() {
   log_line("button clicked, " + source_text());
   if (!click_writes_without_memory) return;
   fail_next_allocation = true;
-  write_text(kLabel, kLabelCaption, "a caption too long to be kept in place");
+  kProperties.write_text(kLabel, kLabelCaption, "a caption too long to be kept in place");
 }
 
 uint64_t __stdcall probe_window_moved(uint32_t low, uint32_t high) {
@@ -272,6 +239,7 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 namespace frame {
 
-const ProgramHeader program_header = probe::header_with_template(probe_entry, probe_handler_table);
+const ProgramHeader program_header =
+    probe::header_with_template(probe::play_scenarios_entry<kScenarios>, probe_handler_table);
 
 }  // namespace frame

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files.h"
 #include "probe_runner.h"
 
 namespace {
@@ -96,20 +97,13 @@ TEST_F(Registration, AnEmptyInstallLocationCountsAsNotRegistered) {
   EXPECT_EQ(stored("DisplayName"), text("KOWTAN"));
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 TEST(UserSection, IsRemovedAndTheOtherSectionsStayByteForByte) {
   const std::string folder = temp_folder("UserSection");
   const std::string config = folder + "\\Config.ini";
   std::ofstream(config, std::ios::binary) << "[audio]\r\nvolume=7\r\n[user]\r\nname=someone\r\ntoken=abc\r\n"
                                              "[voice]\r\npreset=robot\r\n";
   run_steps(folder);
-  EXPECT_EQ(read_file(config), "[audio]\r\nvolume=7\r\n[voice]\r\npreset=robot\r\n");
+  EXPECT_EQ(support::read_file(config), "[audio]\r\nvolume=7\r\n[voice]\r\npreset=robot\r\n");
 }
 
 }  // namespace

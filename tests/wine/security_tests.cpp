@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "files.h"
 #include "installer_fixture.h"
 #include "reliability_summary.h"
 
@@ -44,7 +45,7 @@ class PlantedFolder {
   explicit PlantedFolder(std::wstring folder) : folder_(std::move(folder)) {
     remove_tree(folder_);
     CreateDirectoryW(folder_.c_str(), nullptr);
-    const std::string impostor = read_file(built_file("TRELLIMO_PLANTED_LIBRARY"));
+    const std::string impostor = support::read_file(built_file("TRELLIMO_PLANTED_LIBRARY"));
     for (const wchar_t* name : kPlantedNames) write_file(path(name), impostor);
   }
   ~PlantedFolder() { remove_tree(folder_); }
@@ -105,7 +106,7 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
   const PlantedFolder current(scratch_folder(L"current"));
   const std::wstring setup_copy = in_folder(beside.folder(), L"TrellimoSetup.exe");
   ASSERT_TRUE(CopyFileW(built_file("TRELLIMO_SETUP").c_str(), setup_copy.c_str(), FALSE));
-  const std::string impostor = read_file(built_file("TRELLIMO_PLANTED_LIBRARY"));
+  const std::string impostor = support::read_file(built_file("TRELLIMO_PLANTED_LIBRARY"));
   const LibraryFilesPreferred preferred;
 
   Outcome outcome;
@@ -127,8 +128,8 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
       SCOPED_TRACE(narrow(folder->path(name)));
       ++count.tried;
       EXPECT_FALSE(folder->loaded(name));
-      EXPECT_EQ(read_file(folder->path(name)), impostor) << "untouched";
-      count.survived += folder->loaded(name) || read_file(folder->path(name)) != impostor ? 0 : 1;
+      EXPECT_EQ(support::read_file(folder->path(name)), impostor) << "untouched";
+      count.survived += folder->loaded(name) || support::read_file(folder->path(name)) != impostor ? 0 : 1;
     }
   }
   EXPECT_EQ(names_in(current.folder()), std::set<std::wstring>(std::begin(kPlantedNames), std::end(kPlantedNames)))

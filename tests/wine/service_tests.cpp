@@ -7,8 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include "canvas.h"
 #include "desktop_driver.h"
-#include "frame/owned_handle.h"
+#include "logged_run.h"
 #include "probe_runner.h"
 
 namespace {
@@ -31,56 +32,8 @@ bool shows_icon(HWND box) {
   return icon != nullptr && IsWindowVisible(icon) && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
 }
 
-struct DeleteDc {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
-
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  ~ScreenDc() { ReleaseDC(nullptr, dc_); }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// A bitmap selected into a memory device context, to draw into and read back.
-class Canvas {
- public:
-  Canvas(HDC like, int width, int height)
-      : dc_(CreateCompatibleDC(like)),
-        bitmap_(CreateCompatibleBitmap(like, width, height)),
-        previous_(SelectObject(dc_.get(), bitmap_.get())),
-        width_(width),
-        height_(height) {}
-  ~Canvas() { SelectObject(dc_.get(), previous_); }
-
-  HDC dc() const { return dc_.get(); }
-  // Top row first.
-  std::vector<COLORREF> pixels() const {
-    std::vector<COLORREF> result;
-    for (int y = 0; y < height_; ++y)
-      for (int x = 0; x < width_; ++x) result.push_back(GetPixel(dc_.get(), x, y));
-    return result;
-  }
-
- private:
-  frame::OwnedHandle<HDC, DeleteDc> dc_;
-  frame::OwnedHandle<HBITMAP, frame::DeleteGdiObject> bitmap_;
-  HGDIOBJ previous_;
-  int width_;
-  int height_;
-};
-
 std::vector<COLORREF> system_icon_pixels(LPCSTR icon, int width, int height, COLORREF background) {
-  const ScreenDc screen;
-  const Canvas canvas(screen.get(), width, height);
-  const RECT all = {0, 0, width, height};
-  const frame::OwnedBrush brush(CreateSolidBrush(background));
-  FillRect(canvas.dc(), &all, brush.get());
+  const support::Canvas canvas(width, height, background);
   DrawIconEx(canvas.dc(), 0, 0, LoadIconA(nullptr, icon), width, height, 0, nullptr, DI_NORMAL);
   return canvas.pixels();
 }
@@ -128,23 +81,32 @@ driver::MessageBoxView next_box(Probe& probe) {
   return box.value_or(driver::MessageBoxView{});
 }
 
-TEST(OrService, OfOneAndFortyHexGivesFortyOneHexAsAnInteger) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "or");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "or 0x00000041 int\n");
-}
+// Services whose every effect the probe logs; the program ends normally.
+class LoggedService : public testing::TestWithParam<driver::LoggedRun> {};
 
-TEST(TextServices, ReturnHeapTextsTheCallerFreesAndTheNullTextWhenEmpty) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "text-results");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log,
-            "replace: [C:\\a b\\x.exe] in a heap block of 13 bytes\n"
-            "replace first after start: [a-b+c-d] in a heap block of 8 bytes\n"
-            "left part: [abc] in a heap block of 4 bytes\n"
-            "left part of 0: null text\n"
-            "blank: [   ] in a heap block of 4 bytes\n"
-            "find last 5 int\n");
-}
+TEST_P(LoggedService, EndsWithItsLog) { driver::expect_logged_run(kProbe, GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Services, LoggedService,
+    testing::Values(driver::LoggedRun{"OrOfOneAndFortyHexGivesFortyOneHexAsAnInteger", "or", 0, "or 0x00000041 int\n"},
+                    driver::LoggedRun{"TextServicesReturnHeapTextsTheCallerFreesAndTheNullTextWhenEmpty",
+                                      "text-results", 0,
+                                      "replace: [C:\\a b\\x.exe] in a heap block of 13 bytes\n"
+                                      "replace first after start: [a-b+c-d] in a heap block of 8 bytes\n"
+                                      "left part: [abc] in a heap block of 4 bytes\n"
+                                      "left part of 0: null text\n"
+                                      "blank: [   ] in a heap block of 4 bytes\n"
+                                      "find last 5 int\n"},
+                    driver::LoggedRun{"CloseWindowClosesOnlyAfterTheCallingRoutineReturnsAndTheProgramEndsWithZero",
+                                      "close-later", 0,
+                                      "after an unmarked close request: window open\n"
+                                      "after the service returned: window open\n"
+                                      "loop returned\n"},
+                    driver::LoggedRun{"CloseWindowClosesAtOnceWhenAskedTo", "close-at-once", 0,
+                                      "after the service returned: window gone\nloop returned\n"},
+                    driver::LoggedRun{"ANegativeDelayReturnsAtOnceAndAPositiveOneWaits", "delays", 0,
+                                      "delay -5 returned at once\ndelay 300 waited\n"}),
+    driver::logged_run_name);
 
 struct ModalityCase {
   const char* scenario;
@@ -224,21 +186,6 @@ TEST(MessageBoxService, IsOwnedByAWindowOrHandleGivenAsFourthArgument) {
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
 }
 
-TEST(CloseWindowService, ClosesOnlyAfterTheCallingRoutineReturnsAndTheProgramEndsWithZero) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "close-later");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log,
-            "after an unmarked close request: window open\n"
-            "after the service returned: window open\n"
-            "loop returned\n");
-}
-
-TEST(CloseWindowService, ClosesAtOnceWhenAskedTo) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "close-at-once");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "after the service returned: window gone\nloop returned\n");
-}
-
 // The box holds the program until it is answered; then the program ends with -1.
 void expect_runtime_error_exit(Probe& probe, const driver::MessageBoxView& box) {
   EXPECT_EQ(probe.process().wait_for_exit(200ms), std::nullopt);
@@ -264,12 +211,6 @@ TEST(CloseWindowService, AWindowNotYetLoadedIsARuntimeError) {
   const std::wstring head = driver::runtime_error_text(kWindowMissing, L"1375797249, 0");
   EXPECT_EQ(box.text.substr(0, head.size()), head);
   expect_runtime_error_exit(probe, box);
-}
-
-TEST(DelayService, ANegativeDelayReturnsAtOnceAndAPositiveOneWaits) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, "delays");
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, "delay -5 returned at once\ndelay 300 waited\n");
 }
 
 }  // namespace

@@ -17,8 +17,7 @@
 
 #include "app/shortcuts.h"
 #include "frame/frame_services.h"
-#include "frame/data_checksum.h"
-#include "frame/program_header.h"
+#include "probe_header.h"
 #include "probe_support.h"
 #include "process_usage.h"
 #include "services/com_object.h"
@@ -256,9 +255,7 @@ constexpr probe::Scenario kScenarios[] = {
 
 namespace frame {
 
-const ProgramHeader program_header = {
-    {3, 0, 0x1013A}, probe::play_scenarios_entry<kScenarios>, nullptr, nullptr, 0, nullptr, 0, kEmptyDataChecksum, 0,
-    nullptr,         std::size(kFunctions),                   kLibraries, kFunctions,
-};
+const ProgramHeader program_header = probe::header_without_template(probe::play_scenarios_entry<kScenarios>,
+                                                                    std::size(kFunctions), kLibraries, kFunctions);
 
 }  // namespace frame

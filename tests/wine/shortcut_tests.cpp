@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "installed_product.h"
 #include "probe_runner.h"
 
@@ -57,7 +58,7 @@ class Shortcuts : public testing::Test {
   std::vector<std::string> run(const std::string& scenario) {
     const driver::ProbeRun run = driver::run_probe(kProbe, scenario);
     EXPECT_EQ(run.exit_code, 0u) << scenario;
-    return driver::lines_of(run.log);
+    return support::lines_of(run.log);
   }
 
   std::wstring folder_;
@@ -188,7 +189,7 @@ TEST_F(Shortcuts, ManyShortcutsKeepHandlesAndMemoryFlat) {
   const int shortcuts = driver::soak_size("TRELLIMO_STRESS_SHORTCUTS", 400);
   driver::Probe probe(kProbe, "many-shortcuts");
   ASSERT_EQ(probe.process().wait_for_exit(std::chrono::seconds(60 + shortcuts / 5)), 0u);
-  EXPECT_EQ(driver::usage_growth_beyond(driver::lines_of(probe.log()), "after 200",
+  EXPECT_EQ(driver::usage_growth_beyond(support::lines_of(probe.log()), "after 200",
                                         "after " + std::to_string(shortcuts), 4, 128 * 1024),
             "");
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "frame/owned_handle.h"
 #include "probe_runner.h"
 #include "storage_fixture.h"
@@ -29,17 +30,10 @@ constexpr char kProbe[] = "TRELLIMO_STORAGE_PROBE";
 // Set only by full-drive-test.sh, which maps a small, nearly full drive to it.
 constexpr char kFullDriveVariable[] = "TRELLIMO_FULL_DRIVE";
 
-Lines lines_of(const std::string& text) {
-  Lines lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
-
 Lines play(const std::string& scenario) {
   const driver::ProbeRun run = driver::run_probe(kProbe, scenario);
   EXPECT_EQ(run.exit_code, std::optional<DWORD>(0)) << scenario;
-  return lines_of(run.log);
+  return support::lines_of(run.log);
 }
 
 // ---- registry --------------------------------------------------------------
@@ -236,11 +230,6 @@ TEST_F(RegistryTest, RootNumbersChooseTheRootKeyAndAnyOtherMeansCurrentUser) {
 
 namespace fs = std::filesystem;
 
-Bytes file_bytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 void put_file(const fs::path& path, const Bytes& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -278,13 +267,13 @@ class FileTest : public testing::Test {
 TEST_F(FileTest, PayloadSizedArrayIsWrittenByteForByte) {
   put_file(in_folder("payload.bin"), storage::payload_bytes(storage::kPayloadSize + 4096));
   EXPECT_EQ(play("write-payload"), Lines{"payload true"});
-  EXPECT_EQ(file_bytes(in_folder("payload.bin")), storage::payload_bytes(storage::kPayloadSize));
+  EXPECT_EQ(support::read_bytes(in_folder("payload.bin")), storage::payload_bytes(storage::kPayloadSize));
   EXPECT_EQ(names_in(folder_), std::set<std::string>{"payload.bin"});
 }
 
 TEST_F(FileTest, ArraysAreWrittenBackToBackSkippingEmptyAndNegativeLengths) {
   EXPECT_EQ(play("write-pieces"), Lines{"pieces true"});
-  EXPECT_EQ(file_bytes(in_folder("pieces.txt")), bytes_of("abcdefg"));
+  EXPECT_EQ(support::read_bytes(in_folder("pieces.txt")), bytes_of("abcdefg"));
 }
 
 TEST_F(FileTest, ZeroLengthArrayCreatesAnEmptyFile) {
@@ -317,7 +306,7 @@ TEST_F(FileTest, FileHeldOpenWithoutSharingIsLeftAlone) {
     ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(play("write-held-file"), Lines{"held file false"});
   }
-  EXPECT_EQ(file_bytes(in_folder("held.txt")), bytes_of("old content"));
+  EXPECT_EQ(support::read_bytes(in_folder("held.txt")), bytes_of("old content"));
   EXPECT_EQ(names_in(folder_), std::set<std::string>{"held.txt"});
 }
 
@@ -335,17 +324,17 @@ constexpr char kConfig[] =
 TEST_F(FileTest, SectionRemovalLeavesTheOtherSectionsAsTheyWere) {
   put_file(in_folder("Config.ini"), bytes_of(kConfig));
   EXPECT_EQ(play("ini-section-removal"), Lines{"remove section true"});
-  EXPECT_EQ(file_bytes(in_folder("Config.ini")), bytes_of("[audio]\r\nvolume=5\r\ndevice=mic 1\r\n"
-                                                          "[video]\r\nsize=2\r\n"));
+  EXPECT_EQ(support::read_bytes(in_folder("Config.ini")), bytes_of("[audio]\r\nvolume=5\r\ndevice=mic 1\r\n"
+                                                                   "[video]\r\nsize=2\r\n"));
 }
 
 TEST_F(FileTest, KeysAreRemovedSetAndAdded) {
   put_file(in_folder("Config.ini"), bytes_of(kConfig));
   EXPECT_EQ(play("ini-key-writes"), (Lines{"remove key true", "set key true", "new section true"}));
-  EXPECT_EQ(file_bytes(in_folder("Config.ini")), bytes_of("[audio]\r\ndevice=mic 2\r\n"
-                                                          "[user]\r\nname=someone\r\ntoken=abc\r\n"
-                                                          "[video]\r\nsize=2\r\n"
-                                                          "[added]\r\nkey=value\r\n"));
+  EXPECT_EQ(support::read_bytes(in_folder("Config.ini")), bytes_of("[audio]\r\ndevice=mic 2\r\n"
+                                                                   "[user]\r\nname=someone\r\ntoken=abc\r\n"
+                                                                   "[video]\r\nsize=2\r\n"
+                                                                   "[added]\r\nkey=value\r\n"));
 }
 
 // A write that runs out of room part-way: the drive (a 1 MiB tmpfs that
@@ -358,7 +347,7 @@ TEST(FullDrive, FailedWriteLeavesTheOldFileAndNoTemporaryFile) {
   put_file(folder / "payload.bin", old_content);
   SetEnvironmentVariableA(storage::kFolderVariable, drive);
   EXPECT_EQ(play("write-oversized-payload"), Lines{"payload false"});
-  EXPECT_EQ(file_bytes(folder / "payload.bin"), old_content);
+  EXPECT_EQ(support::read_bytes(folder / "payload.bin"), old_content);
   EXPECT_EQ(names_in(folder), std::set<std::string>{"payload.bin"});
 }
 

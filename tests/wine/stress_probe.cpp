@@ -20,8 +20,8 @@
 #include "app/installer_units.h"
 #include "app/payload_files.h"
 #include "app/unit_groups.h"
+#include "files.h"
 #include "frame/frame_services.h"
-#include "frame/owned_handle.h"
 #include "frame/properties.h"
 #include "probe_support.h"
 #include "process_usage.h"
@@ -96,14 +96,9 @@ std::set<std::string> product_names() {
 }
 
 bool holds_exactly(const std::string& path, std::span<const uint8_t> content) {
-  const HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return false;
-  const frame::OwnedKernelHandle file(opened);
-  if (GetFileSize(file.get(), nullptr) != content.size()) return false;
-  std::string bytes(content.size(), '\0');
-  DWORD read = 0;
-  return ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-         read == content.size() && std::memcmp(bytes.data(), content.data(), content.size()) == 0;
+  const std::string bytes = support::read_file(path);
+  return support::readable(path) && bytes.size() == content.size() &&
+         std::memcmp(bytes.data(), content.data(), content.size()) == 0;
 }
 
 // What is wrong with the folder after a run; empty when it holds exactly the

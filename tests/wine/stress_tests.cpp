@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "installer_fixture.h"
 #include "probe_runner.h"
 #include "reliability_summary.h"
@@ -92,7 +93,7 @@ TEST_F(Repeated, ManyInstallsInOneProcessLeaveOneProductAndHoldNothingMore) {
   temporary_before.erase(probe_log);
   driver::Probe probe(kStressProbe, std::to_string(planned_runs));
   ASSERT_EQ(probe.process().wait_for_exit(std::chrono::seconds(30 + 3 * planned_runs)), std::optional<DWORD>(0));
-  const auto log = driver::lines_of(probe.log());
+  const auto log = support::lines_of(probe.log());
   print_usage_lines(log);
 
   const RunCount runs = runs_in(log);

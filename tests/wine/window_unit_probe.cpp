@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas.h"
 #include "frame/application.h"
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
@@ -18,6 +19,7 @@
 #include "frame/unit_object.h"
 #include "probe_header.h"
 #include "probe_support.h"
+#include "unit_properties.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
 
@@ -29,19 +31,12 @@ using probe::log_line;
 
 constexpr uint32_t kWindow = 0x52010001;
 constexpr uint32_t kOwnRecord = 0x06010000;
-constexpr uint32_t kPicture = 0x16010002;
-constexpr uint32_t kButton = 0x16010003;
-constexpr int kWhole = -1;
+constexpr support::WindowProperties kProperties(kWindow);
+// The units of layouts/window-behaviour.json, whose ids follow their record order.
+enum Unit : uint32_t { kPicture = 0x16010002, kButton };
 constexpr int kPictureMode = units::slot_of(units::kWindowProperties, "picture_mode");
 constexpr int kIcon = units::slot_of(units::kWindowProperties, "icon");
 constexpr int kShape = units::slot_of(units::kWindowProperties, "shape");
-
-int close_asked_count = 0;
-bool refuse_first_close = false;
-
-void write_int(uint32_t unit, int number, uint32_t value) {
-  frame::write_property(kWindow, unit, number, kWhole, value, 0);
-}
 
 HWND window_handle() { return frame::Application::instance().windows().find(kWindow)->hwnd(); }
 
@@ -58,13 +53,13 @@ void run_loop() {
 }
 
 void hide_units() {
-  write_int(kPicture, frame::kPropertyVisible, 0);
-  write_int(kButton, frame::kPropertyVisible, 0);
+  kProperties.write_int(kPicture, frame::kPropertyVisible, 0);
+  kProperties.write_int(kButton, frame::kPropertyVisible, 0);
 }
 
-void resize(uint32_t width, uint32_t height) {
-  write_int(kOwnRecord, frame::kPropertyWidth, width);
-  write_int(kOwnRecord, frame::kPropertyHeight, height);
+void resize(int32_t width, int32_t height) {
+  kProperties.write_int(kOwnRecord, frame::kPropertyWidth, width);
+  kProperties.write_int(kOwnRecord, frame::kPropertyHeight, height);
 }
 
 void as_loaded() {
@@ -73,14 +68,14 @@ void as_loaded() {
 }
 
 void refusing_first_close() {
-  refuse_first_close = true;
+  probe::refuse_first_close();
   as_loaded();
 }
 
-void shape(uint32_t number, uint32_t width, uint32_t height) {
+void shape(int32_t number, int32_t width, int32_t height) {
   load();
   resize(width, height);
-  write_int(kOwnRecord, kShape, number);
+  kProperties.write_int(kOwnRecord, kShape, number);
   run_loop();
 }
 
@@ -103,50 +98,20 @@ void fitted_picture() {
 void tiled_picture() {
   load();
   hide_units();
-  write_int(kOwnRecord, kPictureMode, 1);
+  kProperties.write_int(kOwnRecord, kPictureMode, 1);
   run_loop();
 }
-
-// A 32-bit top-down section a device context can paint into and we can read.
-class Canvas {
- public:
-  Canvas(int width, int height) : dc_(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    pixels_ = static_cast<const uint32_t*>(bits);
-    previous_ = SelectObject(dc_.get(), bitmap_.get());
-    width_ = width;
-  }
-  ~Canvas() { SelectObject(dc_.get(), previous_); }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return dc_.get(); }
-  uint32_t pixel(int x, int y) const {
-    GdiFlush();
-    return pixels_[y * width_ + x] & 0xFFFFFF;
-  }
-
- private:
-  frame::OwnedDc dc_;
-  frame::OwnedBitmap bitmap_;
-  const uint32_t* pixels_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  int width_ = 0;
-};
 
 // The paint-into message paints the background into a context it is handed.
 void paint_into() {
   load();
-  Canvas canvas(200, 150);
+  const support::Canvas canvas(200, 150);
   const RECT area{0, 0, 200, 150};
   const LRESULT answer = SendMessageA(window_handle(), frame::kMsgPaintInto, reinterpret_cast<WPARAM>(canvas.dc()),
                                       reinterpret_cast<LPARAM>(&area));
   log_line("answer " + std::to_string(answer));
-  log_line("picture corner " + probe::hex(canvas.pixel(60, 55)));
-  log_line("background " + probe::hex(canvas.pixel(0, 0)));
+  log_line("picture corner " + probe::hex(canvas.at(60, 55)));
+  log_line("background " + probe::hex(canvas.at(0, 0)));
   DestroyWindow(window_handle());
 }
 
@@ -167,7 +132,7 @@ void icons() {
   const HWND hwnd = window_handle();
   log_line("large " + icon_size(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0))));
   log_line("small " + icon_size(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0))));
-  frame::write_property(kWindow, kOwnRecord, kIcon, kWhole, 0, 0);
+  kProperties.write_int(kOwnRecord, kIcon, 0);
   log_line("emptied large " + icon_size(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0))));
   DestroyWindow(hwnd);
 }
@@ -274,16 +239,8 @@ extern "C" {
 
 void __stdcall window_created() { log_line("created"); }
 
-int __stdcall window_close_asked() {
-  ++close_asked_count;
-  log_line("close asked " + std::to_string(close_asked_count));
-  return !refuse_first_close || close_asked_count > 1;
-}
-
-int __stdcall window_close() {
-  log_line("close");
-  return 1;
-}
+int __stdcall window_close_asked() { return probe::close_asked(); }
+int __stdcall window_close() { return probe::close_going_ahead(); }
 
 void __stdcall window_destroying() { log_line("destroying"); }
 

@@ -5,22 +5,21 @@
 
 #include <thread>
 
+#include "canvas.h"
 #include "frame/owned_handle.h"
+#include "logged_run.h"
 #include "probe_runner.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace support::colours;
 
 constexpr char kProbe[] = "TRELLIMO_WINDOW_PROBE";
 constexpr wchar_t kClass[] = L"window_probe";
 
 // The template's colours as the screen shows them.
 constexpr COLORREF kBackground = RGB(0x00, 0x40, 0x80);
-constexpr COLORREF kRed = RGB(0xFF, 0x00, 0x00);
-constexpr COLORREF kBlue = RGB(0x00, 0x00, 0xFF);
-constexpr COLORREF kYellow = RGB(0xFF, 0xFF, 0x00);
-constexpr COLORREF kWhite = RGB(0xFF, 0xFF, 0xFF);
 
 constexpr char kClosedLog[] = "created\nclose asked 1\nclose\ndestroying\nloop returned\n";
 
@@ -234,18 +233,9 @@ TEST(Background, PictureModeOneTilesFromTheCorner) {
 }
 
 // Scenarios that look at the window from inside the probe and log what they saw.
-struct LoggedScenario {
-  const char* name;
-  const char* log;
-};
+class WindowFromInside : public testing::TestWithParam<driver::LoggedRun> {};
 
-class WindowFromInside : public testing::TestWithParam<LoggedScenario> {};
-
-TEST_P(WindowFromInside, LogsWhatTheWindowDid) {
-  const driver::ProbeRun run = driver::run_probe(kProbe, GetParam().name);
-  EXPECT_EQ(run.exit_code, std::optional<DWORD>(0));
-  EXPECT_EQ(run.log, GetParam().log);
-}
+TEST_P(WindowFromInside, LogsWhatTheWindowDid) { driver::expect_logged_run(kProbe, GetParam()); }
 
 // Borders 0 to 6 with a title and a control box; off the taskbar the hidden owner
 // owns the window; start position 2 creates it minimized.
@@ -261,12 +251,12 @@ constexpr char kCreationStyles[] =
     "start minimized: caption 1 thick 0 popup 0 minimize 1 tool 0 edge 0 owner none\n";
 
 // Painted into a context the caller hands over: (60, 55) is the centred picture's
-// red corner, (0, 0) the background colour.
+// red corner, (0, 0) the background colour, both as COLORREFs (0x00BBGGRR).
 constexpr char kPaintInto[] =
     "created\n"
     "answer 20141111\n"
-    "picture corner 0x00FF0000\n"
-    "background 0x00004080\n"
+    "picture corner 0x000000FF\n"
+    "background 0x00804000\n"
     "destroying\n";
 
 constexpr char kIcons[] =
@@ -293,9 +283,11 @@ constexpr char kTray[] =
     "shown after destruction 0\n";
 
 INSTANTIATE_TEST_SUITE_P(Window, WindowFromInside,
-                         testing::Values(LoggedScenario{"creation-styles", kCreationStyles},
-                                         LoggedScenario{"paint-into", kPaintInto}, LoggedScenario{"icons", kIcons},
-                                         LoggedScenario{"tray", kTray}));
+                         testing::Values(driver::LoggedRun{"CreationStyles", "creation-styles", 0, kCreationStyles},
+                                         driver::LoggedRun{"PaintInto", "paint-into", 0, kPaintInto},
+                                         driver::LoggedRun{"Icons", "icons", 0, kIcons},
+                                         driver::LoggedRun{"Tray", "tray", 0, kTray}),
+                         driver::logged_run_name);
 
 HWND focus_of(HWND window) {
   GUITHREADINFO info = {};
