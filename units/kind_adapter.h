@@ -117,11 +117,30 @@ void write_field(Block& block, const Property& property, const frame::PropertyVa
 
 }  // namespace kind_values
 
+// What every kind's class holds the same way: its block, its table and its
+// decoder. A kind derives from it and adds the rest of the contract above.
+template <typename BlockType, typename EffectType, const auto& table, auto decoder>
+class KindUnit : public frame::UnitObject {
+ public:
+  using Block = BlockType;
+  using Effect = EffectType;
+  static constexpr const auto& kProperties = table;
+  static std::optional<Block> decode(std::span<const uint8_t> data) { return decoder(data); }
+
+  Block& block() { return properties_; }
+  const Block& block() const { return properties_; }
+
+ protected:
+  explicit KindUnit(Block properties) : properties_(std::move(properties)) {}
+
+  Block properties_;
+};
+
 template <typename Kind, const KindNames& names>
 class KindAdapter {
  public:
   static constexpr frame::KindDescriptor descriptor() {
-    return {names.display_name,    names.english_name,    "",         0, nullptr, names.state_flags, 0, 0, nullptr,
+    return {names.display_name,    names.english_name,    "",      0, nullptr, names.state_flags, 0, 0, nullptr,
             kPropertyInfos.size(), kPropertyInfos.data(), &answer, 0, nullptr};
   }
 

@@ -22,16 +22,11 @@ constexpr char kLabelClassName[] = "_QV_TransLabel";
 
 enum TextEffect : uint32_t { kNoEffect = 0, kWhiteShadow = 1, kWhiteRaised = 2, kBlackShadow = 3 };
 
-class LabelUnit : public frame::UnitObject {
+class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, decode_label_block> {
  public:
   friend LRESULT CALLBACK unit_window_procedure<LabelUnit>(HWND, UINT, WPARAM, LPARAM);
 
-  using Block = LabelBlock;
-  using Effect = LabelEffect;
-  static constexpr const auto& kProperties = kLabelProperties;
-  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_label_block(data); }
-
-  LabelUnit(LabelBlock properties, const frame::CreateParams&) : properties_(std::move(properties)) {}
+  LabelUnit(LabelBlock properties, const frame::CreateParams&) : KindUnit(std::move(properties)) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kLabelClassName, unit_window_procedure<LabelUnit>)) return false;
@@ -41,9 +36,6 @@ class LabelUnit : public frame::UnitObject {
                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
                            this) != nullptr;
   }
-
-  Block& block() { return properties_; }
-  const Block& block() const { return properties_; }
 
   void apply(Effect effect, int) {
     if (effect == Effect::text) SetWindowTextA(hwnd_, properties_.text.c_str());
@@ -146,8 +138,6 @@ class LabelUnit : public frame::UnitObject {
     EnumChildWindows(top, redraw_overlapping, reinterpret_cast<LPARAM>(&area));
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
-
-  LabelBlock properties_;
 };
 
 constexpr KindNames kLabelNames = {"透明标签", "TransLabel", 0x00012040};

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "frame/exception_barrier.h"
+#include "frame/gdi_scopes.h"
 #include "frame/unit_object.h"
 
 namespace units {
@@ -33,9 +34,11 @@ inline void forget_object_of_window(HWND hwnd) { SetWindowLongPtrA(hwnd, GWLP_US
 
 // The window procedure of a child unit kind. What every unit does the same way is
 // done here: binding the object to its window, answering the frame's question for
-// the object behind a window, leaving the background to the paint code, and letting
-// go when the window goes. Every other message goes to Unit::handle, which answers
-// or returns DefWindowProcA's answer.
+// the object behind a window, leaving the background to the paint code, painting
+// through the kind's one paint routine (paint_into, where it has one) for the
+// screen and for a context handed in, and letting go when the window goes. Every
+// other message goes to Unit::handle, which answers or returns DefWindowProcA's
+// answer.
 template <typename Unit>
 LRESULT CALLBACK unit_window_procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   return frame::guarded([&]() -> LRESULT {
@@ -49,6 +52,19 @@ LRESULT CALLBACK unit_window_procedure(HWND hwnd, UINT message, WPARAM wparam, L
         return reinterpret_cast<LRESULT>(static_cast<frame::UnitObject*>(self));
       case WM_ERASEBKGND:
         return 1;
+      case WM_PAINT:
+        if constexpr (requires { self->paint_into(HDC{}); }) {
+          const frame::PaintScope paint(hwnd);
+          self->paint_into(paint.dc());
+          return 0;
+        }
+        break;
+      case WM_PRINTCLIENT:
+        if constexpr (requires { self->paint_into(HDC{}); }) {
+          self->paint_into(reinterpret_cast<HDC>(wparam));
+          return 0;
+        }
+        break;
       case WM_NCDESTROY:
         forget_object_of_window(hwnd);
         self->bind_window(nullptr);

@@ -44,16 +44,11 @@ enum DisplayMode : uint32_t { kNaturalSize = 0, kStretched = 1, kCentredAndShrun
 constexpr DWORD kBorderExStyles[] = {
     0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
 
-class PictureBox : public frame::UnitObject {
+class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBoxProperties, decode_picture_box_block> {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureBox>(HWND, UINT, WPARAM, LPARAM);
 
-  using Block = PictureBoxBlock;
-  using Effect = PictureBoxEffect;
-  static constexpr const auto& kProperties = kPictureBoxProperties;
-  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_picture_box_block(data); }
-
-  PictureBox(PictureBoxBlock properties, const frame::CreateParams&) : properties_(std::move(properties)) {}
+  PictureBox(PictureBoxBlock properties, const frame::CreateParams&) : KindUnit(std::move(properties)) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kPictureBoxClassName, unit_window_procedure<PictureBox>)) return false;
@@ -66,9 +61,6 @@ class PictureBox : public frame::UnitObject {
     load_picture();
     return true;
   }
-
-  Block& block() { return properties_; }
-  const Block& block() const { return properties_; }
 
   void apply(Effect effect, int) {
     switch (effect) {
@@ -163,19 +155,8 @@ class PictureBox : public frame::UnitObject {
                                    target.bottom - target.top, properties_.background_colour);
   }
 
-  void on_paint() const {
-    const frame::PaintScope paint(hwnd_);
-    paint_into(paint.dc());
-  }
-
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-      case WM_PAINT:
-        on_paint();
-        return 0;
-      case WM_PRINTCLIENT:
-        paint_into(reinterpret_cast<HDC>(wparam));
-        return 0;
       case frame::kMsgPaintInto:
         paint_into(reinterpret_cast<HDC>(wparam));
         return frame::kPaintIntoAnswer;
@@ -186,7 +167,6 @@ class PictureBox : public frame::UnitObject {
     return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 
-  PictureBoxBlock properties_;
   std::optional<pictures::LoadedPicture> picture_;
   // After the picture, so it is stopped before the frames it borrows are freed.
   std::unique_ptr<GifAnimation> animation_;

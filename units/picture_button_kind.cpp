@@ -32,17 +32,13 @@ enum VisualState : int { kNormal = 0, kHover = 1, kPressed = 2 };
 
 using frame::OwnedBitmap;
 
-class PictureButton : public frame::UnitObject {
+class PictureButton
+    : public KindUnit<PictureButtonBlock, PictureButtonEffect, kPictureButtonProperties, decode_picture_button_block> {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureButton>(HWND, UINT, WPARAM, LPARAM);
 
-  using Block = PictureButtonBlock;
-  using Effect = PictureButtonEffect;
-  static constexpr const auto& kProperties = kPictureButtonProperties;
-  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_picture_button_block(data); }
-
   PictureButton(PictureButtonBlock properties, const frame::CreateParams& params)
-      : properties_(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
+      : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
@@ -57,9 +53,6 @@ class PictureButton : public frame::UnitObject {
     if (properties_.colour_key != kNoColourKey) update_region();
     return true;
   }
-
-  Block& block() { return properties_; }
-  const Block& block() const { return properties_; }
 
   void apply(Effect effect, int slot) {
     switch (effect) {
@@ -151,11 +144,6 @@ class PictureButton : public frame::UnitObject {
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   }
 
-  void on_paint() const {
-    const frame::PaintScope paint(hwnd_);
-    paint_into(paint.dc());
-  }
-
   static void copy_bitmap(HDC target, HBITMAP bitmap) {
     BITMAP size;
     if (GetObjectA(bitmap, sizeof size, &size) == 0) return;
@@ -212,12 +200,6 @@ class PictureButton : public frame::UnitObject {
 
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-      case WM_PAINT:
-        on_paint();
-        return 0;
-      case WM_PRINTCLIENT:
-        paint_into(reinterpret_cast<HDC>(wparam));
-        return 0;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
         on_left_down(lparam);
@@ -236,7 +218,6 @@ class PictureButton : public frame::UnitObject {
     return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
 
-  PictureButtonBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
   mutable std::array<std::optional<OwnedBitmap>, kPictureSlotCount> faces_;

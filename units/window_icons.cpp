@@ -35,7 +35,7 @@ void WindowUnit::apply_icons() {
   const int small_height = GetSystemMetrics(SM_CYSMICON);
   frame::OwnedIcon large = icon_from_bytes(properties_.icon);
   frame::OwnedIcon small(large ? static_cast<HICON>(CopyImage(large.get(), IMAGE_ICON, small_width, small_height, 0))
-                                  : nullptr);
+                               : nullptr);
   HICON shown_large = large ? large.get() : program_icon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
   HICON shown_small = small ? small.get() : program_icon(small_width, small_height);
   SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(shown_large));

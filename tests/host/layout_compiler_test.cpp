@@ -13,6 +13,7 @@
 #include "files.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/template_dump.h"
+#include "tools/template-compiler/unit_header.h"
 #include "units/kind_numbers.h"
 #include "units/label_block.h"
 #include "units/picture_button_block.h"
@@ -200,6 +201,30 @@ TEST_F(LayoutCompiler, ToolReportsWhereACorruptTemplateBreaks) {
   EXPECT_NE(support::read_text(errors).find("offset 0: window directory length is not a multiple of 8"),
             std::string::npos)
       << support::read_text(errors);
+}
+
+// The ids by role that the installer's code includes: the window's id under the
+// window record's role, each unit with a role under it, units without one left out.
+TEST_F(LayoutCompiler, UnitHeaderNamesTheWindowAndUnitsByRole) {
+  Json with_roles = layout();
+  with_roles["window"]["units"][0]["role"] = "MainWindow";
+  with_roles["window"]["units"].push_back(
+      Json::parse(R"({"id": "0x16010005", "name": "x", "kind": "PicBox", "left": 0, "top": 0, "width": 1, "height": 1})"));
+  EXPECT_EQ(tplc::unit_header(with_roles, "app"),
+            "// Written by tplc from the layout's roles: the window and its units by role.\n"
+            "#pragma once\n\n#include <cstdint>\n\nnamespace app {\n\n"
+            "constexpr uint32_t kMainWindow = 0x52010001;\n\n"
+            "namespace unit {\nconstexpr uint32_t kGoButton = 0x16010004;\n}  // namespace unit\n\n"
+            "}  // namespace app\n");
+}
+
+TEST_F(LayoutCompiler, UnitHeaderRefusesARoleGivenTwiceOrNotAName) {
+  Json twice = layout();
+  twice["window"]["units"][0]["role"] = "GoButton";
+  EXPECT_THROW(tplc::unit_header(twice, "app"), tplc::LayoutError);
+  Json not_a_name = layout();
+  not_a_name["window"]["units"][1]["role"] = "Go Button";
+  EXPECT_THROW(tplc::unit_header(not_a_name, "app"), tplc::LayoutError);
 }
 
 }  // namespace
