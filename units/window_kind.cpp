@@ -2,6 +2,7 @@
 
 #include "frame/application.h"
 #include "frame/exception_barrier.h"
+#include "frame/gdi_scopes.h"
 #include "frame/notification.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
@@ -20,6 +21,7 @@ enum WindowEvent : int {
   kEventActivated = 5,
   kEventDeactivated = 6,
   kEventFirstActivation = 8,
+  kEventTray = 9,
   kEventShown = 10,
   kEventHidden = 11,
   kEventCloseAsked = 12,
@@ -179,6 +181,23 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
 
+void WindowUnit::on_paint() {
+  const frame::PaintScope paint(hwnd_);
+  if (!IsRectEmpty(&paint.area())) paint_background(paint.dc(), paint.area());
+}
+
+void WindowUnit::paint_background(HDC dc, const RECT& area) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const frame::OwnedRegion uncovered(CreateRectRgnIndirect(&area));
+  if (const auto covered = background_picture_.draw(dc, client, area, properties_)) {
+    const frame::OwnedRegion drawn(CreateRectRgnIndirect(&*covered));
+    CombineRgn(uncovered.get(), uncovered.get(), drawn.get(), RGN_DIFF);
+  }
+  const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
+  FillRgn(dc, uncovered.get(), brush.get());
+}
+
 void WindowUnit::on_size() {
   apply_shape();
   raise(kEventResized);
@@ -208,7 +227,7 @@ void WindowUnit::on_set_focus() {
     SetFocus(remembered_focus_);
     return;
   }
-  focus_first_tab_stop();
+  keyboard_.focus_first_tab_stop(keyboard_window());
 }
 
 // A deactivated caption is drawn as an active one while the window can be used.
@@ -234,9 +253,20 @@ void WindowUnit::on_close_request() {
 
 void WindowUnit::on_destroy() {
   raise(kEventDestroying);
-  quit_help();
-  remove_tray_icon();
+  keyboard_.quit_help(hwnd_);
+  tray_icon_.remove(hwnd_);
   sound_.stop();
+}
+
+bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip) {
+  return tray_icon_.set(hwnd_, icon_bytes, tip);
+}
+
+void WindowUnit::on_tray_message(LPARAM mouse_message) {
+  const auto click = TrayIcon::click_of(mouse_message);
+  if (!click) return;
+  const uint32_t arguments[] = {*click};
+  raise(kEventTray, arguments);
 }
 
 std::optional<uint64_t> WindowUnit::raise(int event, std::span<const uint32_t> arguments) {
@@ -266,11 +296,7 @@ frame::WindowRecord* WindowUnit::record() const { return frame::Application::ins
 
 const frame::UnitInstance* WindowUnit::unit_of(HWND hwnd) const {
   frame::WindowRecord* window = record();
-  if (window == nullptr || hwnd == nullptr) return nullptr;
-  for (const frame::UnitInstance& instance : window->units()) {
-    if (instance.hwnd() == hwnd) return &instance;
-  }
-  return nullptr;
+  return window != nullptr ? window->unit_of(hwnd) : nullptr;
 }
 
 // Units whose kind says so (the picture box) drag the window like its own surface.
@@ -284,10 +310,10 @@ bool WindowUnit::unit_drags_window(HWND unit) const {
 bool WindowUnit::pre_translate_message(MSG& message) {
   switch (message.message) {
     case WM_KEYDOWN:
-      return on_key_down(message);
+      return keyboard_.on_key_down(keyboard_window(), message);
     case WM_SYSCHAR:
     case WM_CHAR:
-      return on_mnemonic(message.hwnd, static_cast<char>(message.wParam));
+      return keyboard_.on_mnemonic(keyboard_window(), message.hwnd, static_cast<char>(message.wParam));
     case WM_LBUTTONDOWN:
       if (properties_.drag_anywhere && message.hwnd != hwnd_ && unit_drags_window(message.hwnd)) {
         start_drag();

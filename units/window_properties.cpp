@@ -54,7 +54,7 @@ void WindowUnit::apply(Effect effect, int) {
     case Effect::styles:
       return apply_styles();
     case Effect::background:
-      drop_background_picture();
+      background_picture_.drop();
       return repaint_background();
     case Effect::picture_mode:
       if (!properties_.background_picture.empty()) repaint_background();
