@@ -66,6 +66,14 @@ std::vector<UnitInstance>& WindowRecord::units() {
   return units_;
 }
 
+const UnitInstance* WindowRecord::unit_of(HWND hwnd) {
+  if (hwnd == nullptr) return nullptr;
+  for (const UnitInstance& instance : units()) {
+    if (instance.hwnd() == hwnd) return &instance;
+  }
+  return nullptr;
+}
+
 void WindowRecord::release_objects() {
   // Units go first: the window object is the parent of their native windows.
   for (size_t i = units_.size(); i-- > 0;) units_[i].object.reset();

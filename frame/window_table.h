@@ -52,6 +52,9 @@ class WindowRecord {
   void release_objects();
 
   UnitInstance* window_unit() { return units_.empty() ? nullptr : &units_.front(); }
+  // The unit of the working copy whose native window is `hwnd`, the window's own
+  // included; null for no handle or a window of no unit here.
+  const UnitInstance* unit_of(HWND hwnd);
   HWND hwnd() const { return units_.empty() ? nullptr : units_.front().hwnd(); }
   bool exists() const { return !units_.empty() && units_.front().is_live(); }
 

@@ -7,14 +7,10 @@
 namespace units {
 namespace {
 
-constexpr int kLibraryAttach = 2;
-
-frame::NotifyEntry g_frame_notify = nullptr;
-
-intptr_t library_notify(int request, intptr_t /*first*/, intptr_t second) {
-  if (request == kLibraryAttach) g_frame_notify = reinterpret_cast<frame::NotifyEntry>(second);
-  return 0;
-}
+// Linked into the program, these units reach the frame through its typed calls
+// (frame/frame_services.h), so the entry point the frame hands libraries at
+// start-up is not kept; the frame's notifications need no answer.
+intptr_t library_notify(int, intptr_t, intptr_t) { return 0; }
 
 constexpr size_t position_of(uint32_t kind_number) { return (kind_number & 0xFFFF) - 1; }
 
@@ -43,9 +39,5 @@ const frame::UnitLibrary kSystemUnitLibrary = {kSystemKinds.data(), static_cast<
                                                library_notify};
 const frame::UnitLibrary kLabelUnitLibrary = {kLabelKinds.data(), static_cast<uint32_t>(kLabelKinds.size()),
                                               library_notify};
-
-intptr_t notify_frame(int request, intptr_t first, intptr_t second) {
-  return g_frame_notify != nullptr ? g_frame_notify(request, first, second) : 0;
-}
 
 }  // namespace units

@@ -1,6 +1,5 @@
 #pragma once
-// The two unit libraries the installer's window draws its kinds from, and the way
-// their units call back into the frame.
+// The two unit libraries the installer's window draws its kinds from.
 #include <cstdint>
 
 #include "frame/kind_descriptor.h"
@@ -9,9 +8,6 @@ namespace units {
 
 extern const frame::UnitLibrary kSystemUnitLibrary;  // library 1: window, picture box, picture button
 extern const frame::UnitLibrary kLabelUnitLibrary;   // library 2: transparent label
-
-// The frame's notification entry point, as the frame handed it over at start-up.
-intptr_t notify_frame(int request, intptr_t first, intptr_t second);
 
 // Kind descriptors, defined beside each kind.
 extern const frame::KindDescriptor kWindowKind;

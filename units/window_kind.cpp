@@ -1,8 +1,8 @@
 #include "units/window_kind.h"
 
-#include "frame/application.h"
 #include "frame/exception_barrier.h"
-#include "frame/notification.h"
+#include "frame/frame_services.h"
+#include "frame/gdi_scopes.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
 #include "units/window_shape.h"
@@ -20,6 +20,7 @@ enum WindowEvent : int {
   kEventActivated = 5,
   kEventDeactivated = 6,
   kEventFirstActivation = 8,
+  kEventTray = 9,
   kEventShown = 10,
   kEventHidden = 11,
   kEventCloseAsked = 12,
@@ -78,8 +79,7 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   }
   HWND owner = as_child_ ? params.parent : params.owner;
   // The invisible owner keeps a window off the taskbar.
-  if (!as_child_ && owner == nullptr && !properties_.show_in_taskbar)
-    owner = frame::Application::instance().hidden_owner();
+  if (!as_child_ && owner == nullptr && !properties_.show_in_taskbar) owner = frame::hidden_owner();
   const DWORD style = window_style(as_child_, owner != nullptr) | (params.extra_style & WS_DISABLED);
   HWND hwnd = CreateWindowExA(window_ex_style(), class_name, properties_.title.c_str(), style, left, top, params.width,
                               params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
@@ -179,6 +179,23 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
 
 COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
 
+void WindowUnit::on_paint() {
+  const frame::PaintScope paint(hwnd_);
+  if (!IsRectEmpty(&paint.area())) paint_background(paint.dc(), paint.area());
+}
+
+void WindowUnit::paint_background(HDC dc, const RECT& area) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const frame::OwnedRegion uncovered(CreateRectRgnIndirect(&area));
+  if (const auto covered = background_picture_.draw(dc, client, area, properties_)) {
+    const frame::OwnedRegion drawn(CreateRectRgnIndirect(&*covered));
+    CombineRgn(uncovered.get(), uncovered.get(), drawn.get(), RGN_DIFF);
+  }
+  const frame::OwnedBrush brush(CreateSolidBrush(background_colour()));
+  FillRgn(dc, uncovered.get(), brush.get());
+}
+
 void WindowUnit::on_size() {
   apply_shape();
   raise(kEventResized);
@@ -208,7 +225,7 @@ void WindowUnit::on_set_focus() {
     SetFocus(remembered_focus_);
     return;
   }
-  focus_first_tab_stop();
+  keyboard_.focus_first_tab_stop(keyboard_window());
 }
 
 // A deactivated caption is drawn as an active one while the window can be used.
@@ -234,17 +251,24 @@ void WindowUnit::on_close_request() {
 
 void WindowUnit::on_destroy() {
   raise(kEventDestroying);
-  quit_help();
-  remove_tray_icon();
+  keyboard_.quit_help(hwnd_);
+  tray_icon_.remove(hwnd_);
   sound_.stop();
 }
 
+bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip) {
+  return tray_icon_.set(hwnd_, icon_bytes, tip);
+}
+
+void WindowUnit::on_tray_message(LPARAM mouse_message) {
+  const auto click = TrayIcon::click_of(mouse_message);
+  if (!click) return;
+  const uint32_t arguments[] = {*click};
+  raise(kEventTray, arguments);
+}
+
 std::optional<uint64_t> WindowUnit::raise(int event, std::span<const uint32_t> arguments) {
-  uint64_t result = 0;
-  frame::EventRequest request{window_id_, unit_id_,         event,
-                              &result,    arguments.data(), static_cast<uint32_t>(arguments.size())};
-  if (notify_frame(frame::kNotifyRaiseEvent, reinterpret_cast<intptr_t>(&request), 0) == 0) return std::nullopt;
-  return result;
+  return frame::raise_event(window_id_, unit_id_, event, arguments);
 }
 
 // A routine refuses by answering false; no routine bound means no refusal.
@@ -262,32 +286,28 @@ void WindowUnit::on_left_button_down() {
   if (properties_.drag_anywhere) start_drag();
 }
 
-frame::WindowRecord* WindowUnit::record() const { return frame::Application::instance().windows().find(window_id_); }
+frame::WindowRecord* WindowUnit::record() const { return frame::find_window(window_id_); }
 
 const frame::UnitInstance* WindowUnit::unit_of(HWND hwnd) const {
   frame::WindowRecord* window = record();
-  if (window == nullptr || hwnd == nullptr) return nullptr;
-  for (const frame::UnitInstance& instance : window->units()) {
-    if (instance.hwnd() == hwnd) return &instance;
-  }
-  return nullptr;
+  return window != nullptr ? window->unit_of(hwnd) : nullptr;
 }
 
 // Units whose kind says so (the picture box) drag the window like its own surface.
 bool WindowUnit::unit_drags_window(HWND unit) const {
   const frame::UnitInstance* instance = unit_of(unit);
   if (instance == nullptr || instance->hwnd() == hwnd_) return false;
-  const frame::KindDescriptor* kind = frame::Application::instance().kind_descriptor(instance->record->kind);
+  const frame::KindDescriptor* kind = frame::kind_descriptor(instance->record->kind);
   return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
 }
 
 bool WindowUnit::pre_translate_message(MSG& message) {
   switch (message.message) {
     case WM_KEYDOWN:
-      return on_key_down(message);
+      return keyboard_.on_key_down(keyboard_window(), message);
     case WM_SYSCHAR:
     case WM_CHAR:
-      return on_mnemonic(message.hwnd, static_cast<char>(message.wParam));
+      return keyboard_.on_mnemonic(keyboard_window(), message.hwnd, static_cast<char>(message.wParam));
     case WM_LBUTTONDOWN:
       if (properties_.drag_anywhere && message.hwnd != hwnd_ && unit_drags_window(message.hwnd)) {
         start_drag();
@@ -305,7 +325,7 @@ void WindowUnit::on_nc_destroy(WindowUnit* self) {
   const uint32_t window_id = self->window_id_;
   forget_object_of_window(self->hwnd_);
   self->hwnd_ = nullptr;
-  notify_frame(frame::kNotifyWindowDestroyed, static_cast<intptr_t>(window_id), 0);
+  frame::window_destroyed(window_id);
 }
 
 }  // namespace units

@@ -11,14 +11,13 @@
 #include "frame/kind_descriptor.h"
 #include "frame/unit_object.h"
 #include "frame/window_table.h"
-#include "pictures/picture_drawing.h"
+#include "units/window_background_picture.h"
 #include "units/window_block.h"
+#include "units/window_keyboard_navigation.h"
 #include "units/window_sound.h"
+#include "units/window_tray_icon.h"
 
 namespace units {
-
-// The private message the tray icon calls back with.
-inline constexpr UINT kMsgTrayIcon = 0x8064;
 
 class WindowUnit : public frame::UnitObject {
  public:
@@ -39,9 +38,7 @@ class WindowUnit : public frame::UnitObject {
   bool pre_translate_message(MSG& message) override;
   COLORREF background_colour() const override;
 
-  // The notification-area icon (window_tray.cpp): icon bytes in any icon form, and a
-  // tip cut to 62 bytes. A new icon replaces the shown one; no bytes remove it.
-  // False when the bytes are no icon or the shell refuses.
+  // The window's notification-area icon, as TrayIcon::set takes it.
   bool set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip);
 
  private:
@@ -77,49 +74,25 @@ class WindowUnit : public frame::UnitObject {
   const frame::UnitInstance* unit_of(HWND hwnd) const;
   bool unit_drags_window(HWND unit) const;
 
-  // Background (window_background.cpp).
+  // Painting: the background picture, and the colour where it leaves room.
   void repaint_background();
   void on_paint();
   void paint_background(HDC dc, const RECT& area);
-  const pictures::LoadedPicture* background_picture();
-  const pictures::DrawingContext* prepared_background(HDC dc);
-  void drop_background_picture();
-  std::optional<RECT> draw_background_picture(HDC dc, const RECT& clip);
 
-  // Keyboard (window_keyboard.cpp).
-  bool on_key_down(const MSG& message);
-  bool on_mnemonic(HWND focus, char key);
-  void on_enter(HWND focus);
-  void open_help();
-  void quit_help();
-  std::vector<HWND> tab_stops() const;
-  void move_focus(bool forward);
-  void focus_first_tab_stop();
+  KeyboardWindow keyboard_window() const { return {hwnd_, record(), properties_}; }
+  void on_tray_message(LPARAM mouse_message);
 
   // Icons and cursors (window_icons.cpp).
   void apply_icons();
   bool on_set_cursor(HWND target, WORD hit_test);
 
-  // Tray icon (window_tray.cpp).
-  void on_tray_message(LPARAM mouse_message);
-  void remove_tray_icon();
-
-  // Background sound.
   void start_sound();
 
   WindowBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
   bool as_child_ = false;
-  // Decoded on first paint, dropped when the picture bytes change.
-  std::optional<pictures::LoadedPicture> decoded_background_;
-  bool background_decoded_ = false;
-  // The decoded picture made ready for the screen on first paint and kept in place
-  // of the decoded pixels: making it is most of a paint's cost, and every text a
-  // label over the window shows repaints the window under it. Dropped, with the
-  // decoded picture, when the picture or the colour PNG transparency blends with
-  // changes.
-  std::optional<pictures::DrawingContext> prepared_background_;
+  BackgroundPicture background_picture_;
   // Made from the icon property; empty while the application's icons are used.
   frame::OwnedIcon large_icon_;
   frame::OwnedIcon small_icon_;
@@ -128,8 +101,8 @@ class WindowUnit : public frame::UnitObject {
   frame::OwnedIcon cursor_;
   HWND remembered_focus_ = nullptr;
   bool activated_once_ = false;
-  bool help_opened_ = false;
-  frame::OwnedIcon tray_icon_;
+  KeyboardNavigation keyboard_;
+  TrayIcon tray_icon_;
   BackgroundSound sound_;
 };
 

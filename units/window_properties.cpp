@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/application.h"
+#include "frame/frame_services.h"
 #include "units/kind_adapter.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
@@ -54,7 +54,7 @@ void WindowUnit::apply(Effect effect, int) {
     case Effect::styles:
       return apply_styles();
     case Effect::background:
-      drop_background_picture();
+      background_picture_.drop();
       return repaint_background();
     case Effect::picture_mode:
       if (!properties_.background_picture.empty()) repaint_background();
@@ -129,12 +129,11 @@ void WindowUnit::apply_always_on_top() {
   constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   SetWindowPos(hwnd_, properties_.always_on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kZOrderOnly);
   if (properties_.always_on_top) return;
-  frame::Application& app = frame::Application::instance();
-  for (const auto& window : app.windows().windows()) {
+  for (const auto& window : frame::all_windows()) {
     const HWND other = window->hwnd();
     if (!window->exists() || other == hwnd_) continue;
     const bool topmost = (GetWindowLongA(other, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (topmost && GetWindow(other, GW_OWNER) == app.hidden_owner())
+    if (topmost && GetWindow(other, GW_OWNER) == frame::hidden_owner())
       SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, kZOrderOnly);
   }
 }

@@ -1,5 +1,4 @@
-// The window's icon in the notification area and the clicks it reports.
-#include "units/window_kind.h"
+#include "units/window_tray_icon.h"
 
 #include <shellapi.h>
 
@@ -8,6 +7,7 @@
 
 #include "frame/gbk.h"
 #include "frame/system_library.h"
+#include "pictures/picture_drawing.h"
 
 namespace units {
 namespace {
@@ -24,9 +24,6 @@ bool notify_icon(DWORD command, NOTIFYICONDATAA& data) {
 
 constexpr UINT kTrayIconId = 100;
 constexpr size_t kMaxTipBytes = 62;
-constexpr int kEventTray = 9;
-
-enum TrayClick : uint32_t { kLeftUp = 1, kLeftDoubleClick = 2, kRightUp = 3 };
 
 NOTIFYICONDATAA tray_data(HWND hwnd) {
   NOTIFYICONDATAA data = {};
@@ -52,50 +49,44 @@ void copy_tip(const std::string& tip, char (&target)[N]) {
 
 }  // namespace
 
-bool WindowUnit::set_tray_icon(std::span<const uint8_t> icon_bytes, const std::string& tip) {
+bool TrayIcon::set(HWND window, std::span<const uint8_t> icon_bytes, const std::string& tip) {
   if (icon_bytes.empty()) {
-    remove_tray_icon();
+    remove(window);
     return true;
   }
   auto loaded = pictures::load_picture(icon_bytes);
   if (!loaded || !loaded->icon) return false;
-  NOTIFYICONDATAA data = tray_data(hwnd_);
+  NOTIFYICONDATAA data = tray_data(window);
   data.uFlags = NIF_ICON | NIF_MESSAGE | NIF_TIP;
   data.uCallbackMessage = kMsgTrayIcon;
   data.hIcon = loaded->icon.get();
   copy_tip(tip, data.szTip);
-  const DWORD command = tray_icon_ ? NIM_MODIFY : NIM_ADD;
+  const DWORD command = shown_ ? NIM_MODIFY : NIM_ADD;
   if (!notify_icon(command, data)) return false;
   // The shell shows the new icon now; the old one may go.
-  tray_icon_ = std::move(loaded->icon);
+  shown_ = std::move(loaded->icon);
   return true;
 }
 
-void WindowUnit::remove_tray_icon() {
-  if (!tray_icon_) return;
-  NOTIFYICONDATAA data = tray_data(hwnd_);
+void TrayIcon::remove(HWND window) {
+  if (!shown_) return;
+  NOTIFYICONDATAA data = tray_data(window);
   notify_icon(NIM_DELETE, data);
-  tray_icon_.reset();
+  shown_.reset();
 }
 
-void WindowUnit::on_tray_message(LPARAM mouse_message) {
-  uint32_t click = 0;
+std::optional<TrayClick> TrayIcon::click_of(LPARAM mouse_message) {
   switch (static_cast<UINT>(mouse_message)) {
     case WM_LBUTTONUP:
-      click = kLeftUp;
-      break;
+      return kTrayLeftUp;
     case WM_LBUTTONDBLCLK:
-      click = kLeftDoubleClick;
-      break;
+      return kTrayLeftDoubleClick;
     case WM_RBUTTONUP:
     case WM_CONTEXTMENU:
-      click = kRightUp;
-      break;
+      return kTrayRightUp;
     default:
-      return;
+      return std::nullopt;
   }
-  const uint32_t arguments[] = {click};
-  raise(kEventTray, arguments);
 }
 
 }  // namespace units

@@ -1,12 +1,11 @@
-// The window's keyboard conventions, offered each key after the focused unit has
-// declined it: Tab order, Esc, Enter, F1 help and mnemonics.
+#include "units/window_keyboard_navigation.h"
+
 #include <algorithm>
 #include <cctype>
 #include <string>
 
-#include "frame/application.h"
 #include "frame/events.h"
-#include "units/window_kind.h"
+#include "frame/frame_services.h"
 
 namespace units {
 namespace {
@@ -46,34 +45,33 @@ bool is_mnemonic_key(char key) { return std::isalnum(static_cast<unsigned char>(
 
 // The program's own name with the help extension, beside it.
 std::string default_help_file() {
-  const frame::Application& app = frame::Application::instance();
-  std::string name = app.program_file();
+  std::string name = frame::program_file();
   const size_t dot = name.find_last_of('.');
   if (dot != std::string::npos) name.resize(dot);
-  return app.program_folder() + "\\" + name + ".hlp";
+  return frame::program_folder() + "\\" + name + ".hlp";
 }
 
 }  // namespace
 
 // A unit that asks for every key, or for Tab, keeps it.
-bool WindowUnit::on_key_down(const MSG& message) {
+bool KeyboardNavigation::on_key_down(const KeyboardWindow& window, const MSG& message) {
   const UINT wanted = dialog_code(message.hwnd);
   if ((wanted & DLGC_WANTALLKEYS) != 0) return false;
   switch (message.wParam) {
     case VK_TAB:
       if ((wanted & DLGC_WANTTAB) != 0) return false;
-      move_focus(!shift_held());
+      move_focus(window, !shift_held());
       return true;
     case VK_ESCAPE:
-      if (!properties_.esc_closes) return false;
-      SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+      if (!window.rules.esc_closes) return false;
+      SendMessageA(window.hwnd, WM_CLOSE, 0, 0);
       return true;
     case VK_RETURN:
-      on_enter(GetFocus());
+      on_enter(window, GetFocus());
       return true;
     case VK_F1:
-      if (!properties_.f1_opens_help) return false;
-      open_help();
+      if (!window.rules.f1_opens_help) return false;
+      open_help(window);
       return true;
     default:
       return false;
@@ -82,31 +80,30 @@ bool WindowUnit::on_key_down(const MSG& message) {
 
 // The focused default button is clicked; otherwise Enter moves on when asked to,
 // or clicks the window's first default button.
-void WindowUnit::on_enter(HWND focus) {
-  const frame::UnitInstance* focused = unit_of(focus);
-  if (focused != nullptr && focus != hwnd_ && is_default_button(focus)) {
-    frame::raise_event(window_id_, focused->record->id, kEventClick);
+void KeyboardNavigation::on_enter(const KeyboardWindow& window, HWND focus) {
+  frame::WindowRecord* record = window.record;
+  const frame::UnitInstance* focused = record != nullptr ? record->unit_of(focus) : nullptr;
+  if (focused != nullptr && focus != window.hwnd && is_default_button(focus)) {
+    frame::raise_event(record->id(), focused->record->id, kEventClick);
     return;
   }
-  if (properties_.enter_moves_focus) return move_focus(true);
-  frame::WindowRecord* window = record();
-  if (window == nullptr) return;
-  for (size_t i = 1; i < window->units().size(); ++i) {
-    const frame::UnitInstance& unit = window->units()[i];
+  if (window.rules.enter_moves_focus) return move_focus(window, true);
+  if (record == nullptr) return;
+  for (size_t i = 1; i < record->units().size(); ++i) {
+    const frame::UnitInstance& unit = record->units()[i];
     if (unit.is_live() && is_default_button(unit.hwnd())) {
-      frame::raise_event(window_id_, unit.record->id, kEventClick);
+      frame::raise_event(record->id(), unit.record->id, kEventClick);
       return;
     }
   }
 }
 
 // Visible, enabled tab-stop units, lowest tab order first (record order breaks ties).
-std::vector<HWND> WindowUnit::tab_stops() const {
+std::vector<HWND> KeyboardNavigation::tab_stops(const KeyboardWindow& window) {
   std::vector<const frame::UnitInstance*> units;
-  frame::WindowRecord* window = record();
-  if (window == nullptr) return {};
-  for (size_t i = 1; i < window->units().size(); ++i) {
-    const frame::UnitInstance& unit = window->units()[i];
+  if (window.record == nullptr) return {};
+  for (size_t i = 1; i < window.record->units().size(); ++i) {
+    const frame::UnitInstance& unit = window.record->units()[i];
     if (unit.is_live() && (GetWindowLongA(unit.hwnd(), GWL_STYLE) & WS_TABSTOP) != 0 && can_take_focus(unit.hwnd()))
       units.push_back(&unit);
   }
@@ -118,8 +115,8 @@ std::vector<HWND> WindowUnit::tab_stops() const {
   return order;
 }
 
-void WindowUnit::move_focus(bool forward) {
-  const std::vector<HWND> order = tab_stops();
+void KeyboardNavigation::move_focus(const KeyboardWindow& window, bool forward) {
+  const std::vector<HWND> order = tab_stops(window);
   if (order.empty()) return;
   const auto current = std::find(order.begin(), order.end(), GetFocus());
   size_t next = 0;
@@ -132,19 +129,19 @@ void WindowUnit::move_focus(bool forward) {
   SetFocus(order[next]);
 }
 
-void WindowUnit::focus_first_tab_stop() {
-  const std::vector<HWND> order = tab_stops();
+void KeyboardNavigation::focus_first_tab_stop(const KeyboardWindow& window) {
+  const std::vector<HWND> order = tab_stops(window);
   if (!order.empty()) SetFocus(order.front());
 }
 
 // Check boxes toggle and radio buttons are chosen, both clicking; other units take
 // the focus. A unit that wants the characters typed into it keeps them.
-bool WindowUnit::on_mnemonic(HWND focus, char key) {
+bool KeyboardNavigation::on_mnemonic(const KeyboardWindow& window, HWND focus, char key) {
   if (!is_mnemonic_key(key) || (dialog_code(focus) & DLGC_WANTCHARS) != 0) return false;
-  frame::WindowRecord* window = record();
-  if (window == nullptr) return false;
-  for (size_t i = 1; i < window->units().size(); ++i) {
-    const frame::UnitInstance& unit = window->units()[i];
+  frame::WindowRecord* record = window.record;
+  if (record == nullptr) return false;
+  for (size_t i = 1; i < record->units().size(); ++i) {
+    const frame::UnitInstance& unit = record->units()[i];
     const HWND hwnd = unit.hwnd();
     if (!unit.is_live() || !can_take_focus(hwnd) || !caption_marks(caption_of(hwnd), key)) continue;
     const UINT code = dialog_code(hwnd);
@@ -155,22 +152,23 @@ bool WindowUnit::on_mnemonic(HWND focus, char key) {
     const bool checked = SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const bool check = (code & DLGC_RADIOBUTTON) != 0 || !checked;
     SendMessageA(hwnd, BM_SETCHECK, check ? BST_CHECKED : BST_UNCHECKED, 0);
-    frame::raise_event(window_id_, unit.record->id, kEventClick);
+    frame::raise_event(record->id(), unit.record->id, kEventClick);
     return true;
   }
   return false;
 }
 
 // The help file property, or the program's own help file beside it.
-void WindowUnit::open_help() {
-  const std::string file = properties_.help_file.empty() ? default_help_file() : properties_.help_file;
-  const UINT command = properties_.help_context != 0 ? HELP_CONTEXT : HELP_FINDER;
-  if (WinHelpA(hwnd_, file.c_str(), command, properties_.help_context)) help_opened_ = true;
+void KeyboardNavigation::open_help(const KeyboardWindow& window) {
+  const WindowBlock& rules = window.rules;
+  const std::string file = rules.help_file.empty() ? default_help_file() : rules.help_file;
+  const UINT command = rules.help_context != 0 ? HELP_CONTEXT : HELP_FINDER;
+  if (WinHelpA(window.hwnd, file.c_str(), command, rules.help_context)) help_opened_ = true;
 }
 
-void WindowUnit::quit_help() {
+void KeyboardNavigation::quit_help(HWND window) {
   if (!help_opened_) return;
-  WinHelpA(hwnd_, nullptr, HELP_QUIT, 0);
+  WinHelpA(window, nullptr, HELP_QUIT, 0);
   help_opened_ = false;
 }
 
