@@ -23,7 +23,7 @@ HWND visible_window_of(DWORD process_id) {
 // The bare screen, before a window covers it, in its bottom-right corner (windows
 // open centred or at the top left).
 COLORREF screen_background() {
-  return GetPixel(support::ScreenDc().get(), GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  return GetPixel(frame::screen_dc().get(), GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
 }
 
 // A window counts as painted once any point of a 3 x 3 grid inside it shows
@@ -31,7 +31,7 @@ COLORREF screen_background() {
 bool shows_painting(HWND hwnd, COLORREF background) {
   RECT rect = {};
   if (!GetWindowRect(hwnd, &rect)) return false;
-  const support::ScreenDc screen;
+  const frame::ScreenDc screen = frame::screen_dc();
   bool painted = false;
   for (int row = 1; row <= 3 && !painted; ++row) {
     for (int column = 1; column <= 3 && !painted; ++column) {
@@ -57,8 +57,7 @@ WatchedProcess::WatchedProcess(const std::wstring& program, const std::wstring& 
 void WatchedProcess::sample_memory() {
   PROCESS_MEMORY_COUNTERS_EX counters = {};
   counters.cb = sizeof counters;
-  if (!GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                            sizeof counters)) {
+  if (!GetProcessMemoryInfo(process_.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
     return;
   }
   const auto private_bytes = static_cast<size_t>(std::max(counters.PeakPagefileUsage, counters.PrivateUsage));

@@ -10,14 +10,6 @@ COLORREF colour_of(uint32_t pixel) { return RGB(pixel >> 16 & 0xFF, pixel >> 8 &
 
 }  // namespace
 
-BitmapDc::BitmapDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-  if (dc_ && bitmap) previous_ = SelectObject(dc_.get(), bitmap);
-}
-
-BitmapDc::~BitmapDc() {
-  if (previous_) SelectObject(dc_.get(), previous_);
-}
-
 Canvas::Canvas(int width, int height, COLORREF fill)
     : width_(width), height_(height), dc_(CreateCompatibleDC(nullptr)) {
   BITMAPINFO info = {};
@@ -26,12 +18,8 @@ Canvas::Canvas(int width, int height, COLORREF fill)
   bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!dc_ || !bitmap_) return;
   pixels_ = static_cast<uint32_t*>(bits);
-  previous_ = SelectObject(dc_.get(), bitmap_.get());
+  selected_ = frame::SelectGuard(dc_.get(), bitmap_.get());
   for (size_t i = 0; i < size_t(width) * size_t(height); ++i) pixels_[i] = section_pixel(fill);
-}
-
-Canvas::~Canvas() {
-  if (previous_) SelectObject(dc_.get(), previous_);
 }
 
 COLORREF Canvas::at(int x, int y) const {

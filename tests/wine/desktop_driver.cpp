@@ -241,7 +241,7 @@ std::vector<COLORREF> capture_screen(RECT rect) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return {};
   const support::Canvas canvas(width, height);
-  const support::ScreenDc screen;
+  const frame::ScreenDc screen = frame::screen_dc();
   if (!canvas || !BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY)) return {};
   return canvas.pixels();
 }

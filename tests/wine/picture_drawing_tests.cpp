@@ -83,8 +83,7 @@ TEST(PictureDrawing, StretchesToTheRequestedSize) {
 // white, (128, 64, 32), black. Its rows need padding before GDI takes them, where
 // the fixtures' widths, all multiples of four, need none.
 Bytes three_pixels_wide_bmp() {
-  const uint8_t rows[] = {0,   0,   255, 0,  255, 0,   255, 0, 0, 0, 0, 0,
-                          255, 255, 255, 32, 64,  128, 0,   0, 0, 0, 0, 0};
+  const uint8_t rows[] = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 32, 64, 128, 0, 0, 0, 0, 0, 0};
   BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof file + sizeof(BITMAPINFOHEADER) + sizeof rows), 0, 0,
                            DWORD(sizeof file + sizeof(BITMAPINFOHEADER))};
   BITMAPINFOHEADER info = {sizeof info, 3, 2, 1, 24, BI_RGB, sizeof rows, 0, 0, 0, 0};
@@ -190,7 +189,7 @@ TEST(PictureDrawing, PrepareNeedsAPictureAndADeviceContext) {
   EXPECT_FALSE(pictures::load_picture(Bytes{'B', 'X', 0, 0, 0, 0, 0, 0}));
 }
 
-COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) { return GetPixel(support::BitmapDc(bitmap).get(), x, y); }
+COLORREF bitmap_pixel(HBITMAP bitmap, int x, int y) { return GetPixel(frame::MemoryDc(nullptr, bitmap).get(), x, y); }
 
 TEST(BitmapFromBytes, PicturesBecomeScreenBitmaps) {
   OwnedBitmap bitmap = pictures::bitmap_from_bytes(fixture("rgb24.bmp"), 0);
@@ -243,7 +242,7 @@ TEST(ColourKeyRegion, LeavesOutTheKeyColour) {
 
 TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
   OwnedBitmap bitmap(CreateBitmap(5, 5, 1, 1, nullptr));
-  PatBlt(support::BitmapDc(bitmap.get()).get(), 0, 0, 5, 5, WHITENESS);
+  PatBlt(frame::MemoryDc(nullptr, bitmap.get()).get(), 0, 0, 5, 5, WHITENESS);
   frame::OwnedHandle<HRGN, frame::DeleteGdiObject> region(
       pictures::region_from_colour_key(bitmap.get(), RGB(255, 255, 255)));
   ASSERT_TRUE(region);
@@ -252,11 +251,11 @@ TEST(ColourKeyRegion, AllKeyGivesAnEmptyRegion) {
 }
 
 TEST(ColourKeyRegion, AKeyColouredFrameAroundAShapeLeavesExactlyTheShape) {
-  OwnedBitmap bitmap(CreateCompatibleBitmap(support::ScreenDc().get(), 12, 10));
+  OwnedBitmap bitmap(CreateCompatibleBitmap(frame::screen_dc().get(), 12, 10));
   const RECT all{0, 0, 12, 10};
   const RECT shape{3, 2, 8, 7};
   {
-    const support::BitmapDc dc(bitmap.get());
+    const frame::MemoryDc dc(nullptr, bitmap.get());
     const frame::OwnedBrush key(CreateSolidBrush(RGB(255, 0, 255)));
     const frame::OwnedBrush ink(CreateSolidBrush(RGB(10, 120, 200)));
     FillRect(dc.get(), &all, key.get());
