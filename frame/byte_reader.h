@@ -120,6 +120,18 @@ inline std::optional<uint32_t> read_block_version(ByteReader& r, uint32_t newest
   return version;
 }
 
+// A versioned block: the version word, no newer than `newest`, then the fields
+// `read_fields(reader, version, block)` reads into a default block. Nothing when
+// either fails; fields an older version lacks keep their defaults.
+template <typename Block, typename ReadFields>
+std::optional<Block> read_versioned_block(std::span<const uint8_t> data, uint32_t newest, ReadFields read_fields) {
+  ByteReader r(data);
+  const auto version = read_block_version(r, newest);
+  Block block;
+  if (!version || !read_fields(r, *version, block)) return std::nullopt;
+  return block;
+}
+
 // Moves a successful read into `out`; lets decoders chain reads with &&.
 template <typename T>
 bool store(std::optional<T> value, T& out) {

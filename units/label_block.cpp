@@ -29,15 +29,12 @@ std::span<const uint8_t> font_bytes(const std::optional<LogFontA>& font) {
 }  // namespace
 
 std::optional<LabelBlock> decode_label_block(std::span<const uint8_t> data) {
-  frame::ByteReader r(data);
-  const auto version = frame::read_block_version(r, kLabelBlockVersion);
-  if (!version) return std::nullopt;
-  LabelBlock b;
-  const bool read = store(r.u32(), b.text_effect) && store(r.u32(), b.text_colour) &&
-                    store(r.u32(), b.horizontal_alignment) && store(r.u32(), b.vertical_alignment) &&
-                    store(r.u32_flag(), b.word_wrap) && read_font(r, b.font) && store(r.counted_text(), b.text);
-  if (!read) return std::nullopt;
-  return b;
+  return frame::read_versioned_block<LabelBlock>(
+      data, kLabelBlockVersion, [](frame::ByteReader& r, uint32_t, LabelBlock& b) {
+        return store(r.u32(), b.text_effect) && store(r.u32(), b.text_colour) &&
+               store(r.u32(), b.horizontal_alignment) && store(r.u32(), b.vertical_alignment) &&
+               store(r.u32_flag(), b.word_wrap) && read_font(r, b.font) && store(r.counted_text(), b.text);
+      });
 }
 
 std::vector<uint8_t> encode(const LabelBlock& b) {

@@ -7,16 +7,13 @@ namespace units {
 using frame::store;
 
 std::optional<PictureBoxBlock> decode_picture_box_block(std::span<const uint8_t> data) {
-  frame::ByteReader r(data);
-  const auto version = frame::read_block_version(r, kPictureBoxBlockVersion);
-  if (!version) return std::nullopt;
-  PictureBoxBlock b;
-  const bool read =
-      store(r.u32(), b.border_style) && store(r.u32(), b.display_mode) && store(r.u32(), b.background_colour) &&
-      store(r.u32_flag(), b.animate) && store(r.counted_bytes(), b.picture) &&
-      (*version < 2 || (store(r.counted_text(), b.data_source) && store(r.counted_text(), b.data_column)));
-  if (!read) return std::nullopt;
-  return b;
+  return frame::read_versioned_block<PictureBoxBlock>(
+      data, kPictureBoxBlockVersion, [](frame::ByteReader& r, uint32_t version, PictureBoxBlock& b) {
+        return store(r.u32(), b.border_style) && store(r.u32(), b.display_mode) &&
+               store(r.u32(), b.background_colour) && store(r.u32_flag(), b.animate) &&
+               store(r.counted_bytes(), b.picture) &&
+               (version < 2 || (store(r.counted_text(), b.data_source) && store(r.counted_text(), b.data_column)));
+      });
 }
 
 std::vector<uint8_t> encode(const PictureBoxBlock& b) {

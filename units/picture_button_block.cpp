@@ -7,15 +7,14 @@ namespace units {
 using frame::store;
 
 std::optional<PictureButtonBlock> decode_picture_button_block(std::span<const uint8_t> data) {
-  frame::ByteReader r(data);
-  const auto version = frame::read_block_version(r, kPictureButtonBlockVersion);
-  if (!version) return std::nullopt;
-  PictureButtonBlock b;
-  if (!store(r.u32(), b.button_type) || !store(r.u32_flag(), b.checked) || !store(r.u32(), b.colour_key))
-    return std::nullopt;
-  for (auto& picture : b.pictures)
-    if (!store(r.counted_bytes(), picture)) return std::nullopt;
-  return b;
+  return frame::read_versioned_block<PictureButtonBlock>(
+      data, kPictureButtonBlockVersion, [](frame::ByteReader& r, uint32_t, PictureButtonBlock& b) {
+        if (!store(r.u32(), b.button_type) || !store(r.u32_flag(), b.checked) || !store(r.u32(), b.colour_key))
+          return false;
+        for (auto& picture : b.pictures)
+          if (!store(r.counted_bytes(), picture)) return false;
+        return true;
+      });
 }
 
 std::vector<uint8_t> encode(const PictureButtonBlock& b) {

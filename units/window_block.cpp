@@ -36,12 +36,10 @@ bool read_contents(ByteReader& r, WindowBlock& b) {
 }  // namespace
 
 std::optional<WindowBlock> decode_window_block(std::span<const uint8_t> data) {
-  ByteReader r(data);
-  const auto version = frame::read_block_version(r, kWindowBlockVersion);
-  if (!version) return std::nullopt;
-  WindowBlock b;
-  if (!read_settings(r, b) || !read_versioned_settings(r, *version, b) || !read_contents(r, b)) return std::nullopt;
-  return b;
+  return frame::read_versioned_block<WindowBlock>(
+      data, kWindowBlockVersion, [](ByteReader& r, uint32_t version, WindowBlock& b) {
+        return read_settings(r, b) && read_versioned_settings(r, version, b) && read_contents(r, b);
+      });
 }
 
 std::vector<uint8_t> encode(const WindowBlock& b) {
