@@ -1,6 +1,7 @@
 #pragma once
 // The create-directory, write-file and INI-write services, on the runtime-service
-// convention. None raises a run-time error; each reports failure only as false.
+// convention, over the typed core in services/files.h. None raises a run-time
+// error; each reports failure only as false.
 #include "services/service_convention.h"
 
 namespace services {
