@@ -13,7 +13,7 @@ WINE_ENV    := tests/wine/wine-env.sh
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 
 .PHONY: all setup deps host-tree host windows-tree windows build outputs run clean \
-  test test-programs test-host test-wine test-fuzz fuzz stress bench reproducible
+  test test-programs test-host test-wine test-fuzz fuzz stress bench reproducible sign
 
 all: build
 
@@ -110,6 +110,16 @@ clean:
 # same. Apart from `make test`, since it builds everything twice.
 reproducible: setup
 	@tests/tools/reproducible_build_test.sh
+
+# Signs the built installer into a copy and verifies it: PFX names the code-signing
+# certificate and key, PASSWORD_FILE the file holding its password; TIMESTAMP_URL
+# a time-stamp server, if one is wanted; CA_FILE what verification trusts instead of
+# the system's authorities. Without PFX it says how to get a certificate.
+SIGN_IN ?= $(OUT)/TrellimoSetup.exe
+SIGNED  ?= $(OUT)/TrellimoSetup-signed.exe
+sign:
+	@tools/setup-machine.sh --sign
+	@tools/sign-installer.sh "$(SIGN_IN)" "$(SIGNED)" "$(PFX)" "$(PASSWORD_FILE)" "$(TIMESTAMP_URL)" "$(CA_FILE)"
 
 # Benchmarks are measured, never asserted: an optimised host build without sanitizers
 # for the decoders; the installer beside its NSIS peer under Wine (out/bench.json).

@@ -4,6 +4,7 @@
 # and the host tools. Idempotent: a machine that has everything is left alone quickly.
 #   tools/setup-machine.sh           what `make run` and `make test` need
 #   tools/setup-machine.sh --bench   that, and the tools `make bench` compares against
+#   tools/setup-machine.sh --sign    that, and the tools `make sign` signs with
 #
 # A package index that fails to download (a mirror in the middle of a sync) does not
 # stop the set-up: the packages are resolved without that suite, and only if that
@@ -19,6 +20,7 @@ packages=(
   dpkg-dev xz-utils libjpeg62-turbo-dev libpng-dev
 )
 readonly bench_packages=(nsis netpbm libjpeg-turbo-progs)
+readonly sign_packages=(osslsigncode openssl)
 
 # Tests point these at scratch folders; a real run uses the machine's own.
 readonly apt_etc=${TRELLIMO_APT_ETC:-/etc/apt}
@@ -184,8 +186,9 @@ needs_update() {
 main() {
   case "${1:-}" in
     --bench) packages+=("${bench_packages[@]}") ;;
+    --sign) packages+=("${sign_packages[@]}") ;;
     "") ;;
-    *) die "usage: $0 [--bench]" ;;
+    *) die "usage: $0 [--bench|--sign]" ;;
   esac
   ensure_i386
   local changed_sources missing
