@@ -21,9 +21,9 @@ void __verbose_terminate_handler() { std::abort(); }
 // before System32, and an elevated installer run from a downloads folder would pick
 // up whatever DLL was planted beside it), not the current directory, not PATH.
 // A Windows 7 without the update that brought SetDefaultDllDirectories gets the
-// fallback: the current directory is left out, the program folder is not, so the
-// frame loads every system library by full path (system_library.cpp) and no
-// library the program imports may be one Windows would take from beside it.
+// fallback: the current directory is left out, the program folder and PATH are
+// not, so the frame loads every system library by full path (system_library.cpp)
+// and no library the program imports may be one Windows would take from beside it.
 // Declared libraries the system does not have are loaded from the program folder
 // by full path (external_functions.cpp).
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
