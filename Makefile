@@ -8,9 +8,12 @@ WIN_BUILD   := $(BUILD)/win
 DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
 OUT         := out
 WINE_ENV    := tests/wine/wine-env.sh
+# The PE time stamp: the commit's time unless SOURCE_DATE_EPOCH says otherwise, so
+# two builds of one commit give the same bytes (`make reproducible` checks it).
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 
 .PHONY: all setup deps host-tree host windows-tree windows build outputs run clean \
-  test test-programs test-host test-wine test-fuzz fuzz stress bench
+  test test-programs test-host test-wine test-fuzz fuzz stress bench reproducible sign
 
 all: build
 
@@ -38,7 +41,8 @@ windows-tree: deps host
 	  -DCMAKE_TOOLCHAIN_FILE=$(abspath cmake/mingw-i686.cmake) \
 	  -DTRELLIMO_DEPS_PREFIX=$(DEPS_PREFIX) \
 	  -DTRELLIMO_HOST_BUILD=$(abspath $(HOST_BUILD)) \
-	  -DTRELLIMO_PAYLOAD_DIR=$(if $(PAYLOAD_DIR),$(abspath $(PAYLOAD_DIR)))
+	  -DTRELLIMO_PAYLOAD_DIR=$(if $(PAYLOAD_DIR),$(abspath $(PAYLOAD_DIR))) \
+	  -DTRELLIMO_SOURCE_DATE_EPOCH=$(SOURCE_DATE_EPOCH)
 
 windows: windows-tree
 	@cmake --build $(WIN_BUILD) --target TrellimoSetup
@@ -99,6 +103,22 @@ run: build
 
 clean:
 	rm -rf $(BUILD) $(OUT)
+
+# The committed tree built twice, in two fresh clones some minutes apart, the first
+# with SOURCE_DATE_EPOCH unset and the second with the commit's time given: the
+# installer, its template and its constants area must come out byte for byte the
+# same. Apart from `make test`, since it builds everything twice.
+reproducible: setup
+	@tests/tools/reproducible_build_test.sh
+
+# Signs the built installer into a copy and verifies it: PFX names the code-signing
+# certificate and key, PASSWORD_FILE the file holding its password; TIMESTAMP_URL
+# a time-stamp server, if one is wanted; CA_FILE what verification trusts instead of
+# the system's authorities. Without PFX it says how to get a certificate.
+SIGN_IN ?= $(OUT)/TrellimoSetup.exe
+SIGNED  ?= $(OUT)/TrellimoSetup-signed.exe
+sign: setup
+	@tools/sign-installer.sh "$(SIGN_IN)" "$(SIGNED)" "$(PFX)" "$(PASSWORD_FILE)" "$(TIMESTAMP_URL)" "$(CA_FILE)"
 
 # Benchmarks are measured, never asserted: an optimised host build without sanitizers
 # for the decoders; the installer beside its NSIS peer under Wine (out/bench.json).

@@ -43,3 +43,25 @@ endfunction()
 # link can leave out each one nothing refers to).
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections>)
+
+# Two builds of one commit give the same bytes, wherever the tree lies and whenever
+# it is built, so that anyone can rebuild a published installer and compare it.
+# The linker writes the PE time stamp from SOURCE_DATE_EPOCH; handing it over
+# through the link command (rather than the environment of whoever runs ninja)
+# makes a new value relink. The Makefile passes the commit's time.
+set(TRELLIMO_SOURCE_DATE_EPOCH "" CACHE STRING "Seconds since 1970 the linker writes as the PE time stamp")
+if(TRELLIMO_SOURCE_DATE_EPOCH)
+  foreach(lang C CXX)
+    set(CMAKE_${lang}_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${TRELLIMO_SOURCE_DATE_EPOCH})
+  endforeach()
+endif()
+# __FILE__ and any other path the compiler writes name files relative to the tree.
+# GCC tries the map given last first, so the build tree, which lies inside the
+# source tree, comes after it.
+add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+# Archives without member dates, owners or modes, whatever the binutils' default.
+foreach(lang C CXX ASM)
+  set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+endforeach()

@@ -11,6 +11,21 @@
 
 namespace frame {
 
+// SetDefaultDllDirectories: Windows 8 has it, Windows 7 only with an update.
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+
+// kernel32's SetDefaultDllDirectories, or null where the system lacks it. Imported
+// statically, it would keep the program from starting on such a system at all.
+SetDefaultDllDirectoriesFunction find_set_default_dll_directories();
+
+// Narrows where a library loaded by plain name is looked for, for the rest of the
+// process. Given SetDefaultDllDirectories, to the system directory alone; given
+// null, the most an un-updated Windows 7 allows (SetDllDirectory): the current
+// directory is left out, but the program folder is still searched first, which is
+// why libraries of the system are loaded through load_system_library, by full
+// path, either way. False when the system refused.
+bool restrict_library_search(SetDefaultDllDirectoriesFunction set_default_directories);
+
 // `library` (a plain file name) from the system directory; empty when it is not there.
 OwnedModule load_system_library(const char* library);
 

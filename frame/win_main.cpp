@@ -4,6 +4,7 @@
 
 #include "frame/application.h"
 #include "frame/exception_barrier.h"
+#include "frame/system_library.h"
 
 // What an exception that nobody catches ends in. The C++ library's own handler
 // prints the exception's demangled type to standard error before aborting; a
@@ -19,9 +20,13 @@ void __verbose_terminate_handler() { std::abort(); }
 // Not the program folder (LOAD_LIBRARY_SEARCH_APPLICATION_DIR would be searched
 // before System32, and an elevated installer run from a downloads folder would pick
 // up whatever DLL was planted beside it), not the current directory, not PATH.
+// A Windows 7 without the update that brought SetDefaultDllDirectories gets the
+// fallback: the current directory is left out, the program folder and PATH are
+// not, so the frame loads every system library by full path (system_library.cpp)
+// and no library the program imports may be one Windows would take from beside it.
 // Declared libraries the system does not have are loaded from the program folder
 // by full path (external_functions.cpp).
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  frame::restrict_library_search(frame::find_set_default_dll_directories());
   return frame::guarded([] { return frame::Application::instance().run(); });
 }

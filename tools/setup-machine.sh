@@ -17,6 +17,7 @@ packages=(
   cmake ninja-build make imagemagick xdotool
   nlohmann-json3-dev clang-14 libclang-rt-14-dev llvm-14
   dpkg-dev xz-utils libjpeg62-turbo-dev libpng-dev
+  osslsigncode openssl
 )
 readonly bench_packages=(nsis netpbm libjpeg-turbo-progs)
 

@@ -2,7 +2,12 @@
 // library, or read a file, that anyone could have put beside it or in the folder it
 // was started from. And it must ask for those rights in its manifest.
 #include <cctype>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +32,7 @@ const std::set<std::string> kKnownLibraries = {"ADVAPI32.DLL", "COMBASE.DLL",  "
                                                "GDIPLUS.DLL",  "IMM32.DLL",    "KERNEL32.DLL", "MSVCRT.DLL",
                                                "OLE32.DLL",    "OLEAUT32.DLL", "PSAPI.DLL",    "RPCRT4.DLL",
                                                "SHELL32.DLL",  "SHLWAPI.DLL",  "USER32.DLL",   "WS2_32.DLL"};
-constexpr wchar_t kWineSettings[] = L"Software\\Wine\\AppDefaults\\TrellimoSetup.exe";
+constexpr wchar_t kWineSettings[] = L"Software\\Wine\\AppDefaults\\";
 
 std::wstring built_file(const char* variable) {
   return driver::windows_path(driver::program_from_environment(variable));
@@ -78,23 +83,26 @@ class CurrentFolder {
 };
 
 // Wine prefers its own builtin system libraries to a file of the same name, which
-// would hide a loader that looks beside the program; Windows loads the file. For the
-// installer, Wine is asked to do the same for shell32, shlwapi and winmm, which it
-// loads only when it needs them. ole32 and kernel32 stay builtin: the installer
-// imports them, and Windows takes those from its known-DLL list, never from the
-// program's folder.
+// would hide a loader that looks beside the program; Windows loads the file. For
+// `program`, Wine is asked to do the same for shell32, shlwapi and winmm, which the
+// installer loads only when it needs them. ole32 and kernel32 stay builtin: the
+// installer imports them, and Windows takes those from its known-DLL list, never
+// from the program's folder.
 class LibraryFilesPreferred {
  public:
-  LibraryFilesPreferred() {
-    const std::wstring overrides = std::wstring(kWineSettings) + L"\\DllOverrides";
+  explicit LibraryFilesPreferred(const wchar_t* program) : settings_(std::wstring(kWineSettings) + program) {
+    const std::wstring overrides = settings_ + L"\\DllOverrides";
     for (const wchar_t* library : {L"shell32", L"shlwapi", L"winmm"}) {
       RegSetKeyValueW(HKEY_CURRENT_USER, overrides.c_str(), library, REG_SZ, L"native,builtin",
                       sizeof L"native,builtin");
     }
   }
-  ~LibraryFilesPreferred() { RegDeleteTreeW(HKEY_CURRENT_USER, kWineSettings); }
+  ~LibraryFilesPreferred() { RegDeleteTreeW(HKEY_CURRENT_USER, settings_.c_str()); }
   LibraryFilesPreferred(const LibraryFilesPreferred&) = delete;
   LibraryFilesPreferred& operator=(const LibraryFilesPreferred&) = delete;
+
+ private:
+  std::wstring settings_;
 };
 
 // A copy of the installer in a folder of impostors, started from another folder of
@@ -107,7 +115,7 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
   const std::wstring setup_copy = in_folder(beside.folder(), L"TrellimoSetup.exe");
   ASSERT_TRUE(CopyFileW(built_file("TRELLIMO_SETUP").c_str(), setup_copy.c_str(), FALSE));
   const std::string impostor = support::read_file(built_file("TRELLIMO_PLANTED_LIBRARY"));
-  const LibraryFilesPreferred preferred;
+  const LibraryFilesPreferred preferred(L"TrellimoSetup.exe");
 
   Outcome outcome;
   {
@@ -138,6 +146,54 @@ TEST_F(PlantedFiles, BesideTheInstallerOrInTheFolderItStartsFromAreNeverLoadedOr
   expect_shortcut(in_folder(kDefaultFolder, L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
   expect_shortcut(in_folder(desktop_folder(), L"Trellimo.lnk"), kDefaultFolder, L"");
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
+}
+
+// The frame's search-order call, each way it can go, in a probe started from a
+// folder of impostors with another folder of impostors as its current directory;
+// the current directory alone also holds current_only.dll. What the probe logged:
+// where winmm.dll came from, and where current_only.dll did.
+std::string library_search(const wchar_t* order, const wchar_t* load) {
+  const PlantedFolder beside(scratch_folder(L"search-beside"));
+  const PlantedFolder current(scratch_folder(L"search-current"));
+  const std::wstring probe = in_folder(beside.folder(), L"library_search_probe.exe");
+  EXPECT_TRUE(CopyFileW(built_file("TRELLIMO_LIBRARY_SEARCH_PROBE").c_str(), probe.c_str(), FALSE));
+  EXPECT_TRUE(CopyFileW(built_file("TRELLIMO_PLANTED_LIBRARY").c_str(),
+                        in_folder(current.folder(), L"current_only.dll").c_str(), FALSE));
+  const std::wstring log = in_folder(beside.folder(), L"probe.log");
+  SetEnvironmentVariableW(L"TRELLIMO_PROBE_LOG", log.c_str());
+  const LibraryFilesPreferred preferred(L"library_search_probe.exe");
+  const CurrentFolder started_from(current.folder());
+  driver::ChildProcess run(probe, std::wstring(order) + L" " + load);
+  EXPECT_EQ(run.wait_for_exit(std::chrono::seconds(30)), std::optional<DWORD>(0));
+  SetEnvironmentVariableW(L"TRELLIMO_PROBE_LOG", nullptr);
+  // Read as text: the probe writes its lines as text, which ends them with \r\n.
+  std::ostringstream lines;
+  lines << std::ifstream(std::filesystem::path(log)).rdbuf();
+  return lines.str();
+}
+
+// Without SetDefaultDllDirectories (Windows 7 without its update) the fallback
+// keeps the current directory out of the search; the program folder stays in it,
+// so what the frame loads from the system it loads by full path.
+TEST(LibrarySearch, ThroughTheFallbackTheFrameStillLoadsSystemLibrariesFromTheSystemDirectoryOnly) {
+  EXPECT_EQ(library_search(L"fallback", L"frame"),
+            "winmm.dll from the system directory\ncurrent_only.dll not found\n");
+  EXPECT_EQ(library_search(L"fallback", L"plain"),
+            "winmm.dll from the program folder\ncurrent_only.dll not found\n");
+}
+
+TEST(LibrarySearch, ThroughSetDefaultDllDirectoriesAPlainNameFindsTheSystemDirectoryOnly) {
+  EXPECT_EQ(library_search(L"resolved", L"frame"),
+            "winmm.dll from the system directory\ncurrent_only.dll not found\n");
+  EXPECT_EQ(library_search(L"resolved", L"plain"),
+            "winmm.dll from the system directory\ncurrent_only.dll not found\n");
+}
+
+// The evidence that the two above could fail: before the search order is set, a
+// plain name finds the file beside the program and the one in the current directory.
+TEST(LibrarySearch, UnrestrictedAPlainNameFindsTheImpostors) {
+  EXPECT_EQ(library_search(L"unrestricted", L"plain"),
+            "winmm.dll from the program folder\ncurrent_only.dll from the current directory\n");
 }
 
 // The names of the libraries `program` imports, in capitals.
