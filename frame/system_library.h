@@ -7,9 +7,14 @@
 // therefore loaded at run time, through here.
 #include <windows.h>
 
+#include <string>
+
 #include "frame/owned_handle.h"
 
 namespace frame {
+
+// The system directory, without a trailing backslash; empty if it cannot be had.
+std::wstring system_directory();
 
 // SetDefaultDllDirectories: Windows 8 has it, Windows 7 only with an update.
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);

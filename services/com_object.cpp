@@ -8,6 +8,7 @@
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
 #include "frame/gbk.h"
+#include "frame/system_library.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
 
@@ -38,13 +39,6 @@ bool names_a_folder(std::string_view file) {
   return names_a_backslash(file) || file.find_first_of("/:") != std::string_view::npos;
 }
 
-std::wstring system_folder() {
-  std::wstring folder(MAX_PATH, L'\0');
-  const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-  folder.resize(length < folder.size() ? length : 0);
-  return folder;
-}
-
 // A type library named without a folder is taken from the system directory when it
 // is there, as wshom.ocx is, and otherwise from the program's folder, both by full
 // path. By a bare name, LoadTypeLibEx would look in the program's folder and the
@@ -53,7 +47,7 @@ std::wstring system_folder() {
 std::wstring type_library_path(std::string_view file) {
   const std::wstring name = wide_of(file);
   if (names_a_folder(file)) return name;
-  const std::wstring in_system = system_folder() + L"\\" + name;
+  const std::wstring in_system = frame::system_directory() + L"\\" + name;
   if (GetFileAttributesW(in_system.c_str()) != INVALID_FILE_ATTRIBUTES) return in_system;
   return wide_of(frame::program_folder()) + L"\\" + name;
 }

@@ -1,15 +1,12 @@
 #pragma once
 // What the frame asks of every unit kind, made once from the kind's property table:
 // creation from the template's block, the get and set entry points, the interface
-// function and the kind descriptor. A kind supplies its class:
+// function and the kind descriptor. A kind supplies its class, built on KindUnit
+// (below), which holds its block, its table (units/kind_table.h) and its decoder:
 //
-//   struct Kind : frame::UnitObject {
-//     using Block = ...; using Effect = ...;
-//     static constexpr const auto& kProperties = ...;  // its table (units/kind_table.h)
-//     static std::optional<Block> decode(std::span<const uint8_t>);
+//   struct Kind : KindUnit<Block, Effect, table, decoder> {
 //     Kind(Block, const frame::CreateParams&);
 //     bool create_native_window(const frame::CreateParams&);
-//     Block& block(); const Block& block() const;
 //     void apply(Effect, int slot);                // after a write is stored
 //     void before_write(Effect);                   // optional: before it is stored
 //     std::optional<uint32_t> live_word(int slot) const;  // optional: a word read live

@@ -37,7 +37,7 @@ bool is_resizable(uint32_t border) { return border == 1 || border == 3 || border
 }  // namespace
 
 WindowUnit::WindowUnit(WindowBlock properties, const frame::CreateParams& params)
-    : properties_(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
+    : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
 
 // Borderless windows never get a caption; the others get one when they have a
 // title or a control box.

@@ -11,6 +11,7 @@
 #include "frame/kind_descriptor.h"
 #include "frame/unit_object.h"
 #include "frame/window_table.h"
+#include "units/kind_adapter.h"
 #include "units/window_background_picture.h"
 #include "units/window_block.h"
 #include "units/window_keyboard_navigation.h"
@@ -19,22 +20,15 @@
 
 namespace units {
 
-class WindowUnit : public frame::UnitObject {
+class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties, decode_window_block> {
  public:
-  // What the kind adapter builds the kind from (window_properties.cpp).
-  using Block = WindowBlock;
-  using Effect = WindowEffect;
-  static constexpr const auto& kProperties = kWindowProperties;
-  static std::optional<Block> decode(std::span<const uint8_t> data) { return decode_window_block(data); }
+  // The rest of what the kind adapter builds the kind from (window_properties.cpp).
   WindowUnit(WindowBlock properties, const frame::CreateParams& params);
   bool create_native_window(const frame::CreateParams& params);
-  Block& block() { return properties_; }
-  const Block& block() const { return properties_; }
   void before_write(Effect effect);
   void apply(Effect effect, int slot);
   std::optional<uint32_t> live_word(int slot) const;
 
-  const WindowBlock& properties() const { return properties_; }
   bool pre_translate_message(MSG& message) override;
   COLORREF background_colour() const override;
 
@@ -88,7 +82,6 @@ class WindowUnit : public frame::UnitObject {
 
   void start_sound();
 
-  WindowBlock properties_;
   uint32_t window_id_;
   uint32_t unit_id_;
   bool as_child_ = false;

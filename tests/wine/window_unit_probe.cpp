@@ -137,7 +137,7 @@ void icons() {
   DestroyWindow(hwnd);
 }
 
-std::vector<uint8_t> icon_bytes() { return window_unit().properties().icon; }
+std::vector<uint8_t> icon_bytes() { return window_unit().block().icon; }
 
 bool tray_icon_shown(HWND hwnd) {
   NOTIFYICONDATAA data = {};
