@@ -7,14 +7,15 @@
 namespace app {
 
 enum DeclaredFunction : uint32_t {
-  kShellExecuteA = 0,
-  kCreateThread = 1,
-  kCoInitialize = 2,
-  kCoUninitialize = 3,
-  kPathFindExtensionA = 4,
-  kSHGetSpecialFolderPathA = 5,
-  kSHBrowseForFolder = 6,
-  kSHGetPathFromIDList = 7,
+  kShellExecuteA,
+  kCreateThread,
+  kCoInitialize,
+  kCoUninitialize,
+  kPathFindExtensionA,
+  kSHGetSpecialFolderPathA,
+  kSHBrowseForFolder,
+  kSHGetPathFromIDList,
+  kDeclaredFunctionCount
 };
 
 enum RoutineId : uint32_t {
