@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
 #include "frame/byte_reader.h"
 #include "gif_writer.h"
+#include "picture_fixtures.h"
 #include "pictures/decode.h"
 
 namespace {
@@ -62,7 +62,7 @@ Watched decode_watched(const Bytes& bytes) {
   return {largest, decoded};
 }
 
-Bytes fixture(const std::string& name) { return support::read_bytes(std::string(PICTURE_FIXTURES) + "/" + name); }
+Bytes fixture(const std::string& name) { return picture_fixtures::read(name); }
 
 void put_u32(Bytes& file, size_t at, uint32_t value, bool big_endian = false) {
   for (int i = 0; i < 4; ++i) file[at + i] = uint8_t(value >> (big_endian ? 24 - 8 * i : 8 * i));
@@ -78,19 +78,7 @@ TEST(PictureBounds, BmpRowsTheFileCannotHold) {
   EXPECT_LT(watched.largest, kSmallAllocation);
 }
 
-// Finds the frame header and writes a new height and width into it.
-Bytes with_jpeg_size(Bytes file, uint16_t width, uint16_t height) {
-  for (size_t i = 2; i + 9 < file.size(); ++i) {
-    if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
-      file[i + 5] = uint8_t(height >> 8);
-      file[i + 6] = uint8_t(height);
-      file[i + 7] = uint8_t(width >> 8);
-      file[i + 8] = uint8_t(width);
-      break;
-    }
-  }
-  return file;
-}
+using picture_fixtures::with_jpeg_size;
 
 TEST(PictureBounds, JpegScansTheFileCannotFill) {
   for (const char* name : {"quadrants.jpg", "progressive.jpg"}) {

@@ -1,6 +1,7 @@
 #include "rgba_rows.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 #include "frame/byte_reader.h"
@@ -17,58 +18,54 @@ RgbaImage blank(int32_t width, int32_t height) {
   return {width, height, std::vector<uint8_t>(size_t(width) * size_t(height) * 4, 0xFF), false};
 }
 
-void put(RgbaImage& image, size_t x, size_t y, uint8_t r, uint8_t g, uint8_t b, uint8_t a = 0xFF) {
-  uint8_t* p = &image.rgba[(y * size_t(image.width) + x) * 4];
-  p[0] = r;
-  p[1] = g;
-  p[2] = b;
-  p[3] = a;
-  if (a != 0xFF) image.has_alpha = true;
+void put(RgbaImage& image, size_t x, size_t y, std::array<uint8_t, 4> rgba) {
+  std::copy(rgba.begin(), rgba.end(), &image.rgba[(y * size_t(image.width) + x) * 4]);
+  if (rgba[3] != 0xFF) image.has_alpha = true;
+}
+
+// An image whose pixel (x, y) is colour_at(x, y), R,G,B,A.
+template <typename ColourAt>
+RgbaImage each_pixel(int32_t width, int32_t height, ColourAt colour_at) {
+  RgbaImage image = blank(width, height);
+  for (size_t y = 0; y < size_t(height); ++y)
+    for (size_t x = 0; x < size_t(width); ++x) put(image, x, y, colour_at(x, y));
+  return image;
 }
 
 // B,G,R,A rows top-down: PNG pictures and composed GIF frames.
 RgbaImage from_bgra(std::span<const uint8_t> bgra, int32_t width, int32_t height) {
-  RgbaImage image = blank(width, height);
-  for (size_t i = 0; i < size_t(width) * size_t(height); ++i)
-    put(image, i % size_t(width), i / size_t(width), bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4], bgra[i * 4 + 3]);
-  return image;
+  return each_pixel(width, height, [&](size_t x, size_t y) {
+    const uint8_t* s = &bgra[(y * size_t(width) + x) * 4];
+    return std::array<uint8_t, 4>{s[2], s[1], s[0], s[3]};
+  });
 }
 
 // B,G,R rows bottom-up without padding: JPEG and BMP.
 RgbaImage from_bgr_bottom_up(const Picture& p) {
-  RgbaImage image = blank(p.width, p.height);
-  for (size_t y = 0; y < size_t(p.height); ++y)
-    for (size_t x = 0; x < size_t(p.width); ++x) {
-      const uint8_t* s = &p.pixels[((size_t(p.height) - 1 - y) * size_t(p.width) + x) * 3];
-      put(image, x, y, s[2], s[1], s[0]);
-    }
-  return image;
+  return each_pixel(p.width, p.height, [&](size_t x, size_t y) {
+    const uint8_t* s = &p.pixels[((size_t(p.height) - 1 - y) * size_t(p.width) + x) * 3];
+    return std::array<uint8_t, 4>{s[2], s[1], s[0], 0xFF};
+  });
 }
 
 // The 8-bit DIB block of GIF stills and 8-bit PCX.
 RgbaImage from_dib_block(const Picture& p) {
-  RgbaImage image = blank(p.width, p.height);
   const size_t stride = (size_t(p.width) + 3) / 4 * 4;
-  for (size_t y = 0; y < size_t(p.height); ++y)
-    for (size_t x = 0; x < size_t(p.width); ++x) {
-      const uint8_t index = p.pixels[pictures::kDibPixelOffset + (size_t(p.height) - 1 - y) * stride + x];
-      const uint8_t* c = &p.pixels[pictures::kDibHeaderSize + index * 4];
-      put(image, x, y, c[2], c[1], c[0]);
-    }
-  return image;
+  return each_pixel(p.width, p.height, [&](size_t x, size_t y) {
+    const uint8_t index = p.pixels[pictures::kDibPixelOffset + (size_t(p.height) - 1 - y) * stride + x];
+    const uint8_t* c = &p.pixels[pictures::kDibHeaderSize + index * 4];
+    return std::array<uint8_t, 4>{c[2], c[1], c[0], 0xFF};
+  });
 }
 
 // 1-bit rows top-down padded to 16 bits; a set bit is white, as a monochrome
 // bitmap is drawn.
 RgbaImage from_one_bit_rows(const Picture& p) {
-  RgbaImage image = blank(p.width, p.height);
   const size_t stride = (size_t(p.width) + 15) / 16 * 2;
-  for (size_t y = 0; y < size_t(p.height); ++y)
-    for (size_t x = 0; x < size_t(p.width); ++x) {
-      const uint8_t v = (p.pixels[y * stride + x / 8] >> (7 - x % 8) & 1) ? 0xFF : 0;
-      put(image, x, y, v, v, v);
-    }
-  return image;
+  return each_pixel(p.width, p.height, [&](size_t x, size_t y) {
+    const uint8_t v = (p.pixels[y * stride + x / 8] >> (7 - x % 8) & 1) ? 0xFF : 0;
+    return std::array<uint8_t, 4>{v, v, v, 0xFF};
+  });
 }
 
 unsigned bits_at(std::span<const uint8_t> row, size_t x, unsigned bits) {
@@ -96,18 +93,15 @@ std::optional<RgbaImage> from_icon_dib(std::span<const uint8_t> image_bytes, int
     return std::nullopt;
   bool own_alpha = false;
   for (size_t i = 3; bits == 32 && i < colour->size(); i += 4) own_alpha |= (*colour)[i] != 0;
-  RgbaImage image = blank(width, height);
-  for (size_t y = 0; y < size_t(height); ++y) {
+  return each_pixel(width, height, [&](size_t x, size_t y) {
     const size_t stored = size_t(height) - 1 - y;
     auto row = colour->subspan(stored * colour_stride, colour_stride);
-    auto mask_row = mask->subspan(stored * mask_stride, mask_stride);
-    for (size_t x = 0; x < size_t(width); ++x) {
-      const uint8_t* c = bits > 8 ? &row[x * (bits / 8)] : &(*palette)[std::min<size_t>(bits_at(row, x, bits), palette_count - 1) * 4];
-      const uint8_t alpha = own_alpha ? c[3] : bits_at(mask_row, x, 1) ? 0 : 0xFF;
-      put(image, x, y, c[2], c[1], c[0], alpha);
-    }
-  }
-  return image;
+    const size_t index = bits > 8 ? 0 : std::min<size_t>(bits_at(row, x, bits), palette_count - 1);
+    const uint8_t* c = bits > 8 ? &row[x * (bits / 8)] : &(*palette)[index * 4];
+    const bool masked = bits_at(mask->subspan(stored * mask_stride, mask_stride), x, 1) != 0;
+    const uint8_t alpha = own_alpha ? c[3] : masked ? 0 : 0xFF;
+    return std::array<uint8_t, 4>{c[2], c[1], c[0], alpha};
+  });
 }
 
 std::optional<RgbaImage> from_icon(const Picture& p) {
