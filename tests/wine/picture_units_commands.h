@@ -19,7 +19,7 @@ constexpr wchar_t kWindowClass[] = L"picture_units_window";
 enum class Unit : WPARAM { progress = 0, stretched, centred, label, under_label, push, toggle, animation };
 
 // The pictures of tests/wine/pictures the probe can write into a picture slot.
-enum class Fixture : LPARAM { none = 0, stripes_jpg, frames_gif, quadrants_png, layered_gif };
+enum class Fixture : LPARAM { none = 0, stripes_jpg, frames_gif, quadrants_png, layered_gif, twice_gif };
 
 // The texts the probe can write into a text slot.
 enum class Text : LPARAM { empty = 0, long_text, short_text };

@@ -488,6 +488,20 @@ TEST(PictureBoxAnimation, FramesKeepTheirOwnColoursAndClearPixelsShowTheBoxColou
   EXPECT_EQ(new_threads(probe.id(), still_threads, 1), player);
 }
 
+// A loop count of 1 shows the frames once and repeats them once; then the last
+// frame stays and the player is gone.
+TEST(PictureBoxAnimation, ALoopCountEndsPlaybackOnTheLastFrame) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  const RECT area = probe.area(Unit::animation, 24, 24);
+  const std::set<DWORD> still_threads = thread_ids(probe.id());
+  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::twice_gif);
+  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  EXPECT_TRUE(includes(colours_seen(area, {12, 12}, 2s, {kRed, kLime}), {kRed, kLime}));
+  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
+  EXPECT_EQ(colours_seen(area, {12, 12}, 700ms), std::set<COLORREF>{kLime});
+}
+
 TEST(PictureBoxAnimation, PlaysOnAnimateAndStopsItsThreadOnAnimateOffAPictureChangeAndTheWindowGoing) {
   PictureUnitsProbe probe;
   ASSERT_TRUE(probe.ready());

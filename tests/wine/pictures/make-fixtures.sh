@@ -32,3 +32,6 @@ convert -dispose None -delay 40 -size 24x24 xc:none -fill red -draw 'rectangle 0
   -page +12+0 \( -size 12x24 xc:none -fill blue -draw 'rectangle 0,0 11,11' \) -loop 0 gif:layered.gif
 convert layered.gif -coalesce -background '#008080' -alpha remove -alpha off -type TrueColor \
   BMP3:layered-frame-%d.bmp
+# 24 x 24, red then lime for 0.2 s each, shown once and repeated once, then it
+# stays lime: ImageMagick's -loop counts the plays and writes a loop count of 1.
+convert -loop 2 -delay 20 -size 24x24 xc:red xc:lime gif:twice.gif
