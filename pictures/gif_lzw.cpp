@@ -104,6 +104,10 @@ class LzwDecoder {
 
 std::optional<std::vector<uint8_t>> lzw_decode(std::span<const uint8_t> data, unsigned min_code_size, size_t count) {
   if (min_code_size < 2 || min_code_size > 8) return std::nullopt;
+  // No code stands for a string longer than the table has entries, so the data
+  // bounds what it can hold; a frame that claims more is refused before decoding.
+  const uint64_t codes = uint64_t(data.size()) * 8 / (min_code_size + 1);
+  if (count > codes * kMaxCodes) return std::nullopt;
   BitSource bits(data);
   auto decoder = std::make_unique<LzwDecoder>(min_code_size, count);
   return decoder->run(bits);

@@ -8,6 +8,7 @@
 #include "pictures/decode.h"
 #include "pictures/detect.h"
 #include "pictures/picture_limits.h"
+#include "pictures/png_chunks.h"
 
 namespace pictures {
 namespace {
@@ -23,8 +24,8 @@ struct Entry {
 
 std::optional<Entry> read_entry(ByteReader& r) {
   Entry e;
-  const bool read = frame::store(r.u8(), e.width) && r.skip(1) && frame::store(r.u8(), e.colour_count) &&
-                    r.skip(5) && frame::store(r.u32(), e.size) && frame::store(r.u32(), e.offset);
+  const bool read = frame::store(r.u8(), e.width) && r.skip(1) && frame::store(r.u8(), e.colour_count) && r.skip(5) &&
+                    frame::store(r.u32(), e.size) && frame::store(r.u32(), e.offset);
   if (!read) return std::nullopt;
   return e;
 }
@@ -44,12 +45,28 @@ struct Size {
   int64_t width = 0, height = 0;
 };
 
+// A DIB image holds its header, its palette, its colour rows and its 1-bit mask
+// rows, each row padded to 4 bytes; the icon is made from all of them.
+bool dib_image_fits(std::span<const uint8_t> image, uint32_t header_size, const Size& size) {
+  ByteReader r(image);
+  uint16_t bits;
+  uint32_t colours_used;
+  if (!r.skip(14) || !frame::store(r.u16(), bits) || !r.skip(16) || !frame::store(r.u32(), colours_used)) return false;
+  const uint64_t palette = bits > 8 ? 0 : colours_used == 0 ? uint64_t(1) << bits : colours_used;
+  const uint64_t colour_row = (uint64_t(size.width) * bits + 31) / 32 * 4;
+  const uint64_t mask_row = (uint64_t(size.width) + 31) / 32 * 4;
+  return uint64_t(header_size) + palette * 4 + (colour_row + mask_row) * uint64_t(size.height) <= image.size();
+}
+
 // A PNG image names its size in IHDR; a DIB image's height covers colour and mask.
+// Either must hold what it names.
 std::optional<Size> image_size(std::span<const uint8_t> image) {
   ByteReader r(image);
   if (detect_picture(image) == PictureKind::png) {
     uint32_t width, height;
-    if (!r.skip(16) || !frame::store(r.u32_be(), width) || !frame::store(r.u32_be(), height)) return std::nullopt;
+    if (!r.skip(16) || !frame::store(r.u32_be(), width) || !frame::store(r.u32_be(), height) ||
+        !png_data_can_hold(image))
+      return std::nullopt;
     return Size{width, height};
   }
   uint32_t header_size;
@@ -57,7 +74,9 @@ std::optional<Size> image_size(std::span<const uint8_t> image) {
   if (!frame::store(r.u32(), header_size) || header_size < 40 || !frame::store(r.i32(), width) ||
       !frame::store(r.i32(), height))
     return std::nullopt;
-  return Size{width, height / 2};
+  const Size size{width, height / 2};
+  if (!dimensions_allowed(size.width, size.height) || !dib_image_fits(image, header_size, size)) return std::nullopt;
+  return size;
 }
 
 }  // namespace

@@ -22,9 +22,12 @@ struct JumpingErrors {
 
 void jump_back(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JumpingErrors*>(cinfo->err)->jump, 1); }
 
-// A JPEG cut short is a short read like any other, not a picture padded with grey.
+// A JPEG cut short is a short read like any other, not a picture padded with grey:
+// the data ends, or (with the end marker put back) a scan meets it too early.
 void note_warning(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<JumpingErrors*>(cinfo->err)->ran_out = true;
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
+    reinterpret_cast<JumpingErrors*>(cinfo->err)->ran_out = true;
 }
 
 void stay_quiet(j_common_ptr) {}
@@ -57,10 +60,23 @@ bool read_header(Decompressor& d, std::span<const uint8_t> bytes) {
   return true;
 }
 
+// Every MCU of a Huffman-coded scan costs at least one bit, so the data bounds the
+// size it can fill. Arithmetic coding, which the library version these pictures
+// were made for never decoded, is refused: it has no such bound.
+bool data_can_fill(const jpeg_decompress_struct& cinfo, size_t data_size) {
+  if (cinfo.arith_code) return false;
+  const uint64_t mcu_width = uint64_t(cinfo.max_h_samp_factor) * DCTSIZE;
+  const uint64_t mcu_height = uint64_t(cinfo.max_v_samp_factor) * DCTSIZE;
+  const uint64_t mcus =
+      (cinfo.image_width + mcu_width - 1) / mcu_width * ((cinfo.image_height + mcu_height - 1) / mcu_height);
+  return mcus <= uint64_t(data_size) * 8;
+}
+
 // Checked before decompression starts: libjpeg sizes its own buffers from the header.
-bool start(Decompressor& d) {
+bool start(Decompressor& d, size_t data_size) {
   if (setjmp(d.errors.jump)) return false;
-  if (!dimensions_allowed(d.cinfo.image_width, d.cinfo.image_height)) return false;
+  if (!dimensions_allowed(d.cinfo.image_width, d.cinfo.image_height) || !data_can_fill(d.cinfo, data_size))
+    return false;
   if (d.cinfo.num_components == 1) {
     d.cinfo.out_color_space = JCS_GRAYSCALE;
   } else if (d.cinfo.num_components == 3) {
@@ -88,11 +104,24 @@ bool read_rows(Decompressor& d, uint8_t* out, JSAMPLE* grey_row) {
   return !d.errors.ran_out;
 }
 
+bool ends_with_end_marker(std::span<const uint8_t> bytes) {
+  return bytes.size() >= 2 && bytes[bytes.size() - 2] == 0xFF && bytes.back() == JPEG_EOI;
+}
+
 }  // namespace
 
-std::optional<Picture> decode_jpeg(std::span<const uint8_t> bytes) {
+// Image viewers show a JPEG that lacks only its end marker; with the marker put
+// back, a file that is truly cut short still runs out inside a scan.
+std::optional<Picture> decode_jpeg(std::span<const uint8_t> file) {
+  std::vector<uint8_t> completed;
+  std::span<const uint8_t> bytes = file;
+  if (!ends_with_end_marker(file)) {
+    completed.assign(file.begin(), file.end());
+    completed.insert(completed.end(), {0xFF, JPEG_EOI});
+    bytes = completed;
+  }
   Decompressor d;
-  if (!read_header(d, bytes) || !start(d)) return std::nullopt;
+  if (!read_header(d, bytes) || !start(d, bytes.size())) return std::nullopt;
   const size_t width = d.cinfo.output_width, height = d.cinfo.output_height;
   if (!dimensions_allowed(width, height) || (d.cinfo.output_components != 1 && d.cinfo.output_components != 3))
     return std::nullopt;

@@ -18,10 +18,12 @@ enum class PictureKind : int32_t {
   png = 8,
 };
 
-// One step of an animated GIF: the whole canvas after the frame is drawn, as a DIB
-// block like Picture::pixels, and how long it stays (hundredths of a second).
+// One step of a GIF: the whole screen after the frame is drawn, as B,G,R,A rows
+// top-down whose alpha is 255 where a frame left a colour and 0 where the viewer's
+// own background shows through; and how long it stays (hundredths of a second, as
+// stored).
 struct AnimationFrame {
-  std::vector<uint8_t> dib;
+  std::vector<uint8_t> bgra;
   uint16_t delay_cs = 0;
 };
 
@@ -39,8 +41,14 @@ struct Picture {
   int32_t width = 0;
   int32_t height = 0;
   std::vector<uint8_t> pixels;
-  std::vector<AnimationFrame> animation;  // GIF with more than one frame only
+  // GIF only: every frame composed in true colour; two or more play as an animation.
+  std::vector<AnimationFrame> animation;
+  uint32_t plays = 0;  // times the animation runs through; 0 for ever
 };
+
+// How long a frame stays on screen: delays of 0 and 1 hundredth play as a tenth of
+// a second, as browsers play them.
+constexpr uint32_t frame_delay_ms(uint16_t delay_cs) { return uint32_t(delay_cs < 2 ? 10 : delay_cs) * 10; }
 
 constexpr size_t kDibHeaderSize = 40;
 constexpr size_t kDibPixelOffset = kDibHeaderSize + 256 * 4;

@@ -9,6 +9,7 @@
 #include "frame/byte_reader.h"
 #include "pictures/decode.h"
 #include "pictures/picture_limits.h"
+#include "pictures/png_chunks.h"
 
 namespace pictures {
 namespace {
@@ -28,19 +29,64 @@ void read_from_span(png_structp png, png_bytep out, png_size_t count) {
   source->rest = source->rest.subspan(count);
 }
 
-// Every chunk the file declares must lie inside it; libpng would otherwise size a
-// buffer from a damaged length before finding out that the data is not there.
-bool chunks_fit(std::span<const uint8_t> bytes) {
+// Deflate never expands one byte into more than this many.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
+constexpr uint32_t kIhdr = 0x49484452, kIdat = 0x49444154, kIend = 0x49454E44;
+
+// Bits per pixel of the IHDR's colour type and depth; 0 for a type PNG does not have.
+uint64_t bits_per_pixel(uint8_t colour_type, uint8_t depth) {
+  switch (colour_type) {
+    case 0:
+    case 3:
+      return depth;
+    case 2:
+      return depth * 3u;
+    case 4:
+      return depth * 2u;
+    case 6:
+      return depth * 4u;
+  }
+  return 0;
+}
+
+// What the image data must unpack to at the least: every row's bytes, without
+// the filter bytes or interlacing's extra rows.
+std::optional<uint64_t> least_image_bytes(std::span<const uint8_t> ihdr) {
+  frame::ByteReader r(ihdr);
+  uint32_t width, height;
+  uint8_t depth, colour_type;
+  if (!frame::store(r.u32_be(), width) || !frame::store(r.u32_be(), height) || !frame::store(r.u8(), depth) ||
+      !frame::store(r.u8(), colour_type))
+    return std::nullopt;
+  return (uint64_t(width) * bits_per_pixel(colour_type, depth) + 7) / 8 * height;
+}
+
+// Every chunk the file declares must lie inside it, and the image data must be
+// able to inflate to the rows the header names: libpng would otherwise size a
+// buffer from a damaged length, and the caller the picture from a bare header,
+// before finding out that the data is not there.
+}  // namespace
+
+bool png_data_can_hold(std::span<const uint8_t> bytes) {
   frame::ByteReader r(bytes);
   if (!r.skip(8)) return false;
+  std::optional<uint64_t> needed;
+  uint64_t image_data = 0;
   while (r.remaining() > 0) {
     const auto length = r.u32_be();
     const auto type = r.u32_be();
-    if (!length || !type || *length > r.remaining() || !r.skip(*length) || !r.skip(4)) return false;
-    if (*type == 0x49454E44) return true;  // IEND
+    if (!length || !type || *length > r.remaining()) return false;
+    auto body = r.bytes(*length);
+    if (!body || !r.skip(4)) return false;
+    if (*type == kIhdr && !needed) needed = least_image_bytes(*body);
+    if (*type == kIdat) image_data += *length;
+    if (*type == kIend) return needed && *needed <= image_data * kMaxDeflateRatio;
   }
   return false;
 }
+
+namespace {
 
 void jump_back(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void stay_quiet(png_structp, png_const_charp) {}
@@ -93,7 +139,7 @@ bool read_rows(PngReader& r, png_bytepp rows) {
 }  // namespace
 
 std::optional<Picture> decode_png(std::span<const uint8_t> bytes) {
-  if (!chunks_fit(bytes)) return std::nullopt;
+  if (!png_data_can_hold(bytes)) return std::nullopt;
   PngReader r(bytes);
   if (!r.info || !read_header(r)) return std::nullopt;
   const size_t width = png_get_image_width(r.png, r.info), height = png_get_image_height(r.png, r.info);

@@ -1,15 +1,13 @@
 #include "units/picture_box_animation.h"
 
+#include <vector>
+
 #include "frame/exception_barrier.h"
 #include "frame/gdi_scopes.h"
+#include "pictures/decode.h"
 
 namespace units {
 namespace {
-
-// Delays under two hundredths of a second are played as a tenth, as picture viewers
-// commonly do; a delay of 0 would otherwise keep the worker spinning.
-constexpr uint16_t kShortestDelayCs = 2;
-constexpr DWORD kShortDelayStandInMs = 100;
 
 enum class Wait { until_free, not_at_all };
 
@@ -35,10 +33,10 @@ class BusyScope {
 }  // namespace
 
 std::unique_ptr<GifAnimation> GifAnimation::start(HWND window, std::span<const pictures::AnimationFrame> frames,
-                                                  int width, int height, COLORREF background) {
+                                                  int width, int height, COLORREF background, uint32_t plays) {
   if (frames.empty()) return nullptr;
-  std::unique_ptr<GifAnimation> animation(new GifAnimation(window, frames, width, height));
-  if (!animation->make_frame_bitmap(background)) return nullptr;
+  std::unique_ptr<GifAnimation> animation(new GifAnimation(window, frames, width, height, background, plays));
+  if (!animation->make_frame_bitmap()) return nullptr;
   animation->stop_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!animation->stop_) return nullptr;
   animation->thread_.reset(CreateThread(nullptr, 0, play, animation.get(), 0, nullptr));
@@ -46,8 +44,9 @@ std::unique_ptr<GifAnimation> GifAnimation::start(HWND window, std::span<const p
   return animation;
 }
 
-GifAnimation::GifAnimation(HWND window, std::span<const pictures::AnimationFrame> frames, int width, int height)
-    : window_(window), frames_(frames), width_(width), height_(height) {}
+GifAnimation::GifAnimation(HWND window, std::span<const pictures::AnimationFrame> frames, int width, int height,
+                           COLORREF background, uint32_t plays)
+    : window_(window), frames_(frames), width_(width), height_(height), plays_(plays), background_(background) {}
 
 GifAnimation::~GifAnimation() {
   if (!thread_) return;
@@ -55,13 +54,13 @@ GifAnimation::~GifAnimation() {
   WaitForSingleObject(thread_.get(), INFINITE);
 }
 
-bool GifAnimation::make_frame_bitmap(COLORREF background) {
+bool GifAnimation::make_frame_bitmap() {
   const frame::ScreenDc screen = frame::screen_dc();
   if (!screen.get()) return false;
   frame_bitmap_.reset(CreateCompatibleBitmap(screen.get(), width_, height_));
   frame::MemoryDc canvas(screen.get(), frame_bitmap_.get());
   if (!frame_bitmap_ || !canvas) return false;
-  const frame::OwnedBrush brush(CreateSolidBrush(background));
+  const frame::OwnedBrush brush(CreateSolidBrush(background_));
   const RECT all{0, 0, width_, height_};
   FillRect(canvas.get(), &all, brush.get());
   return true;
@@ -81,30 +80,41 @@ DWORD WINAPI GifAnimation::play(void* self) {
   return 0;
 }
 
-// Loops over the frames until told to stop; the stop event doubles as the timer, so
-// a stop is seen within the frame being shown.
+void GifAnimation::set_background(COLORREF background) {
+  background_ = background;
+  compose(shown_);
+}
+
+// Plays the frames through `plays_` times, or until told to stop; the last frame
+// stays. The stop event doubles as the timer, so a stop is seen within the frame
+// being shown.
 void GifAnimation::play_frames() {
-  for (size_t next = 0;; next = (next + 1) % frames_.size()) {
-    compose(frames_[next]);
-    InvalidateRect(window_, nullptr, FALSE);
-    if (WaitForSingleObject(stop_.get(), delay_ms(frames_[next])) != WAIT_TIMEOUT) return;
+  for (uint32_t played = 0; plays_ == 0 || played < plays_; ++played) {
+    for (size_t next = 0; next < frames_.size(); ++next) {
+      compose(next);
+      InvalidateRect(window_, nullptr, FALSE);
+      const DWORD delay = pictures::frame_delay_ms(frames_[next].delay_cs);
+      if (WaitForSingleObject(stop_.get(), delay) != WAIT_TIMEOUT) return;
+    }
   }
 }
 
-void GifAnimation::compose(const pictures::AnimationFrame& frame) {
-  if (frame.dib.size() < pictures::kDibPixelOffset) return;
-  const auto* info = reinterpret_cast<const BITMAPINFO*>(frame.dib.data());
+// The frame's clear pixels take the background colour, then the whole frame goes
+// into the bitmap as 32-bit rows top-down.
+void GifAnimation::compose(size_t frame) {
+  std::vector<uint8_t> pixels = frames_[frame].bgra;
+  if (pixels.size() != size_t(width_) * size_t(height_) * 4) return;
+  pictures::blend_alpha(pixels, background_);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB};
   const BusyScope busy(busy_, Wait::until_free);
   frame::MemoryDc canvas(nullptr, frame_bitmap_.get());
   if (!canvas) return;
-  if (SetDIBitsToDevice(canvas.get(), 0, 0, width_, height_, 0, 0, 0, height_,
-                        frame.dib.data() + pictures::kDibPixelOffset, info, DIB_RGB_COLORS) != 0) {
+  if (SetDIBitsToDevice(canvas.get(), 0, 0, width_, height_, 0, 0, 0, height_, pixels.data(), &info, DIB_RGB_COLORS) !=
+      0) {
     composed_ = true;
+    shown_ = frame;
   }
-}
-
-DWORD GifAnimation::delay_ms(const pictures::AnimationFrame& frame) {
-  return frame.delay_cs < kShortestDelayCs ? kShortDelayStandInMs : DWORD(frame.delay_cs) * 10;
 }
 
 }  // namespace units

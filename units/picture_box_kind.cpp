@@ -69,7 +69,7 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
       case Effect::border:
         return apply_border();
       case Effect::colour:
-        load_picture();
+        if (animation_) animation_->set_background(background_colour());
         InvalidateRect(hwnd_, nullptr, TRUE);
         return;
       case Effect::picture:
@@ -113,8 +113,9 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
     animation_.reset();
     if (!properties_.animate || !picture_ || hwnd_ == nullptr) return;
     const pictures::Picture& picture = picture_->picture;
-    if (picture.kind != pictures::PictureKind::gif || picture.animation.empty()) return;
-    animation_ = GifAnimation::start(hwnd_, picture.animation, picture.width, picture.height, background_colour());
+    if (picture.kind != pictures::PictureKind::gif || picture.animation.size() < 2) return;
+    animation_ = GifAnimation::start(hwnd_, picture.animation, picture.width, picture.height, background_colour(),
+                                     picture.plays);
   }
 
   // Where the picture goes in the client area for the display mode.

@@ -1,5 +1,7 @@
 // Feeds arbitrary bytes to one decoder (FUZZED_DECODER) and checks that whatever it
-// returns holds together: the pixel bytes match the kind's layout for its size.
+// returns holds together: the pixel bytes match the kind's layout for its size, and
+// every composed GIF frame (all of them, not only the first) covers the whole
+// screen in pixels that are either opaque or show the background.
 #include <cstdlib>
 
 #include "pictures/decode.h"
@@ -24,11 +26,23 @@ size_t expected_size(const pictures::Picture& p) {
   }
 }
 
+bool frames_hold_together(const pictures::Picture& p) {
+  if (p.kind != pictures::PictureKind::gif) return p.animation.empty();
+  if (p.animation.empty()) return false;
+  for (const pictures::AnimationFrame& frame : p.animation) {
+    if (frame.bgra.size() != size_t(p.width) * size_t(p.height) * 4) return false;
+    for (size_t alpha = 3; alpha < frame.bgra.size(); alpha += 4)
+      if (frame.bgra[alpha] != 0 && frame.bgra[alpha] != 0xFF) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto picture = pictures::FUZZED_DECODER({data, size});
-  if (picture && (picture->width <= 0 || picture->height <= 0 || picture->pixels.size() != expected_size(*picture)))
+  if (picture && (picture->width <= 0 || picture->height <= 0 || picture->pixels.size() != expected_size(*picture) ||
+                  !frames_hold_together(*picture)))
     std::abort();
   return 0;
 }

@@ -19,7 +19,7 @@ constexpr wchar_t kWindowClass[] = L"picture_units_window";
 enum class Unit : WPARAM { progress = 0, stretched, centred, label, under_label, push, toggle, animation };
 
 // The pictures of tests/wine/pictures the probe can write into a picture slot.
-enum class Fixture : LPARAM { none = 0, stripes_jpg, frames_gif, quadrants_png };
+enum class Fixture : LPARAM { none = 0, stripes_jpg, frames_gif, quadrants_png, layered_gif, twice_gif };
 
 // The texts the probe can write into a text slot.
 enum class Text : LPARAM { empty = 0, long_text, short_text };
@@ -38,11 +38,13 @@ enum Command : UINT {
 };
 
 // The kinds' own property numbers the tests use (common ones are frame::CommonProperty).
+inline constexpr int kPictureBoxColour = units::slot_of(units::kPictureBoxProperties, "background_colour");
 inline constexpr int kPictureBoxPicture = units::slot_of(units::kPictureBoxProperties, "picture");
 inline constexpr int kPictureBoxDisplayMode = units::slot_of(units::kPictureBoxProperties, "display_mode");
 inline constexpr int kPictureBoxAnimate = units::slot_of(units::kPictureBoxProperties, "animate");
 inline constexpr int kLabelText = units::slot_of(units::kLabelProperties, "text");
 inline constexpr int kButtonChecked = units::slot_of(units::kPictureButtonProperties, "checked");
 inline constexpr int kButtonNormalPicture = units::slot_of(units::kPictureButtonProperties, "normal");
+inline constexpr int kButtonHoverPicture = units::slot_of(units::kPictureButtonProperties, "hover");
 
 }  // namespace picture_units

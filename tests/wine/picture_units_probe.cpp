@@ -32,7 +32,8 @@ using probe::log_line;
 constexpr uint32_t kWindow = 0x52020001;
 constexpr uint32_t kUnitIds[] = {0x16020002, 0x16020003, 0x16020004, 0x16020005,
                                  0x16020006, 0x16020007, 0x16020008, 0x16020009};
-constexpr const char* kFixtureFiles[] = {nullptr, "stripes.jpg", "frames.gif", "quadrants.png"};
+constexpr const char* kFixtureFiles[] = {nullptr,         "stripes.jpg", "frames.gif",
+                                         "quadrants.png", "layered.gif", "twice.gif"};
 constexpr const char* kTexts[] = {"", "A much longer caption", "Short"};
 constexpr support::WindowProperties kProperties(kWindow);
 

@@ -20,6 +20,7 @@
 #include "frame/owned_handle.h"
 #include "frame/properties.h"
 #include "picture_units_commands.h"
+#include "pictures/decode.h"
 #include "probe_runner.h"
 
 namespace {
@@ -362,6 +363,19 @@ TEST(PictureButtonLooks, ANewNormalPictureWaitsBehindTheHoverLookAndLeavesUncove
   expect_spots(push, small_picture);
 }
 
+// The face on show is drawn again as soon as its picture is written.
+TEST(PictureButtonLooks, ANewHoverPictureShowsAtOnceWhileHovering) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  const RECT push = probe.area(Unit::push);
+  driver::move_mouse(centre(push));
+  expect_spots(push, whole_button(kButtonHover));
+  probe.write_picture(Unit::push, kButtonHoverPicture, Fixture::quadrants_png);
+  expect_spots(push, {{0, 0, kRed}, {3, 1, kLime}, {1, 3, kBlue}, {3, 3, kWhite}, {4, 4, kBlack}, {58, 22, kBlack}});
+  driver::move_mouse(resting_point(probe));
+  expect_spots(push, whole_button(kButtonNormal));
+}
+
 TEST(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
   PictureUnitsProbe probe;
   ASSERT_TRUE(probe.ready());
@@ -413,6 +427,79 @@ void expect_playing(RECT area, POINT at, COLORREF shown_before) {
   EXPECT_TRUE(includes(seen, kAllFrames)) << seen.size() << " colours seen";
   seen.erase(shown_before);
   for (COLORREF colour : seen) EXPECT_TRUE(kAllFrames.count(colour)) << hex(colour) << " is no frame";
+}
+
+// A composed frame as ImageMagick made it (24-bit BMP beside the GIF), top-down.
+std::vector<COLORREF> reference_frame(const char* name) {
+  auto picture = pictures::decode_picture_file(std::string(PICTURE_FIXTURES) + "/" + name);
+  std::vector<COLORREF> pixels;
+  if (!picture) return pixels;
+  for (int y = 0; y < picture->height; ++y)
+    for (int x = 0; x < picture->width; ++x) {
+      const uint8_t* bgr = &picture->pixels[(size_t(picture->height - 1 - y) * picture->width + x) * 3];
+      pixels.push_back(RGB(bgr[2], bgr[1], bgr[0]));
+    }
+  return pixels;
+}
+
+// Pixels of the 24 x 24 box that differ from the frame.
+int differing(const Look& look, const std::vector<COLORREF>& frame) {
+  int count = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 24; ++x) count += look.at(x, y) != frame[size_t(y) * 24 + x];
+  return count;
+}
+
+// Waits for a look of the box that is exactly `frame`; the fewest pixels that
+// differed in any look otherwise.
+int closest_look(RECT area, const std::vector<COLORREF>& frame) {
+  int fewest = 24 * 24;
+  settle(area, [&](const Look& look) {
+    fewest = std::min(fewest, differing(look, frame));
+    return fewest == 0;
+  });
+  return fewest;
+}
+
+// The second frame brings a colour table of its own and leaves pixels clear: the
+// first frame's red must stay red, and the clear pixels show the box's colour,
+// pixel for pixel as ImageMagick composes the frames over that colour. A new
+// colour shows through at once, and playback goes on in the same thread.
+TEST(PictureBoxAnimation, FramesKeepTheirOwnColoursAndClearPixelsShowTheBoxColour) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  const RECT area = probe.area(Unit::animation, 24, 24);
+  const std::vector<COLORREF> first = reference_frame("layered-frame-0.bmp");
+  const std::vector<COLORREF> second = reference_frame("layered-frame-1.bmp");
+  ASSERT_EQ(first.size(), 24u * 24);
+  ASSERT_EQ(second.size(), 24u * 24);
+  const std::set<DWORD> still_threads = thread_ids(probe.id());
+  probe.write(Unit::animation, kPictureBoxColour, int32_t(kTeal));
+  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::layered_gif);
+  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  EXPECT_EQ(closest_look(area, first), 0);
+  EXPECT_EQ(closest_look(area, second), 0);
+  const std::set<DWORD> player = new_threads(probe.id(), still_threads, 1);
+  ASSERT_EQ(player.size(), 1u);
+
+  probe.write(Unit::animation, kPictureBoxColour, int32_t(kMagenta));
+  EXPECT_EQ(colours_seen(area, {18, 18}, 2s, {kMagenta}).count(kMagenta), 1u);
+  EXPECT_TRUE(includes(colours_seen(area, {18, 4}, 3s, {kBlue, kMagenta}), {kBlue, kMagenta}));
+  EXPECT_EQ(new_threads(probe.id(), still_threads, 1), player);
+}
+
+// A loop count of 1 shows the frames once and repeats them once; then the last
+// frame stays and the player is gone.
+TEST(PictureBoxAnimation, ALoopCountEndsPlaybackOnTheLastFrame) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  const RECT area = probe.area(Unit::animation, 24, 24);
+  const std::set<DWORD> still_threads = thread_ids(probe.id());
+  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::twice_gif);
+  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  EXPECT_TRUE(includes(colours_seen(area, {12, 12}, 2s, {kRed, kLime}), {kRed, kLime}));
+  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
+  EXPECT_EQ(colours_seen(area, {12, 12}, 700ms), std::set<COLORREF>{kLime});
 }
 
 TEST(PictureBoxAnimation, PlaysOnAnimateAndStopsItsThreadOnAnimateOffAPictureChangeAndTheWindowGoing) {

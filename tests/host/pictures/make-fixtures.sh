@@ -45,4 +45,6 @@ convert -size 2x1 xc:none -fill 'graya(40,1)' -draw 'point 0,0' -fill 'graya(200
 # 3 x 1 palette with a transparent entry: (10,20,30), transparent, (255,0,0)
 convert -size 3x1 xc:none -fill 'rgb(10,20,30)' -draw 'point 0,0' -fill 'rgb(255,0,0)' -draw 'point 2,0' \
   png8:palette-trns.png
+# Arithmetic coding, which the decoder refuses.
+convert -size 16x16 xc:red ppm:- | cjpeg -arithmetic -quality 90 > arithmetic.jpg
 rm -f /tmp/fixture-8.ppm /tmp/fixture-1.pbm /tmp/fixture-grey.pgm

@@ -24,3 +24,14 @@ convert -size 60x24 xc:'#00A000' -type TrueColor BMP3:hover.bmp
 convert -size 60x24 xc:'#0000C0' -type TrueColor BMP3:pressed.bmp
 # 24 x 24, three solid frames of 0.15 s each, looping: red, lime, blue.
 convert -delay 15 -size 24x24 xc:red xc:lime xc:blue -loop 0 gif:frames.gif
+# 24 x 24, two frames of 0.4 s, looping: red on the left half with the right half
+# clear; then, in a colour table of its own, blue over the top right quarter and
+# clear elsewhere. The frames as ImageMagick composes them over teal (#008080),
+# the colour the test gives the box, are the references.
+convert -dispose None -delay 40 -size 24x24 xc:none -fill red -draw 'rectangle 0,0 11,23' \
+  -page +12+0 \( -size 12x24 xc:none -fill blue -draw 'rectangle 0,0 11,11' \) -loop 0 gif:layered.gif
+convert layered.gif -coalesce -background '#008080' -alpha remove -alpha off -type TrueColor \
+  BMP3:layered-frame-%d.bmp
+# 24 x 24, red then lime for 0.2 s each, shown once and repeated once, then it
+# stays lime: ImageMagick's -loop counts the plays and writes a loop count of 1.
+convert -loop 2 -delay 20 -size 24x24 xc:red xc:lime gif:twice.gif
