@@ -24,6 +24,9 @@
 //     u32 kind, u32 link, 16 reserved bytes, ztext name, ztext second name,
 //     u32 object slot, 12 reserved bytes, ztext text, u32 handler offset
 //
+// Every window section holds at least its own record, which comes first: an id of
+// the form 0x06xxxxxx and the window kind.
+//
 // A valid block is consumed exactly: the records lie one after another in table
 // order starting at offset 0 and end at the end of their unit table, a menu-item
 // record ends with its handler offset, and nothing follows the last window section.
@@ -42,6 +45,8 @@
 namespace frame {
 
 inline constexpr uint32_t kNoHandler = 0xFFFFFFFF;
+// The kind number of a window's own record: library 1, position 1.
+inline constexpr uint32_t kWindowKindNumber = 0x00010001;
 
 struct EventBinding {
   uint32_t event = 0;
@@ -105,6 +110,8 @@ enum class TemplateError {
   CountTooLarge,            // page or binding count larger than its record
   MenuRecordTrailingBytes,  // bytes after a menu item's handler offset
   TrailingData,             // bytes after the last window section
+  NoWindowRecord,           // a window section without any record
+  FirstRecordNotWindow,     // record 0 is not the window's own record of the window kind
 };
 
 const char* describe(TemplateError error);

@@ -155,7 +155,9 @@ bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
     show_units_by_visible_bit(window);
   }
   raise_creation_events(window);
-  if (!window.exists()) return false;
+  // A creation handler may close its own window: creation still succeeded, and the
+  // message loop then finds no window and ends normally.
+  if (!window.exists()) return true;
   if (show || (window.units().front().flags & 1) != 0) ShowWindow(window.hwnd(), SW_SHOW);
   send_to_units(window, kMsgUnitLoaded);
   if (focused != nullptr && IsWindow(focused)) SetFocus(focused);

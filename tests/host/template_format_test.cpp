@@ -386,6 +386,23 @@ TEST(TemplateCorruption, UnusedBytesAtTheEndOfTheUnitTable) {
   expect_failure(block, TemplateError::UnitTableNotFilled, table_end);
 }
 
+// Creating a window starts from its own record: a section without one, or opening
+// with any other record, is refused before anything indexes it.
+TEST(TemplateStructure, SectionWithoutRecordsIsRefused) {
+  expect_failure(template_of({}), TemplateError::NoWindowRecord, kUnitCountAt);
+}
+
+TEST(TemplateStructure, SectionOpeningWithAUnitIsRefused) {
+  expect_failure(template_of({{kUnitId, rich_unit_record()}, {kWindowRecordId, window_record()}}),
+                 TemplateError::FirstRecordNotWindow, kTableAt);
+}
+
+TEST(TemplateStructure, WindowRecordOfAnotherKindIsRefused) {
+  Bytes body = window_record();
+  put_u32(body, 0, units::kind::kPictureBox);
+  expect_failure(template_of({{kWindowRecordId, body}}), TemplateError::FirstRecordNotWindow, kTableAt);
+}
+
 TEST(TemplateCorruption, BytesAfterTheLastSection) {
   Bytes block = sample_template();
   const size_t end = block.size();

@@ -66,7 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
                                           "close asked 2\n"
                                           "close\n"
                                           "loop returned\n"
-                                          "event at exit reached no routine\n"}),
+                                          "event at exit reached no routine\n"},
+        LoggedRun{"CreationHandlerClosingItsOwnWindowEndsTheProgramNormally", "destroyed-by-creation-handler", 0,
+                  std::string(kCreated) + "window gone after loading\nloop returned\n"}),
     driver::logged_run_name);
 
 struct Misuse {

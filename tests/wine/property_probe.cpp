@@ -36,6 +36,7 @@ constexpr int kLabelCaption = units::slot_of(units::kLabelProperties, "text");
 constexpr int kLabelFont = units::slot_of(units::kLabelProperties, "font");
 
 bool click_writes_without_memory = false;
+bool creation_destroys_window = false;
 // Armed, the next allocation anywhere in the probe fails as it would with the
 // address space used up.
 bool fail_next_allocation = false;
@@ -187,6 +188,17 @@ void convert_text_to_integer() {
   frame::frame_notify(frame::kNotifyToInteger, reinterpret_cast<intptr_t>(&text), 0);
 }
 
+// The creation handler destroys the window it was raised for: loading still
+// succeeded, and the loop finds no window and returns.
+void destroyed_by_creation_handler() {
+  creation_destroys_window = true;
+  load_window();
+  log_line(frame::Application::instance().windows().find(kWindow)->exists() ? "window still there"
+                                                                            : "window gone after loading");
+  frame::run_message_loop();
+  log_line("loop returned");
+}
+
 constexpr probe::Scenario kScenarios[] = {
     {"geometry", geometry},
     {"label-properties", label_properties},
@@ -197,6 +209,7 @@ constexpr probe::Scenario kScenarios[] = {
     {"read-unknown-unit", read_unknown_unit},
     {"worker-writes", worker_writes},
     {"events", events},
+    {"destroyed-by-creation-handler", destroyed_by_creation_handler},
     {"convert-text-to-integer", convert_text_to_integer},
     {"write-out-of-memory-in-handler", write_out_of_memory_in_handler},
 };
@@ -206,7 +219,10 @@ constexpr probe::Scenario kScenarios[] = {
 // The handlers the probe window's template binds.
 extern "C" {
 
-void __stdcall probe_window_created() { log_line("window created, " + source_text()); }
+void __stdcall probe_window_created() {
+  log_line("window created, " + source_text());
+  if (creation_destroys_window) DestroyWindow(probe_window());
+}
 
 int __stdcall probe_close_asked() { return probe::close_asked(); }
 int __stdcall probe_close() { return probe::close_going_ahead(); }
