@@ -159,9 +159,23 @@ void Application::run_message_loop() {
   run_loop(false);
 }
 
+bool Application::load_window(WindowRecord& window, bool show, bool modal, HWND owner) {
+  const bool existed = window.exists();
+  if (!create_window(window, show, modal, owner)) return false;
+  if (modal && !existed && window.exists()) run_modal_loop();
+  return true;
+}
+
+// A modal window opened from another one's modal loop ends only its own loop.
 void Application::run_modal_loop() {
+  const bool outer_modal = modal_active_;
   modal_active_ = true;
   run_loop(true);
+  modal_active_ = outer_modal;
+}
+
+void Application::end_modality(WindowRecord& window) {
+  if (window.end_modality()) modal_active_ = false;
 }
 
 void Application::run_loop(bool modal) {
@@ -292,6 +306,7 @@ void Application::remove_periodic_callback(HWND window, PeriodicRoutine routine,
 void Application::on_window_destroyed(uint32_t window_id) {
   WindowRecord* window = windows_.find(window_id);
   if (window != nullptr) {
+    end_modality(*window);
     window->loaded = false;
     window->release_objects();
   }

@@ -112,6 +112,7 @@ void write_visible(UnitAccess access, bool visible) {
   }
   const KindDescriptor* kind = Application::instance().kind_descriptor(unit.record->kind);
   if (access.index != 0 && kind != nullptr && (kind->state_flags & kKindNeverStartsVisible) != 0) return;
+  if (access.window.on_hidden_page(access.index)) return;
   ShowWindow(unit.hwnd(), SW_SHOW);
 }
 

@@ -42,6 +42,8 @@ class UnitObject {
   virtual COLORREF background_colour() const { return GetSysColor(COLOR_BTNFACE); }
   // Idle time for top-level windows; true asks for more.
   virtual bool on_idle(uint32_t /*elapsed_ms*/) { return false; }
+  // For a container with pages: the page it shows, counted from 0.
+  virtual uint32_t selected_page() const { return 0; }
 
  protected:
   HWND hwnd_ = nullptr;

@@ -68,6 +68,8 @@ bool create_window_and_units(WindowRecord& window, HWND owner) {
   const HWND hwnd = window.hwnd();
   UINT control_id = kFirstControlId;
   for (size_t i = units.size(); i-- > 1;) {
+    // Menu items are kept for the menu's builder; they are no units.
+    if (units[i].record->is_menu_item()) continue;
     if (!create_unit(window, i, hwnd, hwnd, control_id)) return false;
     control_id += kControlIdStep;
   }
@@ -89,11 +91,12 @@ void link_parents_and_order(WindowRecord& window) {
   auto& units = window.units();
   for (size_t i = 1; i < units.size(); ++i) {
     const HWND hwnd = units[i].hwnd();
+    if (hwnd == nullptr) continue;
     const HWND parent = parent_window_of(window, *units[i].record);
     if (GetParent(hwnd) != parent) SetParent(hwnd, parent);
     HWND above = nullptr;
     for (size_t j = i - 1; j >= 1; --j) {
-      if (units[j].record->parent == units[i].record->parent) {
+      if (units[j].hwnd() != nullptr && units[j].record->parent == units[i].record->parent) {
         above = units[j].hwnd();
         break;
       }
@@ -103,15 +106,21 @@ void link_parents_and_order(WindowRecord& window) {
   }
 }
 
+// Menu items and windowless units have no window to tell.
 void send_to_units(WindowRecord& window, UINT message) {
   auto& units = window.units();
-  for (size_t i = units.size(); i-- > 1;) SendMessageA(units[i].hwnd(), message, 0, 0);
+  for (size_t i = units.size(); i-- > 1;) {
+    if (units[i].hwnd() != nullptr) SendMessageA(units[i].hwnd(), message, 0, 0);
+  }
 }
 
+// Units on a container's pages other than the one it shows start hidden.
 void show_units_by_visible_bit(WindowRecord& window) {
   auto& units = window.units();
   for (size_t i = 1; i < units.size(); ++i) {
-    ShowWindow(units[i].hwnd(), (units[i].flags & 1) != 0 ? SW_SHOWNA : SW_HIDE);
+    if (units[i].hwnd() == nullptr) continue;
+    const bool shown = (units[i].flags & 1) != 0 && !window.on_hidden_page(i);
+    ShowWindow(units[i].hwnd(), shown ? SW_SHOWNA : SW_HIDE);
   }
 }
 
@@ -120,6 +129,20 @@ void raise_creation_events(WindowRecord& window) {
     if (!window.exists()) return;
     raise_event(window.id(), 0, event);
   }
+}
+
+// The template's other top-level windows that are enabled now, disabled until the
+// modal window closes.
+std::vector<HWND> disable_other_windows(const WindowRecord& modal_window) {
+  std::vector<HWND> disabled;
+  for (const auto& other : Application::instance().windows().windows()) {
+    if (other.get() == &modal_window || !other->exists()) continue;
+    const HWND hwnd = other->hwnd();
+    if ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) != 0 || !IsWindowEnabled(hwnd)) continue;
+    EnableWindow(hwnd, FALSE);
+    disabled.push_back(hwnd);
+  }
+  return disabled;
 }
 
 void bring_forward(HWND hwnd) {
@@ -133,7 +156,9 @@ void bring_forward(HWND hwnd) {
 }  // namespace
 
 bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
-  if (!show && window.exists()) {
+  // Building it again would drop unit objects its live windows still point at.
+  if (window.exists()) {
+    if (show) ShowWindow(window.hwnd(), SW_SHOW);
     bring_forward(window.hwnd());
     return true;
   }
@@ -159,6 +184,7 @@ bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
   // message loop then finds no window and ends normally.
   if (!window.exists()) return true;
   if (show || (window.units().front().flags & 1) != 0) ShowWindow(window.hwnd(), SW_SHOW);
+  if (modal) window.begin_modality(disable_other_windows(window));
   send_to_units(window, kMsgUnitLoaded);
   if (focused != nullptr && IsWindow(focused)) SetFocus(focused);
   window.loaded = true;

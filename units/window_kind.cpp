@@ -139,6 +139,9 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       on_size();
       break;
+    case WM_GETMINMAXINFO:
+      limit_maximised_to_work_area(*reinterpret_cast<MINMAXINFO*>(lparam));
+      return 0;
     case WM_ACTIVATE:
       on_activate(wparam);
       break;
@@ -196,6 +199,21 @@ void WindowUnit::paint_background(HDC dc, const RECT& area) {
   FillRgn(dc, uncovered.get(), brush.get());
 }
 
+// Maximised, a window of any border covers the work area of its monitor and leaves
+// the taskbar free; positions here count from the monitor's own corner.
+void WindowUnit::limit_maximised_to_work_area(MINMAXINFO& limits) const {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  HMONITOR nearest = MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST);
+  if (nearest == nullptr || !GetMonitorInfoA(nearest, &monitor)) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    monitor.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const RECT& work = monitor.rcWork;
+  limits.ptMaxPosition = {work.left - monitor.rcMonitor.left, work.top - monitor.rcMonitor.top};
+  limits.ptMaxSize = {work.right - work.left, work.bottom - work.top};
+}
+
 void WindowUnit::on_size() {
   apply_shape();
   raise(kEventResized);
@@ -235,9 +253,12 @@ LRESULT WindowUnit::on_nc_activate(WPARAM active, LPARAM lparam) {
 }
 
 // Event 12 is asked first, then event 1; either refuses by answering false.
+// The windows a modal one disabled are enabled before it goes, so that the system
+// hands the activation back to one of them.
 void WindowUnit::on_close() {
   if (!raise_refusable(kEventCloseAsked)) return;
   if (!raise_refusable(kEventClose)) return;
+  frame::end_modality(window_id_);
   DestroyWindow(hwnd_);
 }
 

@@ -51,6 +51,7 @@ class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties,
 
   // Life cycle and activation (window_kind.cpp).
   void on_size();
+  void limit_maximised_to_work_area(MINMAXINFO& limits) const;
   void on_activate(WPARAM state);
   void on_set_focus();
   void on_close();

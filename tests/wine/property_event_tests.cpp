@@ -12,14 +12,7 @@ using namespace std::chrono_literals;
 
 constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
 
-// Texts that come from the template or the frame are GBK in the log.
-std::string gbk(const std::wstring& text) {
-  const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-  bytes.resize(static_cast<size_t>(size - 1));
-  return bytes;
-}
+using driver::gbk;
 
 constexpr char kCreated[] = "window created, source 0x52010001 0x06010000\n";
 

@@ -65,7 +65,8 @@ const Entry* find_by_name(const std::vector<Entry>& entries, std::string_view na
 }
 
 // English kind names as the kind table has them: "window", "PicBox", "PicBtn",
-// "TransLabel", "ComObject"; nothing for a kind number the program does not know.
+// "TransLabel", "ComObject", and "MenuItem" for menu items, which have no kind of
+// their own; nothing for a kind number the program does not know.
 std::optional<uint32_t> kind_number_of(std::string_view name);
 const char* kind_name_of(uint32_t kind_number);
 
