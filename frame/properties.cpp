@@ -150,7 +150,7 @@ void write_common(UnitAccess access, int number, uint32_t low) {
       return write_visible(access, low != 0);
     case kPropertyDisabled:
       return write_disabled(unit, low != 0);
-    default:
+    case kPropertyMouseCursor:
       return write_cursor(unit, low);
   }
 }
@@ -323,11 +323,27 @@ PropertyValue value_for_kind(uint32_t type, int index, uint32_t low, uint32_t hi
   return value;
 }
 
+// Numbers below 0 name no property at all.
+void check_number(int number, uint32_t window_id, uint32_t unit_id) {
+  if (number < 0) report("组件不具有所指定的属性", window_id, unit_id);
+}
+
+// A font is reached whole (-1) or by one of its seven attributes; any other index is
+// outside it, as an array index would be.
+void check_font_index(const KindProperty& property, int index, uint32_t window_id, uint32_t unit_id) {
+  constexpr int kLastFontAttribute = 6;
+  if (property.type == kPropertyFont && (index < kWholeValue || index > kLastFontAttribute)) {
+    raise_runtime_error(1, static_cast<int32_t>(window_id), static_cast<int32_t>(unit_id));
+  }
+}
+
 uint64_t read_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index) {
   UnitAccess access = find_unit(window_id, unit_id);
+  check_number(number, window_id, unit_id);
   if (number < kFirstKindProperty) return read_common(access.unit, number);
   if (!access.unit.is_live()) report("读取组件属性时发现指定窗口尚未载入", window_id, unit_id);
   const KindProperty property = kind_property_of(access, number, window_id, unit_id);
+  check_font_index(property, index, window_id, unit_id);
   return value_from_kind(property.type, get_from_kind(*property.kind, access.unit, number), index);
 }
 
@@ -335,9 +351,11 @@ uint64_t read_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, i
 // properties to the live unit in place.
 void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high) {
   UnitAccess access = find_unit(window_id, unit_id);
+  check_number(number, window_id, unit_id);
   if (number < kFirstKindProperty) return write_common(access, number, low);
   if (!access.unit.is_live()) report("修改组件属性时发现指定窗口尚未载入", window_id, unit_id);
   const KindProperty property = kind_property_of(access, number, window_id, unit_id);
+  check_font_index(property, index, window_id, unit_id);
   LOGFONTA font;
   const PropertyValue value =
       value_for_kind(property.type, index, low, high, *property.kind, access.unit, number, font);
