@@ -1,10 +1,13 @@
 #include "units/window_kind.h"
 
+#include <array>
+
 #include "frame/exception_barrier.h"
 #include "frame/frame_services.h"
 #include "frame/gdi_scopes.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
+#include "units/window_input_events.h"
 #include "units/window_shape.h"
 
 namespace units {
@@ -322,7 +325,35 @@ bool WindowUnit::unit_drags_window(HWND unit) const {
   return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
 }
 
+// The unit a message is for: its target window, or the nearest of the target's
+// parents that is a unit (a kind may build its unit of several windows).
+const frame::UnitInstance* WindowUnit::unit_receiving(HWND target) const {
+  frame::WindowRecord* window = record();
+  for (; window != nullptr && target != nullptr; target = GetParent(target)) {
+    if (const frame::UnitInstance* unit = window->unit_of(target)) return unit;
+    if (target == hwnd_) break;
+  }
+  return nullptr;
+}
+
+// The common mouse and keyboard events, raised before the message goes on to be
+// handled, for units of kinds that raise events at all.
+void WindowUnit::raise_input_event(const MSG& message) {
+  const frame::UnitInstance* unit = unit_receiving(message.hwnd);
+  if (unit == nullptr) return;
+  POINT point = client_point_of(message);
+  if (unit->hwnd() != message.hwnd) MapWindowPoints(message.hwnd, unit->hwnd(), &point, 1);
+  const auto input = input_event_of(message, point);
+  const frame::KindDescriptor* kind = frame::kind_descriptor(unit->record->kind);
+  if (!input || kind == nullptr || !kind->raises_events()) return;
+  std::array<frame::TypedValue, 4> arguments;
+  for (size_t i = 0; i < input->argument_count; ++i) arguments[i] = frame::TypedValue::of_int(input->arguments[i]);
+  frame::raise_event(window_id_, unit->record->id, input->event,
+                     std::span<const frame::TypedValue>(arguments.data(), input->argument_count));
+}
+
 bool WindowUnit::pre_translate_message(MSG& message) {
+  raise_input_event(message);
   switch (message.message) {
     case WM_KEYDOWN:
       return keyboard_.on_key_down(keyboard_window(), message);

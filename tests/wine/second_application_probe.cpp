@@ -5,6 +5,7 @@
 // with real input.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "frame/frame_heap.h"
@@ -151,6 +152,14 @@ void load_twice() {
   DestroyWindow(frame::find_window(kMainWindow)->hwnd());
 }
 
+// A common mouse or keyboard event, logged with its unit and arguments.
+void log_input(int event, std::initializer_list<int32_t> arguments) {
+  std::string line =
+      "event " + std::to_string(event) + " on " + probe::hex(frame::current_event_source().unit_id) + ":";
+  for (int32_t argument : arguments) line += " " + std::to_string(argument);
+  log_line(line);
+}
+
 constexpr probe::Scenario kScenarios[] = {
     {"pages", pages},       {"load-twice", load_twice}, {"modal-dialog", modal_dialog},
     {"maximise", maximise}, {"menu-item", menu_item},   {"block-requests", block_requests},
@@ -174,6 +183,28 @@ void __stdcall app_open_dialog() {
 }
 
 void __stdcall app_menu_open() { log_line("menu item chosen"); }
+
+// The common mouse and keyboard events.
+void __stdcall app_mouse_down(int32_t button, int32_t x, int32_t y, int32_t shift) {
+  log_input(-1, {button, x, y, shift});
+}
+void __stdcall app_mouse_up(int32_t button, int32_t x, int32_t y, int32_t shift) {
+  log_input(-2, {button, x, y, shift});
+}
+void __stdcall app_double_click(int32_t button, int32_t x, int32_t y, int32_t shift) {
+  log_input(-3, {button, x, y, shift});
+}
+void __stdcall app_mouse_move(int32_t buttons, int32_t x, int32_t y, int32_t shift) {
+  log_input(-4, {buttons, x, y, shift});
+}
+void __stdcall app_wheel(int32_t distance, int32_t x, int32_t y, int32_t shift) {
+  log_input(-5, {distance, x, y, shift});
+}
+void __stdcall app_key_down(int32_t key, int32_t shift) { log_input(-6, {key, shift}); }
+void __stdcall app_key_up(int32_t key, int32_t shift) { log_input(-9, {key, shift}); }
+void __stdcall app_character(int32_t character, int32_t shift) { log_input(-10, {character, shift}); }
+void __stdcall app_system_key_down(int32_t key, int32_t shift) { log_input(-11, {key, shift}); }
+void __stdcall app_system_key_up(int32_t key, int32_t shift) { log_input(-12, {key, shift}); }
 
 void __stdcall app_radio_chosen() {
   log_line("radio " + probe::hex(frame::current_event_source().unit_id) + " chosen");

@@ -4,6 +4,10 @@
 // kind's block requests.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <initializer_list>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "logged_run.h"
@@ -16,6 +20,17 @@ using namespace std::chrono_literals;
 constexpr char kProbe[] = "TRELLIMO_SECOND_APPLICATION_PROBE";
 
 using driver::gbk;
+
+// The log without the common mouse and keyboard events, which the pointer's moves
+// on the way to a button add.
+std::string without_input_events(const std::string& log) {
+  std::istringstream lines(log);
+  std::string kept;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("event -", 0) != 0) kept += line + "\n";
+  }
+  return kept;
+}
 
 // The main window with the dialog opened from its button by a real click.
 struct OpenDialog {
@@ -48,7 +63,7 @@ TEST(ModalDialog, DisablesTheMainWindowUntilItClosesThenGivesItBack) {
 
   PostMessageW(windows.main, WM_CLOSE, 0, 0);
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(probe.log(),
+  EXPECT_EQ(without_input_events(probe.log()),
             "main window created\n"
             "opening the dialog\n"
             "dialog created\n"
@@ -65,7 +80,7 @@ TEST(ModalDialog, QuitPostedInItsLoopEndsTheProgramWithTheQuitCode) {
   ASSERT_NE(windows.dialog, nullptr);
   driver::click(driver::unit_at(windows.dialog, 10, 10));
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(5));
-  EXPECT_EQ(probe.log(),
+  EXPECT_EQ(without_input_events(probe.log()),
             "main window created\n"
             "opening the dialog\n"
             "dialog created\n"
@@ -104,7 +119,7 @@ TEST(RadioGroup, ArrowKeysChooseTheNextAndPreviousButtonAndWrapAround) {
   }
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(probe.log(),
+  EXPECT_EQ(without_input_events(probe.log()),
             "main window created\n"
             "radio 0x16010006 chosen\n"
             "radio 0x16010007 chosen\n"
@@ -112,6 +127,75 @@ TEST(RadioGroup, ArrowKeysChooseTheNextAndPreviousButtonAndWrapAround) {
             "radio 0x16010007 chosen\n"
             "main window closing\n"
             "loop returned\n");
+}
+
+std::string input_line(int event, uint32_t unit, std::initializer_list<LONG> arguments) {
+  char id[16];
+  std::snprintf(id, sizeof id, "0x%08X", unit);
+  std::string line = "event " + std::to_string(event) + " on " + id + ":";
+  for (LONG argument : arguments) line += " " + std::to_string(argument);
+  return line;
+}
+
+// Whether every line of `expected` is in `log`, in that order, other lines between.
+testing::AssertionResult lines_in_order(const std::string& log, const std::vector<std::string>& expected) {
+  std::istringstream lines(log);
+  size_t found = 0;
+  for (std::string line; found < expected.size() && std::getline(lines, line);) {
+    if (line == expected[found]) ++found;
+  }
+  if (found == expected.size()) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "no \"" << expected[found] << "\" in order in\n" << log;
+}
+
+// Mouse events on the window's own surface (the wheel's too: Wine, as Windows 10
+// does, sends it to the window under the pointer), keys on the focused radio
+// button: each with the arguments a Windows programmer expects.
+TEST(CommonEvents, MouseAndKeyboardReachTheBoundRoutinesWithTheirArguments) {
+  constexpr uint32_t kWindowRecord = 0x06010000;
+  constexpr uint32_t kFocusedRadio = 0x16010005;
+  driver::Probe probe(kProbe, "modal-dialog");
+  const HWND main = driver::wait_for_window(probe.process().id(), L"app_main", 20s);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(driver::bring_to_foreground(main));
+
+  POINT point = {40, 100};
+  ClientToScreen(main, &point);
+  driver::move_mouse(point);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  POINT on_window = cursor;
+  ScreenToClient(main, &on_window);
+  for (int click = 0; click < 2; ++click) {
+    driver::press_left_button();
+    driver::release_left_button();
+  }
+  driver::press_right_button();
+  driver::release_right_button();
+  driver::turn_wheel(120);
+  driver::press_key(main, 'A');
+  driver::press_key(main, 'B', true);
+  driver::press_key_holding(main, VK_CONTROL, 'C');
+  driver::press_key_holding(main, VK_MENU, 'X');
+  Sleep(300);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
+
+  const LONG x = on_window.x, y = on_window.y;
+  EXPECT_TRUE(lines_in_order(
+      probe.log(), {
+                       input_line(-4, kWindowRecord, {0, x, y, 0}), input_line(-1, kWindowRecord, {1, x, y, 0}),
+                       input_line(-2, kWindowRecord, {1, x, y, 0}), input_line(-3, kWindowRecord, {1, x, y, 0}),
+                       input_line(-2, kWindowRecord, {1, x, y, 0}), input_line(-1, kWindowRecord, {2, x, y, 0}),
+                       input_line(-2, kWindowRecord, {2, x, y, 0}), input_line(-5, kWindowRecord, {120, x, y, 0}),
+                       input_line(-6, kFocusedRadio, {'A', 0}),     input_line(-10, kFocusedRadio, {'a', 0}),
+                       input_line(-9, kFocusedRadio, {'A', 0}),     input_line(-6, kFocusedRadio, {VK_SHIFT, 1}),
+                       input_line(-6, kFocusedRadio, {'B', 1}),     input_line(-10, kFocusedRadio, {'B', 1}),
+                       input_line(-9, kFocusedRadio, {'B', 1}),     input_line(-9, kFocusedRadio, {VK_SHIFT, 0}),
+                       input_line(-6, kFocusedRadio, {'C', 2}),     input_line(-10, kFocusedRadio, {3, 2}),
+                       input_line(-9, kFocusedRadio, {'C', 2}),     input_line(-11, kFocusedRadio, {VK_MENU, 4}),
+                       input_line(-11, kFocusedRadio, {'X', 4}),    input_line(-12, kFocusedRadio, {'X', 4}),
+                   }));
 }
 
 TEST(StartPosition, ThreeWrittenAtRunTimeFillsTheWorkAreaOfTheMonitor) {
