@@ -117,7 +117,7 @@ void Application::create_hidden_owner() {
 void Application::load_window_template() {
   const std::span<const uint8_t> block(program_header.template_start, program_header.template_length);
   TemplateReadResult parsed = read_template(block);
-  if (!parsed.value) report_runtime_error("载入窗口模板数据段出错!", 0, 0, 0);
+  if (!parsed.value || check_structure(*parsed.value)) report_runtime_error("载入窗口模板数据段出错!", 0, 0, 0);
   template_ = std::make_unique<WindowTemplate>(std::move(*parsed.value));
   for (const WindowSection& section : template_->windows) {
     windows_.append(std::make_unique<WindowRecord>(section, resolve_handlers(section, program_header.handler_base)));

@@ -267,6 +267,50 @@ void write_section(ByteWriter& w, const WindowSection& window) {
 
 TemplateReadResult read_template(std::span<const uint8_t> block) { return TemplateParser().parse(block); }
 
+const char* describe(StructureError error) {
+  switch (error) {
+    case StructureError::ParentLoop:
+      return "a unit lies inside itself through its parents";
+  }
+  return "unknown structure error";
+}
+
+namespace {
+
+// The record a unit's parent id names, among the window's units (not its own
+// record, not menu items); the first of that id.
+const UnitRecord* parent_of(const WindowSection& window, const UnitRecord& unit) {
+  if (unit.parent == 0) return nullptr;
+  for (size_t i = 1; i < window.records.size(); ++i) {
+    const UnitRecord& record = window.records[i];
+    if (record.id == unit.parent && !record.is_menu_item()) return &record;
+  }
+  return nullptr;
+}
+
+// A chain of parents longer than the window has units must pass some unit twice.
+bool lies_inside_itself(const WindowSection& window, const UnitRecord& unit) {
+  const UnitRecord* parent = parent_of(window, unit);
+  for (size_t steps = 0; parent != nullptr; ++steps) {
+    if (parent == &unit || steps > window.records.size()) return true;
+    parent = parent_of(window, *parent);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<StructureFailure> check_structure(const WindowTemplate& templ) {
+  for (const WindowSection& window : templ.windows) {
+    for (size_t i = 1; i < window.records.size(); ++i) {
+      const UnitRecord& unit = window.records[i];
+      if (!unit.is_menu_item() && lies_inside_itself(window, unit))
+        return StructureFailure{StructureError::ParentLoop, window.id, unit.id};
+    }
+  }
+  return std::nullopt;
+}
+
 std::vector<uint8_t> write_template(const WindowTemplate& templ) {
   ByteWriter w;
   // Each section in memory is far larger than its 8 directory bytes, so this cannot wrap.

@@ -130,6 +130,24 @@ struct TemplateReadResult {
 // outlive the result. On failure returns no template and the first fault found.
 TemplateReadResult read_template(std::span<const uint8_t> block);
 
+// What a template that reads cleanly may still hold that would trouble window
+// creation: a unit placed inside itself, directly or through other units.
+enum class StructureError {
+  ParentLoop,  // following parents from a unit comes back to it
+};
+
+const char* describe(StructureError error);
+
+struct StructureFailure {
+  StructureError error;
+  uint32_t window_id;
+  uint32_t unit_id;
+};
+
+// The first structural fault of the template's windows, or nothing. The loader
+// refuses such a template as it does one that does not read.
+std::optional<StructureFailure> check_structure(const WindowTemplate& templ);
+
 // Serializes a template: directory placeholders as 0, lengths and record offsets
 // computed. Names, tags and menu texts must not contain a 0 byte.
 std::vector<uint8_t> write_template(const WindowTemplate& templ);
