@@ -85,8 +85,9 @@ struct PropertyValue {
 };
 // Request 6: fills `value` with the kind property `index` (slot - 8) of `unit`.
 using GetPropertyFunction = void (*)(void* reserved, UnitObject* unit, int index, PropertyValue* value);
-// Request 4: applies `value` to the kind property `index`; 1 asks the frame to
-// rebuild the unit from its updated property block.
+// Request 4: applies `value` to the kind property `index`; kRebuildUnit (1) asks the
+// frame to rebuild the unit from its updated property block.
+inline constexpr int kRebuildUnit = 1;
 using SetPropertyFunction = int (*)(UnitObject* unit, UnitObject* same_unit, int index, const PropertyValue* value,
                                     int reserved);
 

@@ -10,6 +10,7 @@
 #include "frame/frame_heap.h"
 #include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
+#include "frame/window_loader.h"
 
 namespace frame {
 namespace {
@@ -347,8 +348,6 @@ uint64_t read_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, i
   return value_from_kind(property.type, get_from_kind(*property.kind, access.unit, number), index);
 }
 
-// No kind of this program asks to be rebuilt after a write: each applies its
-// properties to the live unit in place.
 void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high) {
   UnitAccess access = find_unit(window_id, unit_id);
   check_number(number, window_id, unit_id);
@@ -360,7 +359,10 @@ void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int 
   const PropertyValue value =
       value_for_kind(property.type, index, low, high, *property.kind, access.unit, number, font);
   auto set = reinterpret_cast<SetPropertyFunction>(property.kind->interface_function(kRequestSetProperty));
-  if (set != nullptr) set(access.unit.object.get(), access.unit.object.get(), number - kFirstKindProperty, &value, 0);
+  if (set == nullptr) return;
+  const int answer = set(access.unit.object.get(), access.unit.object.get(), number - kFirstKindProperty, &value, 0);
+  // A kind that cannot apply a value to its live unit asks for the unit to be made again.
+  if (answer == kRebuildUnit && access.window.exists()) rebuild_unit(access.window, access.index);
 }
 
 }  // namespace

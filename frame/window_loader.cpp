@@ -1,7 +1,13 @@
 #include "frame/window_loader.h"
 
+#include <memory>
+#include <span>
+#include <utility>
+#include <vector>
+
 #include "frame/application.h"
 #include "frame/events.h"
+#include "frame/frame_heap.h"
 
 namespace frame {
 namespace {
@@ -38,26 +44,32 @@ CreateFunction create_function_of(const UnitRecord& record, DWORD& extra_style) 
   return reinterpret_cast<CreateFunction>(kind->interface_function(kRequestCreate));
 }
 
-bool create_unit(WindowRecord& window, size_t index, HWND parent, HWND owner, UINT control_id) {
-  UnitInstance& unit = window.units()[index];
-  const UnitRecord& record = *unit.record;
+// The object of record `index` made from `data` (its kind data) at `place`.
+std::unique_ptr<UnitObject> make_unit(const WindowRecord& window, const UnitRecord& record, HWND parent, HWND owner,
+                                      UINT control_id, std::span<const uint8_t> data, const RECT& place) {
   DWORD extra_style = 0;
   CreateFunction create = create_function_of(record, extra_style);
-  if (create == nullptr) return false;
+  if (create == nullptr) return nullptr;
   const CreateParams params{parent,
-                            record.kind_data.data(),
-                            static_cast<uint32_t>(record.kind_data.size()),
+                            data.data(),
+                            static_cast<uint32_t>(data.size()),
                             extra_style,
                             owner,
                             control_id,
                             nullptr,
-                            unit.left,
-                            unit.top,
-                            unit.width,
-                            unit.height,
+                            place.left,
+                            place.top,
+                            place.right - place.left,
+                            place.bottom - place.top,
                             window.id(),
                             record.id};
-  unit.object.reset(create(params));
+  return std::unique_ptr<UnitObject>(create(params));
+}
+
+bool create_unit(WindowRecord& window, size_t index, HWND parent, HWND owner, UINT control_id) {
+  UnitInstance& unit = window.units()[index];
+  const RECT place = {unit.left, unit.top, unit.left + unit.width, unit.top + unit.height};
+  unit.object = make_unit(window, *unit.record, parent, owner, control_id, unit.record->kind_data, place);
   return unit.object != nullptr && unit.object->hwnd() != nullptr;
 }
 
@@ -153,7 +165,81 @@ void bring_forward(HWND hwnd) {
   }
 }
 
+// Events stay away while a unit is made again; what its making posted is handled
+// once they may flow.
+class RebuildGuard {
+ public:
+  RebuildGuard() {
+    Application::instance().pump_pending_messages();
+    Application::instance().suppress_events();
+  }
+  ~RebuildGuard() {
+    Application::instance().release_events();
+    Application::instance().pump_pending_messages();
+  }
+  RebuildGuard(const RebuildGuard&) = delete;
+  RebuildGuard& operator=(const RebuildGuard&) = delete;
+};
+
+// The unit's property block as its kind saves it now.
+std::vector<uint8_t> saved_block(const UnitInstance& unit) {
+  const KindDescriptor* kind = Application::instance().kind_descriptor(unit.record->kind);
+  auto save =
+      kind != nullptr ? reinterpret_cast<SaveBlockFunction>(kind->interface_function(kRequestSaveBlock)) : nullptr;
+  if (save == nullptr) return {};
+  uint8_t* saved = save(unit.object.get());
+  const std::span<const uint8_t> bytes = byte_array_bytes(saved);
+  std::vector<uint8_t> block(bytes.begin(), bytes.end());
+  heap_free(saved);
+  return block;
+}
+
+RECT place_in_parent(HWND hwnd, HWND parent) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// The native windows of the window's units that lie directly in `old` move into `fresh`.
+void move_children(WindowRecord& window, HWND old, HWND fresh) {
+  for (const UnitInstance& unit : window.units()) {
+    if (unit.hwnd() != nullptr && GetParent(unit.hwnd()) == old) SetParent(unit.hwnd(), fresh);
+  }
+}
+
 }  // namespace
+
+bool rebuild_unit(WindowRecord& window, size_t index) {
+  UnitInstance& unit = window.units()[index];
+  const HWND old = unit.hwnd();
+  if (index == 0 || old == nullptr || !IsWindow(old)) return false;
+  const std::vector<uint8_t> block = saved_block(unit);
+  if (block.empty()) return false;
+
+  const RebuildGuard guard;
+  const HWND parent = GetParent(old);
+  const HWND focus = GetFocus();
+  const bool had_focus = focus == old || IsChild(old, focus);
+  const bool shown = (GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE) != 0;
+  std::unique_ptr<UnitObject> fresh =
+      make_unit(window, *unit.record, window.hwnd(), window.hwnd(), static_cast<UINT>(GetDlgCtrlID(old)), block,
+                place_in_parent(old, parent));
+  if (fresh == nullptr || fresh->hwnd() == nullptr) return false;
+  const HWND made = fresh->hwnd();
+  if (GetParent(made) != parent) SetParent(made, parent);
+  move_children(window, old, made);
+  SetWindowPos(made, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageA(made, kMsgUnitCreated, 0, 0);
+  ShowWindow(made, shown ? SW_SHOWNA : SW_HIDE);
+  SendMessageA(made, kMsgUnitLoaded, 0, 0);
+  // The old object lives until its window is gone: its window procedure runs to the end.
+  std::unique_ptr<UnitObject> replaced = std::exchange(unit.object, std::move(fresh));
+  DestroyWindow(old);
+  replaced.reset();
+  if (had_focus) SetFocus(made);
+  return true;
+}
 
 bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
   // Building it again would drop unit objects its live windows still point at.

@@ -12,4 +12,10 @@ namespace frame {
 // the time this returns true.
 bool create_window(WindowRecord& window, bool show, bool modal, HWND owner);
 
+// Makes unit `index` (not the window's own record) again from the property block its
+// kind saves now, where the old one was: the same parent, place, stacking,
+// visibility and control id, its child units moved over and the focus kept. No
+// event is delivered meanwhile. False, with the old unit kept, when it cannot be.
+bool rebuild_unit(WindowRecord& window, size_t index);
+
 }  // namespace frame

@@ -10,6 +10,7 @@
 //     bool create_native_window(const frame::CreateParams&);
 //     void apply(Effect, int slot);                // after a write is stored
 //     void before_write(Effect);                   // optional: before it is stored
+//     bool rebuilds_after(Effect) const;           // optional: the unit must be made again
 //     std::optional<uint32_t> live_word(int slot) const;  // optional: a word read live
 //   };
 //
@@ -192,6 +193,9 @@ class KindAdapter {
     if constexpr (requires { unit.before_write(property->effect); }) unit.before_write(property->effect);
     kind_values::write_field(unit.block(), *property, *value);
     unit.apply(property->effect, property->slot);
+    if constexpr (requires { unit.rebuilds_after(property->effect); }) {
+      if (unit.rebuilds_after(property->effect)) return frame::kRebuildUnit;
+    }
     return 0;
   }
 

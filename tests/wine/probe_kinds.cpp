@@ -13,14 +13,16 @@ namespace probe_kinds {
 using frame::store;
 
 std::optional<PageBoxBlock> decode_page_box_block(std::span<const uint8_t> data) {
-  return frame::read_versioned_block<PageBoxBlock>(
-      data, 1, [](frame::ByteReader& r, uint32_t, PageBoxBlock& b) { return store(r.u32(), b.page); });
+  return frame::read_versioned_block<PageBoxBlock>(data, 1, [](frame::ByteReader& r, uint32_t, PageBoxBlock& b) {
+    return store(r.u32(), b.page) && store(r.u32(), b.frame);
+  });
 }
 
 std::vector<uint8_t> encode(const PageBoxBlock& block) {
   frame::ByteWriter w;
   w.u32(1);
   w.u32(block.page);
+  w.u32(block.frame);
   return w.take();
 }
 
@@ -52,15 +54,18 @@ class PageBox : public units::KindUnit<PageBoxBlock, PageBoxEffect, kPageBoxProp
       : KindUnit(std::move(block)), window_id_(params.window_id), unit_id_(params.unit_id) {}
 
   bool create_native_window(const frame::CreateParams& params) {
-    hwnd_ = CreateWindowExA(0, "STATIC", "", WS_CHILD | SS_GRAYFRAME | params.extra_style, params.left, params.top,
-                            params.width, params.height, params.parent, control_menu(params), GetModuleHandleA(nullptr),
-                            nullptr);
+    const DWORD frame = properties_.frame == 0 ? SS_GRAYFRAME : SS_BLACKFRAME;
+    hwnd_ =
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | frame | params.extra_style, params.left, params.top, params.width,
+                        params.height, params.parent, control_menu(params), GetModuleHandleA(nullptr), nullptr);
     return hwnd_ != nullptr;
   }
 
   void apply(Effect effect, int) {
     if (effect == Effect::page) frame::show_selected_page(window_id_, unit_id_);
   }
+
+  bool rebuilds_after(Effect effect) const { return effect == Effect::rebuild; }
 
   uint32_t selected_page() const override { return properties_.page; }
 
@@ -85,6 +90,8 @@ class RadioButton : public units::KindUnit<RadioBlock, RadioEffect, kRadioProper
   void apply(Effect effect, int) {
     if (effect == Effect::caption) SetWindowTextA(hwnd_, properties_.caption.c_str());
   }
+
+  bool rebuilds_after(Effect effect) const { return effect == Effect::rebuild; }
 };
 
 constexpr units::KindNames kPageBoxNames = {"分页框", "PageBox", 0x80000140};

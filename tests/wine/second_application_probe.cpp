@@ -160,9 +160,62 @@ void log_input(int event, std::initializer_list<int32_t> arguments) {
   log_line(line);
 }
 
+constexpr uint32_t kSecondRadio = 0x16010006;
+constexpr int kGroupStart = units::slot_of(probe_kinds::kRadioProperties, "group_start");
+constexpr int kFrame = units::slot_of(probe_kinds::kPageBoxProperties, "frame");
+
+HWND unit_window(uint32_t unit) { return frame::live_object_or_error(kMainWindow, unit).hwnd(); }
+
+RECT screen_rect(HWND hwnd) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+std::string yes_no(bool value) { return value ? "yes" : "no"; }
+
+// Writes `value` to a property its kind can only apply by making the unit again, and
+// logs what stayed.
+void rebuild_logging(uint32_t unit, int slot, const std::string& what) {
+  const HWND before = unit_window(unit);
+  const RECT place = screen_rect(before);
+  const HWND parent = GetParent(before);
+  const HWND below = GetWindow(before, GW_HWNDNEXT);
+  const bool focused = GetFocus() == before;
+  kMainProperties.write_int(unit, slot, 1);
+  const HWND after = unit_window(unit);
+  const RECT now = screen_rect(after);
+  log_line(what + " made again " + yes_no(after != before && !IsWindow(before)) + ", same place " +
+           yes_no(EqualRect(&place, &now) != 0) + ", same parent " + yes_no(GetParent(after) == parent) +
+           ", same stacking " + yes_no(GetWindow(after, GW_HWNDNEXT) == below) + ", focus kept " +
+           yes_no(!focused || GetFocus() == after));
+}
+
+// A radio button made again to start a group, with the focus on it; the page box
+// made again with a new frame, its radio buttons and picture moving into the new one.
+void rebuild() {
+  frame::load_startup_window(kMainWindow);
+  SetFocus(unit_window(kSecondRadio));
+  rebuild_logging(kSecondRadio, kGroupStart, "radio");
+  log_line(std::string("radio starts a group ") +
+           yes_no((GetWindowLongA(unit_window(kSecondRadio), GWL_STYLE) & WS_GROUP) != 0));
+  rebuild_logging(kPageBox, kFrame, "page box");
+  const HWND box = unit_window(kPageBox);
+  log_line("page box holds its units " + yes_no(GetParent(unit_window(kFirstRadio)) == box &&
+                                                GetParent(unit_window(kSecondRadio)) == box &&
+                                                GetParent(unit_window(kSecondPagePicture)) == box));
+  log_pages("page box made again");
+  DestroyWindow(frame::find_window(kMainWindow)->hwnd());
+}
+
 constexpr probe::Scenario kScenarios[] = {
-    {"pages", pages},       {"load-twice", load_twice}, {"modal-dialog", modal_dialog},
-    {"maximise", maximise}, {"menu-item", menu_item},   {"block-requests", block_requests},
+    {"rebuild", rebuild},
+    {"pages", pages},
+    {"load-twice", load_twice},
+    {"modal-dialog", modal_dialog},
+    {"maximise", maximise},
+    {"menu-item", menu_item},
+    {"block-requests", block_requests},
 };
 
 }  // namespace
