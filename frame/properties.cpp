@@ -57,7 +57,7 @@ RECT live_rect(HWND hwnd) {
 // --- common properties ---------------------------------------------------------
 
 uint64_t read_geometry(const UnitInstance& unit, int number) {
-  if (!unit.is_live()) {
+  if (!unit.has_window()) {
     const int32_t stored[] = {unit.left, unit.top, unit.width, unit.height};
     return static_cast<uint32_t>(stored[number]);
   }
@@ -71,9 +71,9 @@ uint64_t read_common(const UnitInstance& unit, int number) {
     case kPropertyTag:
       return as_value(heap_text(unit.tag));
     case kPropertyVisible:
-      return unit.is_live() ? IsWindowVisible(unit.hwnd()) != 0 : (unit.flags & 1) != 0;
+      return unit.has_window() ? IsWindowVisible(unit.hwnd()) != 0 : (unit.flags & 1) != 0;
     case kPropertyDisabled:
-      return unit.is_live() ? IsWindowEnabled(unit.hwnd()) == 0 : (unit.flags & 2) != 0;
+      return unit.has_window() ? IsWindowEnabled(unit.hwnd()) == 0 : (unit.flags & 2) != 0;
     case kPropertyMouseCursor:
       return as_value(heap_byte_array(unit.cursor_picture));
     default:
@@ -84,7 +84,7 @@ uint64_t read_common(const UnitInstance& unit, int number) {
 void write_position(UnitInstance& unit, int number, int32_t value) {
   value = std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
   (number == kPropertyLeft ? unit.left : unit.top) = value;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   const RECT r = live_rect(unit.hwnd());
   const int left = number == kPropertyLeft ? value : r.left;
   const int top = number == kPropertyTop ? value : r.top;
@@ -94,7 +94,7 @@ void write_position(UnitInstance& unit, int number, int32_t value) {
 void write_size(UnitInstance& unit, int number, int32_t value) {
   value = std::clamp(value, 0, kCoordinateLimit);
   (number == kPropertyWidth ? unit.width : unit.height) = value;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   const RECT r = live_rect(unit.hwnd());
   const int width = number == kPropertyWidth ? value : r.right - r.left;
   const int height = number == kPropertyHeight ? value : r.bottom - r.top;
@@ -106,7 +106,7 @@ void write_size(UnitInstance& unit, int number, int32_t value) {
 void write_visible(UnitAccess access, bool visible) {
   UnitInstance& unit = access.unit;
   unit.flags = visible ? unit.flags | 1u : unit.flags & ~1u;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   if (!visible) {
     ShowWindow(unit.hwnd(), SW_HIDE);
     return;
@@ -119,7 +119,7 @@ void write_visible(UnitAccess access, bool visible) {
 
 void write_disabled(UnitInstance& unit, bool disabled) {
   unit.flags = disabled ? unit.flags | 2u : unit.flags & ~2u;
-  if (unit.is_live()) EnableWindow(unit.hwnd(), !disabled);
+  if (unit.has_window()) EnableWindow(unit.hwnd(), !disabled);
 }
 
 void write_cursor(UnitInstance& unit, uint32_t array) {

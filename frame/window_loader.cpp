@@ -70,7 +70,7 @@ bool create_unit(WindowRecord& window, size_t index, HWND parent, HWND owner, UI
   UnitInstance& unit = window.units()[index];
   const RECT place = {unit.left, unit.top, unit.left + unit.width, unit.top + unit.height};
   unit.object = make_unit(window, *unit.record, parent, owner, control_id, unit.record->kind_data, place);
-  return unit.object != nullptr && unit.object->hwnd() != nullptr;
+  return unit.object != nullptr && unit.object->is_live();
 }
 
 // The window first, then its units from the last record to the first.

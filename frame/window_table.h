@@ -29,6 +29,8 @@ struct UnitInstance {
 
   bool is_live() const { return object != nullptr && object->is_live(); }
   HWND hwnd() const { return object ? object->hwnd() : nullptr; }
+  // Live, with a native window to move, show or ask (a windowless unit has none).
+  bool has_window() const { return is_live() && hwnd() != nullptr; }
 };
 
 class WindowRecord {

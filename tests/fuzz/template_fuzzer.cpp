@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "frame/template_format.h"
+#include "units/com_object_block.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -19,6 +20,7 @@ void read_property_blocks(const frame::WindowTemplate& templ) {
       (void)units::decode_picture_box_block(record.kind_data);
       (void)units::decode_picture_button_block(record.kind_data);
       (void)units::decode_label_block(record.kind_data);
+      (void)units::decode_com_object_block(record.kind_data);
     }
   }
 }

@@ -16,6 +16,7 @@
 #include "probe_kinds.h"
 #include "probe_support.h"
 #include "unit_properties.h"
+#include "units/com_object_kind.h"
 #include "units/kind_numbers.h"
 #include "units/unit_libraries.h"
 #include "units/window_block.h"
@@ -208,7 +209,34 @@ void rebuild() {
   DestroyWindow(frame::find_window(kMainWindow)->hwnd());
 }
 
+constexpr uint32_t kShell = 0x16010009;
+constexpr int kClass = units::slot_of(units::kComObjectProperties, "class");
+
+std::string automation_state() {
+  const auto& unit = static_cast<const units::ComObjectUnit&>(frame::live_object_or_error(kMainWindow, kShell));
+  return "class " + kMainProperties.read_text(kShell, kClass) + ", window " + yes_no(unit.hwnd() != nullptr) +
+         ", object " + yes_no(unit.object() != nullptr);
+}
+
+// The automation object is a unit without a window: made with the window, its
+// common properties kept by the frame alone, its class changed at run time.
+void windowless() {
+  frame::load_startup_window(kMainWindow);
+  log_line("automation unit: " + automation_state());
+  kMainProperties.write_int(kShell, frame::kPropertyLeft, 5);
+  kMainProperties.write_int(kShell, frame::kPropertyVisible, 0);
+  log_line("left reads " + std::to_string(kMainProperties.read_int(kShell, frame::kPropertyLeft)) + ", visible reads " +
+           std::to_string(kMainProperties.read_int(kShell, frame::kPropertyVisible)));
+  kMainProperties.write_text(kShell, kClass, "Scripting.Dictionary");
+  log_line("after a new class: " + automation_state());
+  kMainProperties.write_text(kShell, kClass, "No.Such.Class");
+  log_line("after an unknown class: " + automation_state());
+  DestroyWindow(frame::find_window(kMainWindow)->hwnd());
+  log_line(frame::live_object(kMainWindow, kShell) == nullptr ? "gone with its window" : "outlives its window");
+}
+
 constexpr probe::Scenario kScenarios[] = {
+    {"windowless", windowless},
     {"rebuild", rebuild},
     {"pages", pages},
     {"load-twice", load_twice},

@@ -256,6 +256,13 @@ INSTANTIATE_TEST_SUITE_P(
                               "page box holds its units yes\n"
                               "page box made again: first page radio shown (visible property 1), second page "
                               "picture hidden (visible property 0)\n"},
+                    LoggedRun{"AutomationObjectIsAUnitWithoutAWindow", "windowless", 0,
+                              "main window created\n"
+                              "automation unit: class WScript.Shell, window no, object yes\n"
+                              "left reads 5, visible reads 0\n"
+                              "after a new class: class Scripting.Dictionary, window no, object yes\n"
+                              "after an unknown class: class No.Such.Class, window no, object no\n"
+                              "gone with its window\n"},
                     LoggedRun{"LoadingAWindowThatExistsKeepsItsUnits", "load-twice", 0,
                               "main window created\nsecond load succeeded\nunits kept\n"},
                     LoggedRun{"WindowBlockIsSavedItsIconReadAndItsTextsVisited", "block-requests", 0,

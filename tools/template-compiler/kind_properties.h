@@ -11,6 +11,7 @@
 
 #include "units/kind_table.h"
 
+#include "units/com_object_block.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"

@@ -126,6 +126,8 @@ std::vector<uint8_t> kind_data(uint32_t kind, const Json& unit, const Context& c
       return encode_kind_data<units::PictureButtonBlock>(unit, units::kPictureButtonProperties, context, folder);
     case units::kind::kTransparentLabel:
       return encode_kind_data<units::LabelBlock>(unit, units::kLabelProperties, context, folder);
+    case units::kind::kComObject:
+      return encode_kind_data<units::ComObjectBlock>(unit, units::kComObjectProperties, context, folder);
   }
   context.fail("kind", "the layout compiler cannot build this kind");
 }
