@@ -18,19 +18,27 @@ constexpr int kWindowEventCreated = 0;
 constexpr int kWindowEventMoved = 3;
 constexpr int kWindowEventResized = 4;
 
-// Keeps events from reaching routines while a window is half built.
-class LoadGuard {
+// Keeps events from reaching routines while a window or a unit is half built, with
+// pending messages pumped on the way in and out: a window load pumps before events
+// flow again, a unit rebuild once they flow.
+class EventPause {
  public:
-  LoadGuard() {
+  enum class PumpAtEnd { before_release, after_release };
+
+  explicit EventPause(PumpAtEnd pump_at_end) : pump_at_end_(pump_at_end) {
     Application::instance().pump_pending_messages();
     Application::instance().suppress_events();
   }
-  ~LoadGuard() {
-    Application::instance().pump_pending_messages();
+  ~EventPause() {
+    if (pump_at_end_ == PumpAtEnd::before_release) Application::instance().pump_pending_messages();
     Application::instance().release_events();
+    if (pump_at_end_ == PumpAtEnd::after_release) Application::instance().pump_pending_messages();
   }
-  LoadGuard(const LoadGuard&) = delete;
-  LoadGuard& operator=(const LoadGuard&) = delete;
+  EventPause(const EventPause&) = delete;
+  EventPause& operator=(const EventPause&) = delete;
+
+ private:
+  PumpAtEnd pump_at_end_;
 };
 
 CreateFunction create_function_of(const UnitRecord& record, DWORD& extra_style) {
@@ -165,22 +173,6 @@ void bring_forward(HWND hwnd) {
   }
 }
 
-// Events stay away while a unit is made again; what its making posted is handled
-// once they may flow.
-class RebuildGuard {
- public:
-  RebuildGuard() {
-    Application::instance().pump_pending_messages();
-    Application::instance().suppress_events();
-  }
-  ~RebuildGuard() {
-    Application::instance().release_events();
-    Application::instance().pump_pending_messages();
-  }
-  RebuildGuard(const RebuildGuard&) = delete;
-  RebuildGuard& operator=(const RebuildGuard&) = delete;
-};
-
 // The unit's property block as its kind saves it now.
 std::vector<uint8_t> saved_block(const UnitInstance& unit) {
   const KindDescriptor* kind = Application::instance().kind_descriptor(unit.record->kind);
@@ -217,7 +209,7 @@ bool rebuild_unit(WindowRecord& window, size_t index) {
   const std::vector<uint8_t> block = saved_block(unit);
   if (block.empty()) return false;
 
-  const RebuildGuard guard;
+  const EventPause pause(EventPause::PumpAtEnd::after_release);
   const HWND parent = GetParent(old);
   const HWND focus = GetFocus();
   const bool had_focus = focus == old || IsChild(old, focus);
@@ -253,7 +245,7 @@ bool create_window(WindowRecord& window, bool show, bool modal, HWND owner) {
 
   const HWND focused = GetFocus();
   {
-    LoadGuard guard;
+    const EventPause pause(EventPause::PumpAtEnd::before_release);
     window.make_working_copy();
     if (!create_window_and_units(window, owner)) {
       if (window.exists()) DestroyWindow(window.hwnd());
