@@ -117,7 +117,7 @@ void Application::create_hidden_owner() {
 void Application::load_window_template() {
   const std::span<const uint8_t> block(program_header.template_start, program_header.template_length);
   TemplateReadResult parsed = read_template(block);
-  if (!parsed.value) report_runtime_error("载入窗口模板数据段出错!", 0, 0, 0);
+  if (!parsed.value || check_structure(*parsed.value)) report_runtime_error("载入窗口模板数据段出错!", 0, 0, 0);
   template_ = std::make_unique<WindowTemplate>(std::move(*parsed.value));
   for (const WindowSection& section : template_->windows) {
     windows_.append(std::make_unique<WindowRecord>(section, resolve_handlers(section, program_header.handler_base)));
@@ -159,9 +159,23 @@ void Application::run_message_loop() {
   run_loop(false);
 }
 
+bool Application::load_window(WindowRecord& window, bool show, bool modal, HWND owner) {
+  const bool existed = window.exists();
+  if (!create_window(window, show, modal, owner)) return false;
+  if (modal && !existed && window.exists()) run_modal_loop();
+  return true;
+}
+
+// A modal window opened from another one's modal loop ends only its own loop.
 void Application::run_modal_loop() {
+  const bool outer_modal = modal_active_;
   modal_active_ = true;
   run_loop(true);
+  modal_active_ = outer_modal;
+}
+
+void Application::end_modality(WindowRecord& window) {
+  if (window.end_modality()) modal_active_ = false;
 }
 
 void Application::run_loop(bool modal) {
@@ -292,6 +306,7 @@ void Application::remove_periodic_callback(HWND window, PeriodicRoutine routine,
 void Application::on_window_destroyed(uint32_t window_id) {
   WindowRecord* window = windows_.find(window_id);
   if (window != nullptr) {
+    end_modality(*window);
     window->loaded = false;
     window->release_objects();
   }

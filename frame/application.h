@@ -35,9 +35,13 @@ class Application {
   void run_message_loop();
   [[noreturn]] void end_program(int code);
 
-  // Modal windows run the same loop until their modality ends.
-  void run_modal_loop();
-  void end_modal_loop() { modal_active_ = false; }
+  // Creates a template window; a modal one runs the message loop in modal mode until
+  // it closes (or WM_QUIT arrives, which is left for the outer loop). False when
+  // the window could not be made.
+  bool load_window(WindowRecord& window, bool show, bool modal, HWND owner);
+  // A window closing gives back the windows its modality disabled and, when it was
+  // modal, ends its modal loop.
+  void end_modality(WindowRecord& window);
 
   void pump_pending_messages();
 
@@ -84,6 +88,7 @@ class Application {
   static bool is_idle_message(const MSG& message, MSG& last_mouse_move);
   bool pre_translate_message(MSG& message);
 
+  void run_modal_loop();
   void run_loop(bool modal);
   void run_periodic_callbacks();
   void store_program_path();

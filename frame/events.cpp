@@ -62,4 +62,19 @@ std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int ev
   return result;
 }
 
+void push_argument_words(const TypedValue& value, bool two_words, std::vector<uint32_t>& words) {
+  uint32_t first = value.low;
+  if (value.type == kTypeByte) first = value.low & 0xFF;
+  if (value.type == kTypeShort) first = static_cast<uint32_t>(static_cast<int16_t>(value.low & 0xFFFF));
+  words.push_back(first);
+  if (two_words) words.push_back(value.high);
+}
+
+std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event,
+                                    std::span<const TypedValue> arguments) {
+  std::vector<uint32_t> words;
+  for (const TypedValue& value : arguments) push_argument_words(value, value.is_two_words(), words);
+  return raise_event(window_id, unit_id, event, std::span<const uint32_t>(words));
+}
+
 }  // namespace frame

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "frame/typed_value.h"
 
 namespace frame {
 
@@ -19,5 +22,13 @@ EventSource current_event_source();
 // suppressed, or no routine bound). An unknown window or unit is a run-time error.
 std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event,
                                     std::span<const uint32_t> arguments = {});
+
+// One typed argument as the routine takes it: its first word (a byte zero-extended,
+// a short sign-extended) and, when `two_words`, its high word.
+void push_argument_words(const TypedValue& value, bool two_words, std::vector<uint32_t>& words);
+
+// The same with typed arguments, each passed as its type passes it.
+std::optional<uint64_t> raise_event(uint32_t window_id, uint32_t unit_id, int event,
+                                    std::span<const TypedValue> arguments);
 
 }  // namespace frame

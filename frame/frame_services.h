@@ -26,6 +26,14 @@ void load_startup_window(uint32_t window_id);
 // Returns when the last template window is gone.
 void run_message_loop();
 [[noreturn]] void end_program(int exit_code);
+// Creates template window `window_id` (an existing one is only brought forward and,
+// with `show`, shown). A modal window disables the template's other top-level
+// windows and this returns once it has closed. False when it could not be made; an
+// id the template lacks is a run-time error.
+bool load_window(uint32_t window_id, bool show, bool modal, HWND owner);
+// Told by the window kind when a window's close goes ahead, before it is destroyed:
+// the windows its modality disabled take input again.
+void end_modality(uint32_t window_id);
 
 // The address of declared external function `index`, resolved on first use and
 // cached; a library or export that cannot be found is a fatal run-time error.
@@ -40,6 +48,8 @@ UnitObject* live_object(uint32_t window_id, uint32_t unit_id);
 UnitObject& live_object_or_error(uint32_t window_id, uint32_t unit_id);
 // Null for a kind number no library carries.
 const KindDescriptor* kind_descriptor(uint32_t kind_number);
+// Told by a container with pages when it shows another page: its units follow.
+void show_selected_page(uint32_t window_id, uint32_t container_id);
 // The hidden window that owns the program's top-level windows kept off the taskbar.
 HWND hidden_owner();
 // The folder and file name of the running program, GBK, the folder without a

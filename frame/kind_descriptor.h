@@ -85,10 +85,24 @@ struct PropertyValue {
 };
 // Request 6: fills `value` with the kind property `index` (slot - 8) of `unit`.
 using GetPropertyFunction = void (*)(void* reserved, UnitObject* unit, int index, PropertyValue* value);
-// Request 4: applies `value` to the kind property `index`; 1 asks the frame to
-// rebuild the unit from its updated property block.
+// Request 4: applies `value` to the kind property `index`; kRebuildUnit (1) asks the
+// frame to rebuild the unit from its updated property block.
+inline constexpr int kRebuildUnit = 1;
 using SetPropertyFunction = int (*)(UnitObject* unit, UnitObject* same_unit, int index, const PropertyValue* value,
                                     int reserved);
+
+// Request 5: the unit's property block as it stands, as a byte array on the frame
+// heap that the caller frees.
+using SaveBlockFunction = uint8_t* (*)(UnitObject* unit);
+// Request 7: the icon bytes a stored property block holds, as a byte array on the
+// frame heap; null for a block the kind cannot read.
+using IconDataFunction = uint8_t* (*)(const uint8_t* block, uint32_t length);
+// Request 9: hands each text of a stored property block to `visit`, which answers
+// the text to keep in its place (the same pointer keeps it unchanged), and returns
+// the block written again, as a byte array on the frame heap; null for a block the
+// kind cannot read.
+using TextVisitor = const char* (*)(void* context, const char* text);
+using TextVisitFunction = uint8_t* (*)(const uint8_t* block, uint32_t length, TextVisitor visit, void* context);
 
 // The frame's single notification entry point, handed to each library at start-up.
 using NotifyEntry = intptr_t (*)(int request, intptr_t first, intptr_t second);

@@ -21,25 +21,27 @@ intptr_t deliver(std::optional<uint64_t> result, uint64_t* store) {
 
 intptr_t raise_requested_event(const EventRequest& request) {
   const std::vector<uint32_t> words(request.arguments, request.arguments + request.argument_count);
-  return deliver(raise_event(request.window_id, request.unit_id, request.event, words), request.result);
+  return deliver(raise_event(request.window_id, request.unit_id, request.event, std::span<const uint32_t>(words)),
+                 request.result);
 }
 
-// Typed arguments go on the stack as their type passes them: one word, or two.
+// Typed arguments go on the stack as their type passes them, unless their flags say
+// one word or two.
 std::vector<uint32_t> words_of(const EventArgument* arguments, uint32_t count) {
   std::vector<uint32_t> words;
   for (uint32_t i = 0; i < count; ++i) {
     const EventArgument& argument = arguments[i];
     const TypedValue value{argument.low, argument.high, argument.type};
     const bool two_words = (argument.flags & 2) != 0 || ((argument.flags & 1) == 0 && value.is_two_words());
-    words.push_back(argument.low);
-    if (two_words) words.push_back(argument.high);
+    push_argument_words(value, two_words, words);
   }
   return words;
 }
 
 intptr_t raise_typed_event(const TypedEventRequest& request) {
   const std::vector<uint32_t> words = words_of(request.arguments, request.argument_count);
-  return deliver(raise_event(request.window_id, request.unit_id, request.event, words), request.result);
+  return deliver(raise_event(request.window_id, request.unit_id, request.event, std::span<const uint32_t>(words)),
+                 request.result);
 }
 
 int32_t to_integer(const TypedValue& value) {

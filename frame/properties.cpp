@@ -10,6 +10,7 @@
 #include "frame/frame_heap.h"
 #include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
+#include "frame/window_loader.h"
 
 namespace frame {
 namespace {
@@ -56,7 +57,7 @@ RECT live_rect(HWND hwnd) {
 // --- common properties ---------------------------------------------------------
 
 uint64_t read_geometry(const UnitInstance& unit, int number) {
-  if (!unit.is_live()) {
+  if (!unit.has_window()) {
     const int32_t stored[] = {unit.left, unit.top, unit.width, unit.height};
     return static_cast<uint32_t>(stored[number]);
   }
@@ -70,9 +71,9 @@ uint64_t read_common(const UnitInstance& unit, int number) {
     case kPropertyTag:
       return as_value(heap_text(unit.tag));
     case kPropertyVisible:
-      return unit.is_live() ? IsWindowVisible(unit.hwnd()) != 0 : (unit.flags & 1) != 0;
+      return unit.has_window() ? IsWindowVisible(unit.hwnd()) != 0 : (unit.flags & 1) != 0;
     case kPropertyDisabled:
-      return unit.is_live() ? IsWindowEnabled(unit.hwnd()) == 0 : (unit.flags & 2) != 0;
+      return unit.has_window() ? IsWindowEnabled(unit.hwnd()) == 0 : (unit.flags & 2) != 0;
     case kPropertyMouseCursor:
       return as_value(heap_byte_array(unit.cursor_picture));
     default:
@@ -83,7 +84,7 @@ uint64_t read_common(const UnitInstance& unit, int number) {
 void write_position(UnitInstance& unit, int number, int32_t value) {
   value = std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
   (number == kPropertyLeft ? unit.left : unit.top) = value;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   const RECT r = live_rect(unit.hwnd());
   const int left = number == kPropertyLeft ? value : r.left;
   const int top = number == kPropertyTop ? value : r.top;
@@ -93,7 +94,7 @@ void write_position(UnitInstance& unit, int number, int32_t value) {
 void write_size(UnitInstance& unit, int number, int32_t value) {
   value = std::clamp(value, 0, kCoordinateLimit);
   (number == kPropertyWidth ? unit.width : unit.height) = value;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   const RECT r = live_rect(unit.hwnd());
   const int width = number == kPropertyWidth ? value : r.right - r.left;
   const int height = number == kPropertyHeight ? value : r.bottom - r.top;
@@ -105,19 +106,20 @@ void write_size(UnitInstance& unit, int number, int32_t value) {
 void write_visible(UnitAccess access, bool visible) {
   UnitInstance& unit = access.unit;
   unit.flags = visible ? unit.flags | 1u : unit.flags & ~1u;
-  if (!unit.is_live()) return;
+  if (!unit.has_window()) return;
   if (!visible) {
     ShowWindow(unit.hwnd(), SW_HIDE);
     return;
   }
   const KindDescriptor* kind = Application::instance().kind_descriptor(unit.record->kind);
   if (access.index != 0 && kind != nullptr && (kind->state_flags & kKindNeverStartsVisible) != 0) return;
+  if (access.window.on_hidden_page(access.index)) return;
   ShowWindow(unit.hwnd(), SW_SHOW);
 }
 
 void write_disabled(UnitInstance& unit, bool disabled) {
   unit.flags = disabled ? unit.flags | 2u : unit.flags & ~2u;
-  if (unit.is_live()) EnableWindow(unit.hwnd(), !disabled);
+  if (unit.has_window()) EnableWindow(unit.hwnd(), !disabled);
 }
 
 void write_cursor(UnitInstance& unit, uint32_t array) {
@@ -149,7 +151,7 @@ void write_common(UnitAccess access, int number, uint32_t low) {
       return write_visible(access, low != 0);
     case kPropertyDisabled:
       return write_disabled(unit, low != 0);
-    default:
+    case kPropertyMouseCursor:
       return write_cursor(unit, low);
   }
 }
@@ -322,26 +324,45 @@ PropertyValue value_for_kind(uint32_t type, int index, uint32_t low, uint32_t hi
   return value;
 }
 
+// Numbers below 0 name no property at all.
+void check_number(int number, uint32_t window_id, uint32_t unit_id) {
+  if (number < 0) report("组件不具有所指定的属性", window_id, unit_id);
+}
+
+// A font is reached whole (-1) or by one of its seven attributes; any other index is
+// outside it, as an array index would be.
+void check_font_index(const KindProperty& property, int index, uint32_t window_id, uint32_t unit_id) {
+  constexpr int kLastFontAttribute = 6;
+  if (property.type == kPropertyFont && (index < kWholeValue || index > kLastFontAttribute)) {
+    raise_runtime_error(1, static_cast<int32_t>(window_id), static_cast<int32_t>(unit_id));
+  }
+}
+
 uint64_t read_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index) {
   UnitAccess access = find_unit(window_id, unit_id);
+  check_number(number, window_id, unit_id);
   if (number < kFirstKindProperty) return read_common(access.unit, number);
   if (!access.unit.is_live()) report("读取组件属性时发现指定窗口尚未载入", window_id, unit_id);
   const KindProperty property = kind_property_of(access, number, window_id, unit_id);
+  check_font_index(property, index, window_id, unit_id);
   return value_from_kind(property.type, get_from_kind(*property.kind, access.unit, number), index);
 }
 
-// No kind of this program asks to be rebuilt after a write: each applies its
-// properties to the live unit in place.
 void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high) {
   UnitAccess access = find_unit(window_id, unit_id);
+  check_number(number, window_id, unit_id);
   if (number < kFirstKindProperty) return write_common(access, number, low);
   if (!access.unit.is_live()) report("修改组件属性时发现指定窗口尚未载入", window_id, unit_id);
   const KindProperty property = kind_property_of(access, number, window_id, unit_id);
+  check_font_index(property, index, window_id, unit_id);
   LOGFONTA font;
   const PropertyValue value =
       value_for_kind(property.type, index, low, high, *property.kind, access.unit, number, font);
   auto set = reinterpret_cast<SetPropertyFunction>(property.kind->interface_function(kRequestSetProperty));
-  if (set != nullptr) set(access.unit.object.get(), access.unit.object.get(), number - kFirstKindProperty, &value, 0);
+  if (set == nullptr) return;
+  const int answer = set(access.unit.object.get(), access.unit.object.get(), number - kFirstKindProperty, &value, 0);
+  // A kind that cannot apply a value to its live unit asks for the unit to be made again.
+  if (answer == kRebuildUnit && access.window.exists()) rebuild_unit(access.window, access.index);
 }
 
 }  // namespace

@@ -35,6 +35,10 @@ const char* describe(TemplateError error) {
       return "bytes after the handler offset of a menu item";
     case TemplateError::TrailingData:
       return "bytes after the last window section";
+    case TemplateError::NoWindowRecord:
+      return "window section without the window's own record";
+    case TemplateError::FirstRecordNotWindow:
+      return "first record of a window section is not the window's own record";
   }
   return "unknown template error";
 }
@@ -107,9 +111,23 @@ class TemplateParser {
   bool read_section(ByteReader& r, WindowSection& window) {
     uint32_t unit_count = 0, table_length = 0;
     std::optional<ByteReader> table;
-    return need(r, r.u32(), window.tag) && need(r, r.u32(), window.flags) && need(r, r.counted_text(), window.text1) &&
-           need(r, r.counted_text(), window.text2) && need(r, r.u32(), unit_count) && need(r, r.u32(), table_length) &&
-           need_slice(r, table_length, table) && read_unit_table(*table, unit_count, window.records);
+    const bool head_read = need(r, r.u32(), window.tag) && need(r, r.u32(), window.flags) &&
+                           need(r, r.counted_text(), window.text1) && need(r, r.counted_text(), window.text2);
+    const size_t count_at = r.offset();
+    if (!head_read || !need(r, r.u32(), unit_count) || !need(r, r.u32(), table_length) ||
+        !need_slice(r, table_length, table))
+      return false;
+    const size_t table_at = table->offset();
+    return read_unit_table(*table, unit_count, window.records) && has_window_record(window, count_at, table_at);
+  }
+
+  // Creating a window starts from its own record, so a section must open with it.
+  bool has_window_record(const WindowSection& window, size_t count_at, size_t table_at) {
+    if (window.records.empty()) return fail(TemplateError::NoWindowRecord, count_at);
+    const UnitRecord& first = window.records.front();
+    if (!is_window_record_id(first.id) || first.kind != kWindowKindNumber)
+      return fail(TemplateError::FirstRecordNotWindow, table_at);
+    return true;
   }
 
   bool read_unit_table(ByteReader& table, uint32_t count, std::vector<UnitRecord>& records) {
@@ -248,6 +266,50 @@ void write_section(ByteWriter& w, const WindowSection& window) {
 }  // namespace
 
 TemplateReadResult read_template(std::span<const uint8_t> block) { return TemplateParser().parse(block); }
+
+const char* describe(StructureError error) {
+  switch (error) {
+    case StructureError::ParentLoop:
+      return "a unit lies inside itself through its parents";
+  }
+  return "unknown structure error";
+}
+
+namespace {
+
+// The record a unit's parent id names, among the window's units (not its own
+// record, not menu items); the first of that id.
+const UnitRecord* parent_of(const WindowSection& window, const UnitRecord& unit) {
+  if (unit.parent == 0) return nullptr;
+  for (size_t i = 1; i < window.records.size(); ++i) {
+    const UnitRecord& record = window.records[i];
+    if (record.id == unit.parent && !record.is_menu_item()) return &record;
+  }
+  return nullptr;
+}
+
+// A chain of parents longer than the window has units must pass some unit twice.
+bool lies_inside_itself(const WindowSection& window, const UnitRecord& unit) {
+  const UnitRecord* parent = parent_of(window, unit);
+  for (size_t steps = 0; parent != nullptr; ++steps) {
+    if (parent == &unit || steps > window.records.size()) return true;
+    parent = parent_of(window, *parent);
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<StructureFailure> check_structure(const WindowTemplate& templ) {
+  for (const WindowSection& window : templ.windows) {
+    for (size_t i = 1; i < window.records.size(); ++i) {
+      const UnitRecord& unit = window.records[i];
+      if (!unit.is_menu_item() && lies_inside_itself(window, unit))
+        return StructureFailure{StructureError::ParentLoop, window.id, unit.id};
+    }
+  }
+  return std::nullopt;
+}
 
 std::vector<uint8_t> write_template(const WindowTemplate& templ) {
   ByteWriter w;

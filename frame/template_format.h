@@ -24,6 +24,9 @@
 //     u32 kind, u32 link, 16 reserved bytes, ztext name, ztext second name,
 //     u32 object slot, 12 reserved bytes, ztext text, u32 handler offset
 //
+// Every window section holds at least its own record, which comes first: an id of
+// the form 0x06xxxxxx and the window kind.
+//
 // A valid block is consumed exactly: the records lie one after another in table
 // order starting at offset 0 and end at the end of their unit table, a menu-item
 // record ends with its handler offset, and nothing follows the last window section.
@@ -42,6 +45,8 @@
 namespace frame {
 
 inline constexpr uint32_t kNoHandler = 0xFFFFFFFF;
+// The kind number of a window's own record: library 1, position 1.
+inline constexpr uint32_t kWindowKindNumber = 0x00010001;
 
 struct EventBinding {
   uint32_t event = 0;
@@ -105,6 +110,8 @@ enum class TemplateError {
   CountTooLarge,            // page or binding count larger than its record
   MenuRecordTrailingBytes,  // bytes after a menu item's handler offset
   TrailingData,             // bytes after the last window section
+  NoWindowRecord,           // a window section without any record
+  FirstRecordNotWindow,     // record 0 is not the window's own record of the window kind
 };
 
 const char* describe(TemplateError error);
@@ -122,6 +129,24 @@ struct TemplateReadResult {
 // Reads a whole template block. The records' spans point into `block`, which must
 // outlive the result. On failure returns no template and the first fault found.
 TemplateReadResult read_template(std::span<const uint8_t> block);
+
+// What a template that reads cleanly may still hold that would trouble window
+// creation: a unit placed inside itself, directly or through other units.
+enum class StructureError {
+  ParentLoop,  // following parents from a unit comes back to it
+};
+
+const char* describe(StructureError error);
+
+struct StructureFailure {
+  StructureError error;
+  uint32_t window_id;
+  uint32_t unit_id;
+};
+
+// The first structural fault of the template's windows, or nothing. The loader
+// refuses such a template as it does one that does not read.
+std::optional<StructureFailure> check_structure(const WindowTemplate& templ);
 
 // Serializes a template: directory placeholders as 0, lengths and record offsets
 // computed. Names, tags and menu texts must not contain a 0 byte.

@@ -15,6 +15,7 @@ constexpr uint32_t id_serial(UnitId id) { return id & 0xFFFFFF; }
 
 constexpr bool is_valid_id(UnitId id) { return id_serial(id) != 0 && id_class(id) != 0; }
 constexpr bool is_window_id(UnitId id) { return id_class(id) == 2; }
+constexpr bool is_window_record_id(UnitId id) { return id_class(id) == 6 && id_category(id) == 0; }
 constexpr bool is_menu_item_id(UnitId id) { return id_class(id) == 6 && id_category(id) == 2; }
 
 }  // namespace frame

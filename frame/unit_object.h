@@ -32,7 +32,9 @@ class UnitObject {
   HWND hwnd() const { return hwnd_; }
   // Called by the kind's window procedure when its native window is made and gone.
   void bind_window(HWND hwnd) { hwnd_ = hwnd; }
-  bool is_live() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
+  // A unit of a kind without a window is live for as long as its object exists.
+  bool is_live() const { return windowless() || (hwnd_ != nullptr && IsWindow(hwnd_)); }
+  virtual bool windowless() const { return false; }
 
   // The frame offers each message to the objects from its target window up to the
   // top-level window before dispatching it; true means it was handled.
@@ -42,6 +44,8 @@ class UnitObject {
   virtual COLORREF background_colour() const { return GetSysColor(COLOR_BTNFACE); }
   // Idle time for top-level windows; true asks for more.
   virtual bool on_idle(uint32_t /*elapsed_ms*/) { return false; }
+  // For a container with pages: the page it shows, counted from 0.
+  virtual uint32_t selected_page() const { return 0; }
 
  protected:
   HWND hwnd_ = nullptr;

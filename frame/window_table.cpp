@@ -74,9 +74,62 @@ const UnitInstance* WindowRecord::unit_of(HWND hwnd) {
   return nullptr;
 }
 
+namespace {
+
+// Calls `each(unit id, page)` for every entry of a container's page list; a 0
+// entry ends a page.
+template <typename Each>
+void for_each_page_entry(const UnitRecord& container, Each each) {
+  uint32_t page = 0;
+  for (uint32_t entry : container.page_list) {
+    if (entry == 0) {
+      ++page;
+    } else {
+      each(entry, page);
+    }
+  }
+}
+
+uint32_t page_shown_by(const UnitInstance& container) {
+  return container.object ? container.object->selected_page() : 0;
+}
+
+}  // namespace
+
+bool WindowRecord::on_hidden_page(size_t index) {
+  const uint32_t id = section_.records[index].id;
+  bool hidden = false;
+  for (const UnitInstance& container : units()) {
+    for_each_page_entry(*container.record, [&](uint32_t entry, uint32_t page) {
+      if (entry == id && page != page_shown_by(container)) hidden = true;
+    });
+  }
+  return hidden;
+}
+
+void WindowRecord::show_selected_page(size_t container) {
+  const UnitInstance& box = units()[container];
+  for_each_page_entry(*box.record, [&](uint32_t entry, uint32_t page) {
+    const auto index = find_record(entry);
+    if (!index || *index == 0) return;
+    const UnitInstance& unit = units_[*index];
+    if (unit.hwnd() == nullptr) return;
+    const bool shown = page == page_shown_by(box) && (unit.flags & 1) != 0 && !on_hidden_page(*index);
+    ShowWindow(unit.hwnd(), shown ? SW_SHOW : SW_HIDE);
+  });
+}
+
 void WindowRecord::release_objects() {
   // Units go first: the window object is the parent of their native windows.
   for (size_t i = units_.size(); i-- > 0;) units_[i].object.reset();
+}
+
+bool WindowRecord::end_modality() {
+  for (HWND disabled : disabled_by_modality_) {
+    if (IsWindow(disabled)) EnableWindow(disabled, TRUE);
+  }
+  disabled_by_modality_.clear();
+  return std::exchange(modal_, false);
 }
 
 void WindowTable::append(std::unique_ptr<WindowRecord> window) {

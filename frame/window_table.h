@@ -29,6 +29,8 @@ struct UnitInstance {
 
   bool is_live() const { return object != nullptr && object->is_live(); }
   HWND hwnd() const { return object ? object->hwnd() : nullptr; }
+  // Live, with a native window to move, show or ask (a windowless unit has none).
+  bool has_window() const { return is_live() && hwnd() != nullptr; }
 };
 
 class WindowRecord {
@@ -51,6 +53,14 @@ class WindowRecord {
   // Drops the unit objects once the native windows are gone.
   void release_objects();
 
+  // Whether record `index` lies on a page of a container other than the page the
+  // container shows; such a unit stays hidden whatever its visible bit. Only
+  // containers with pages have a page list in the template.
+  bool on_hidden_page(size_t index);
+  // Shows the units on the page `container` shows that are marked visible, and hides
+  // those on its other pages.
+  void show_selected_page(size_t container);
+
   UnitInstance* window_unit() { return units_.empty() ? nullptr : &units_.front(); }
   // The unit of the working copy whose native window is `hwnd`, the window's own
   // included; null for no handle or a window of no unit here.
@@ -63,10 +73,21 @@ class WindowRecord {
   void mark_closing() { closing_ = true; }
   bool take_closing_mark() { return std::exchange(closing_, false); }
 
+  // A modal window disables the template's other top-level windows while it
+  // exists; it gives back exactly those it disabled.
+  void begin_modality(std::vector<HWND> disabled) {
+    modal_ = true;
+    disabled_by_modality_ = std::move(disabled);
+  }
+  // Re-enables what this window disabled; true when it was modal.
+  bool end_modality();
+
   bool loaded = false;
 
  private:
   bool closing_ = false;
+  bool modal_ = false;
+  std::vector<HWND> disabled_by_modality_;
   const WindowSection& section_;
   std::vector<std::vector<HandlerAddress>> handlers_;
   std::vector<UnitInstance> units_;

@@ -1,7 +1,8 @@
 #pragma once
 // What the frame asks of every unit kind, made once from the kind's property table:
-// creation from the template's block, the get and set entry points, the interface
-// function and the kind descriptor. A kind supplies its class, built on KindUnit
+// creation from the template's block, the get and set entry points, the block saved
+// again, the icon a stored block holds (kinds with an icon line), a visit of a stored
+// block's texts, the interface function and the kind descriptor. A kind supplies its class, built on KindUnit
 // (below), which holds its block, its table (units/kind_table.h) and its decoder:
 //
 //   struct Kind : KindUnit<Block, Effect, table, decoder> {
@@ -9,6 +10,7 @@
 //     bool create_native_window(const frame::CreateParams&);
 //     void apply(Effect, int slot);                // after a write is stored
 //     void before_write(Effect);                   // optional: before it is stored
+//     bool rebuilds_after(Effect) const;           // optional: the unit must be made again
 //     std::optional<uint32_t> live_word(int slot) const;  // optional: a word read live
 //   };
 //
@@ -24,6 +26,7 @@
 #include <string>
 #include <variant>
 
+#include "frame/frame_heap.h"
 #include "frame/kind_descriptor.h"
 #include "frame/unit_object.h"
 #include "units/kind_table.h"
@@ -190,7 +193,43 @@ class KindAdapter {
     if constexpr (requires { unit.before_write(property->effect); }) unit.before_write(property->effect);
     kind_values::write_field(unit.block(), *property, *value);
     unit.apply(property->effect, property->slot);
+    if constexpr (requires { unit.rebuilds_after(property->effect); }) {
+      if (unit.rebuilds_after(property->effect)) return frame::kRebuildUnit;
+    }
     return 0;
+  }
+
+  static uint8_t* save_block(frame::UnitObject* object) {
+    return frame::heap_byte_array(encode(static_cast<const Kind*>(object)->block()));
+  }
+
+  // The icon line of the table; only the window has one.
+  static constexpr const auto* icon_line() {
+    for (const auto& property : kTable)
+      if (property.type == frame::kPropertyIcon) return &property;
+    return static_cast<decltype(&kTable[0])>(nullptr);
+  }
+
+  static uint8_t* icon_data(const uint8_t* data, uint32_t length) {
+    const auto block = Kind::decode({data, length});
+    if (!block) return nullptr;
+    frame::PropertyValue icon;
+    kind_values::read_field(*block, *icon_line(), icon);
+    return frame::heap_byte_array({static_cast<const uint8_t*>(icon.data), icon.length});
+  }
+
+  // Every line that keeps a text in the block is visited, in slot order.
+  static uint8_t* visit_texts(const uint8_t* data, uint32_t length, frame::TextVisitor visit, void* context) {
+    auto block = Kind::decode({data, length});
+    if (!block) return nullptr;
+    for (const auto& property : kTable) {
+      const auto* field = std::get_if<std::string Kind::Block::*>(&property.field);
+      if (field == nullptr) continue;
+      std::string& text = (*block).*(*field);
+      const char* kept = visit(context, text.c_str());
+      if (kept != text.c_str()) text = kept != nullptr ? kept : "";
+    }
+    return frame::heap_byte_array(encode(*block));
   }
 
   static void* answer(int request) {
@@ -201,6 +240,12 @@ class KindAdapter {
         return reinterpret_cast<void*>(&get);
       case frame::kRequestSetProperty:
         return reinterpret_cast<void*>(&set);
+      case frame::kRequestSaveBlock:
+        return reinterpret_cast<void*>(&save_block);
+      case frame::kRequestIconData:
+        return icon_line() != nullptr ? reinterpret_cast<void*>(&icon_data) : nullptr;
+      case frame::kRequestTextVisit:
+        return reinterpret_cast<void*>(&visit_texts);
       default:
         return nullptr;
     }

@@ -27,6 +27,7 @@ const auto kSystemKinds = kind_table<position_of(kind::kComObject) + 1>({
     {kind::kWindow, &kWindowKind},
     {kind::kPictureBox, &kPictureBoxKind},
     {kind::kPictureButton, &kPictureButtonKind},
+    {kind::kComObject, &kComObjectKind},
 });
 
 const auto kLabelKinds = kind_table<position_of(kind::kTransparentLabel) + 1>({

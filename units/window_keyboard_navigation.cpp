@@ -73,9 +73,40 @@ bool KeyboardNavigation::on_key_down(const KeyboardWindow& window, const MSG& me
       if (!window.rules.f1_opens_help) return false;
       open_help(window);
       return true;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+      if ((wanted & DLGC_WANTARROWS) != 0 || (wanted & DLGC_RADIOBUTTON) == 0) return false;
+      move_in_radio_group(window, message.hwnd, message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
+      return true;
     default:
       return false;
   }
+}
+
+// The group runs, as in a dialog, from a unit with WS_GROUP to the next one; the
+// system walks it, skipping hidden and disabled units and wrapping at its ends.
+void KeyboardNavigation::move_in_radio_group(const KeyboardWindow& window, HWND radio, bool forward) {
+  const HWND next = GetNextDlgGroupItem(GetParent(radio), radio, !forward);
+  if (next == nullptr || next == radio || (dialog_code(next) & DLGC_RADIOBUTTON) == 0) return;
+  SetFocus(next);
+  choose_radio(window, next);
+}
+
+// The chosen radio button is the only one of its group checked, and is clicked.
+void KeyboardNavigation::choose_radio(const KeyboardWindow& window, HWND radio) {
+  for (HWND member = GetNextDlgGroupItem(GetParent(radio), radio, FALSE); member != nullptr && member != radio;
+       member = GetNextDlgGroupItem(GetParent(radio), member, FALSE)) {
+    if ((dialog_code(member) & DLGC_RADIOBUTTON) != 0) SendMessageA(member, BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+  SendMessageA(radio, BM_SETCHECK, BST_CHECKED, 0);
+  click(window, radio);
+}
+
+void KeyboardNavigation::click(const KeyboardWindow& window, HWND unit) {
+  const frame::UnitInstance* instance = window.record != nullptr ? window.record->unit_of(unit) : nullptr;
+  if (instance != nullptr) frame::raise_event(window.record->id(), instance->record->id, kEventClick);
 }
 
 // The focused default button is clicked; otherwise Enter moves on when asked to,
@@ -149,10 +180,13 @@ bool KeyboardNavigation::on_mnemonic(const KeyboardWindow& window, HWND focus, c
       SetFocus(hwnd);
       return true;
     }
+    if ((code & DLGC_RADIOBUTTON) != 0) {
+      choose_radio(window, hwnd);
+      return true;
+    }
     const bool checked = SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    const bool check = (code & DLGC_RADIOBUTTON) != 0 || !checked;
-    SendMessageA(hwnd, BM_SETCHECK, check ? BST_CHECKED : BST_UNCHECKED, 0);
-    frame::raise_event(record->id(), unit.record->id, kEventClick);
+    SendMessageA(hwnd, BM_SETCHECK, checked ? BST_UNCHECKED : BST_CHECKED, 0);
+    click(window, hwnd);
     return true;
   }
   return false;

@@ -1,6 +1,7 @@
 #pragma once
 // A window's keyboard conventions, offered each key after the focused unit has
-// declined it: Tab order, Esc, Enter, F1 help and mnemonics.
+// declined it: Tab order, arrows within radio groups, Esc, Enter, F1 help and
+// mnemonics.
 #include <windows.h>
 
 #include <cstdint>
@@ -32,6 +33,9 @@ class KeyboardNavigation {
 
  private:
   void on_enter(const KeyboardWindow& window, HWND focus);
+  static void move_in_radio_group(const KeyboardWindow& window, HWND radio, bool forward);
+  static void choose_radio(const KeyboardWindow& window, HWND radio);
+  static void click(const KeyboardWindow& window, HWND unit);
   void open_help(const KeyboardWindow& window);
   static std::vector<HWND> tab_stops(const KeyboardWindow& window);
   static void move_focus(const KeyboardWindow& window, bool forward);

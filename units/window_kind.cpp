@@ -1,10 +1,13 @@
 #include "units/window_kind.h"
 
+#include <array>
+
 #include "frame/exception_barrier.h"
 #include "frame/frame_services.h"
 #include "frame/gdi_scopes.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
+#include "units/window_input_events.h"
 #include "units/window_shape.h"
 
 namespace units {
@@ -139,6 +142,9 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       on_size();
       break;
+    case WM_GETMINMAXINFO:
+      limit_maximised_to_work_area(*reinterpret_cast<MINMAXINFO*>(lparam));
+      return 0;
     case WM_ACTIVATE:
       on_activate(wparam);
       break;
@@ -196,6 +202,21 @@ void WindowUnit::paint_background(HDC dc, const RECT& area) {
   FillRgn(dc, uncovered.get(), brush.get());
 }
 
+// Maximised, a window of any border covers the work area of its monitor and leaves
+// the taskbar free; positions here count from the monitor's own corner.
+void WindowUnit::limit_maximised_to_work_area(MINMAXINFO& limits) const {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  HMONITOR nearest = MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST);
+  if (nearest == nullptr || !GetMonitorInfoA(nearest, &monitor)) {
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    monitor.rcMonitor = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  const RECT& work = monitor.rcWork;
+  limits.ptMaxPosition = {work.left - monitor.rcMonitor.left, work.top - monitor.rcMonitor.top};
+  limits.ptMaxSize = {work.right - work.left, work.bottom - work.top};
+}
+
 void WindowUnit::on_size() {
   apply_shape();
   raise(kEventResized);
@@ -235,9 +256,12 @@ LRESULT WindowUnit::on_nc_activate(WPARAM active, LPARAM lparam) {
 }
 
 // Event 12 is asked first, then event 1; either refuses by answering false.
+// The windows a modal one disabled are enabled before it goes, so that the system
+// hands the activation back to one of them.
 void WindowUnit::on_close() {
   if (!raise_refusable(kEventCloseAsked)) return;
   if (!raise_refusable(kEventClose)) return;
+  frame::end_modality(window_id_);
   DestroyWindow(hwnd_);
 }
 
@@ -301,7 +325,35 @@ bool WindowUnit::unit_drags_window(HWND unit) const {
   return kind != nullptr && (kind->state_flags & frame::kKindDragsWindow) != 0;
 }
 
+// The unit a message is for: its target window, or the nearest of the target's
+// parents that is a unit (a kind may build its unit of several windows).
+const frame::UnitInstance* WindowUnit::unit_receiving(HWND target) const {
+  frame::WindowRecord* window = record();
+  for (; window != nullptr && target != nullptr; target = GetParent(target)) {
+    if (const frame::UnitInstance* unit = window->unit_of(target)) return unit;
+    if (target == hwnd_) break;
+  }
+  return nullptr;
+}
+
+// The common mouse and keyboard events, raised before the message goes on to be
+// handled, for units of kinds that raise events at all.
+void WindowUnit::raise_input_event(const MSG& message) {
+  const frame::UnitInstance* unit = unit_receiving(message.hwnd);
+  if (unit == nullptr) return;
+  POINT point = client_point_of(message);
+  if (unit->hwnd() != message.hwnd) MapWindowPoints(message.hwnd, unit->hwnd(), &point, 1);
+  const auto input = input_event_of(message, point);
+  const frame::KindDescriptor* kind = frame::kind_descriptor(unit->record->kind);
+  if (!input || kind == nullptr || !kind->raises_events()) return;
+  std::array<frame::TypedValue, 4> arguments;
+  for (size_t i = 0; i < input->argument_count; ++i) arguments[i] = frame::TypedValue::of_int(input->arguments[i]);
+  frame::raise_event(window_id_, unit->record->id, input->event,
+                     std::span<const frame::TypedValue>(arguments.data(), input->argument_count));
+}
+
 bool WindowUnit::pre_translate_message(MSG& message) {
+  raise_input_event(message);
   switch (message.message) {
     case WM_KEYDOWN:
       return keyboard_.on_key_down(keyboard_window(), message);

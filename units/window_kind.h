@@ -51,6 +51,7 @@ class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties,
 
   // Life cycle and activation (window_kind.cpp).
   void on_size();
+  void limit_maximised_to_work_area(MINMAXINFO& limits) const;
   void on_activate(WPARAM state);
   void on_set_focus();
   void on_close();
@@ -67,6 +68,8 @@ class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties,
   frame::WindowRecord* record() const;
   const frame::UnitInstance* unit_of(HWND hwnd) const;
   bool unit_drags_window(HWND unit) const;
+  const frame::UnitInstance* unit_receiving(HWND target) const;
+  void raise_input_event(const MSG& message);
 
   // Painting: the background picture, and the colour where it leaves room.
   void repaint_background();

@@ -1,9 +1,10 @@
-// Feeds arbitrary bytes to the window template reader and every unit's property
-// block reader. A template that reads must write back into bytes that read again
+// Feeds arbitrary bytes to the window template reader, the loader's structural
+// checks and every unit's property block reader. A template that reads must write back into bytes that read again
 // to the same windows and units; a damaged one must be refused, never crash.
 #include <cstdlib>
 
 #include "frame/template_format.h"
+#include "units/com_object_block.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -19,6 +20,7 @@ void read_property_blocks(const frame::WindowTemplate& templ) {
       (void)units::decode_picture_box_block(record.kind_data);
       (void)units::decode_picture_button_block(record.kind_data);
       (void)units::decode_label_block(record.kind_data);
+      (void)units::decode_com_object_block(record.kind_data);
     }
   }
 }
@@ -43,6 +45,8 @@ bool same_shape(const frame::WindowTemplate& first, const frame::WindowTemplate&
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const frame::TemplateReadResult read = frame::read_template({data, size});
   if (!read.value) return 0;
+  // What the loader checks before it keeps a template, as it would run at start-up.
+  (void)frame::check_structure(*read.value);
   read_property_blocks(*read.value);
   const std::vector<uint8_t> written = frame::write_template(*read.value);
   const frame::TemplateReadResult again = frame::read_template(written);

@@ -157,6 +157,53 @@ TEST_F(LayoutCompiler, ErrorsNameTheUnitAndField) {
   }
 }
 
+// A template of several windows, with what the installer's window never holds: a
+// menu item, a container's pages and a unit of another library's kind.
+TEST_F(LayoutCompiler, SeveralWindowsWithMenuItemsPagesAndKindsOfOtherLibraries) {
+  Json l = layout();
+  Json second = l["window"];
+  second["id"] = "0x52010002";
+  second["units"][1] = Json::parse(R"({"id": "0x26010003", "name": "menu_open", "kind": "MenuItem",
+        "text": "打开", "handler": "on_click"})");
+  second["units"].push_back(Json::parse(R"({"id": "0x16010005", "name": "box", "kind": "0x00030001",
+        "kind_data": "0100000002", "left": 0, "top": 0, "width": 9, "height": 9,
+        "pages": [["0x16010006", "0x16010007"], [], ["0x16010008"]]})"));
+  l["windows"] = Json::array({l["window"], second});
+  l.erase("window");
+  block_ = tplc::compile_layout(l, folder_);
+  const auto result = frame::read_template(block_);
+  ASSERT_TRUE(result.value) << frame::describe(result.failure.error);
+  ASSERT_EQ(result.value->windows.size(), 2u);
+  EXPECT_EQ(result.value->windows[0].id, 0x52010001u);
+  const auto& records = result.value->windows[1].records;
+  EXPECT_EQ(result.value->windows[1].id, 0x52010002u);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_TRUE(records[1].is_menu_item());
+  EXPECT_EQ(records[1].kind, units::kind::kMenuItem);
+  EXPECT_EQ(records[1].menu_text, "\xB4\xF2\xBF\xAA");
+  EXPECT_EQ(records[1].menu_handler_offset, 8u);
+  EXPECT_EQ(records[2].kind, 0x00030001u);
+  EXPECT_EQ(std::vector<uint8_t>(records[2].kind_data.begin(), records[2].kind_data.end()),
+            (std::vector<uint8_t>{1, 0, 0, 0, 2}));
+  EXPECT_EQ(records[2].page_list, (std::vector<uint32_t>{0x16010006, 0x16010007, 0, 0, 0x16010008}));
+}
+
+TEST_F(LayoutCompiler, WindowsListErrors) {
+  Json both = layout();
+  both["windows"] = Json::array({both["window"]});
+  EXPECT_NE(error_of(both).find("give either window or windows"), std::string::npos) << error_of(both);
+  Json twice = layout();
+  twice["windows"] = Json::array({twice["window"], twice["window"]});
+  twice.erase("window");
+  EXPECT_NE(error_of(twice).find("field \"id\": used twice"), std::string::npos) << error_of(twice);
+  Json menu_kind = layout();
+  menu_kind["window"]["units"][1]["id"] = "0x26010004";
+  EXPECT_NE(error_of(menu_kind).find("menu items, and only they"), std::string::npos) << error_of(menu_kind);
+  Json odd_data = layout();
+  odd_data["window"]["units"][1]["kind_data"] = "ABC";
+  EXPECT_NE(error_of(odd_data).find("hex digits"), std::string::npos) << error_of(odd_data);
+}
+
 TEST_F(LayoutCompiler, DumpDescribesWhatWasCompiled) {
   const auto window = compile(layout());
   frame::WindowTemplate templ;
@@ -208,8 +255,8 @@ TEST_F(LayoutCompiler, ToolReportsWhereACorruptTemplateBreaks) {
 TEST_F(LayoutCompiler, UnitHeaderNamesTheWindowAndUnitsByRole) {
   Json with_roles = layout();
   with_roles["window"]["units"][0]["role"] = "MainWindow";
-  with_roles["window"]["units"].push_back(
-      Json::parse(R"({"id": "0x16010005", "name": "x", "kind": "PicBox", "left": 0, "top": 0, "width": 1, "height": 1})"));
+  with_roles["window"]["units"].push_back(Json::parse(
+      R"({"id": "0x16010005", "name": "x", "kind": "PicBox", "left": 0, "top": 0, "width": 1, "height": 1})"));
   EXPECT_EQ(tplc::unit_header(with_roles, "app"),
             "// Written by tplc from the layout's roles: the window and its units by role.\n"
             "#pragma once\n\n#include <cstdint>\n\nnamespace app {\n\n"

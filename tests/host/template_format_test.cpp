@@ -386,6 +386,52 @@ TEST(TemplateCorruption, UnusedBytesAtTheEndOfTheUnitTable) {
   expect_failure(block, TemplateError::UnitTableNotFilled, table_end);
 }
 
+// Creating a window starts from its own record: a section without one, or opening
+// with any other record, is refused before anything indexes it.
+TEST(TemplateStructure, SectionWithoutRecordsIsRefused) {
+  expect_failure(template_of({}), TemplateError::NoWindowRecord, kUnitCountAt);
+}
+
+TEST(TemplateStructure, SectionOpeningWithAUnitIsRefused) {
+  expect_failure(template_of({{kUnitId, rich_unit_record()}, {kWindowRecordId, window_record()}}),
+                 TemplateError::FirstRecordNotWindow, kTableAt);
+}
+
+TEST(TemplateStructure, WindowRecordOfAnotherKindIsRefused) {
+  Bytes body = window_record();
+  put_u32(body, 0, units::kind::kPictureBox);
+  expect_failure(template_of({{kWindowRecordId, body}}), TemplateError::FirstRecordNotWindow, kTableAt);
+}
+
+// Units placed inside themselves: directly, and through another unit.
+TEST(TemplateStructure, UnitInsideItselfIsRefusedByTheLoadersCheck) {
+  constexpr size_t kParentAt = kPageCountAt - 4;
+  Bytes inside_itself = rich_unit_record();
+  put_u32(inside_itself, kParentAt, kUnitId);
+  const Bytes direct = template_of({{kWindowRecordId, window_record()}, {kUnitId, inside_itself}});
+  Bytes first = rich_unit_record();
+  put_u32(first, kParentAt, 0x16000009);
+  Bytes second = rich_unit_record();
+  put_u32(second, kParentAt, kUnitId);
+  const Bytes through_another =
+      template_of({{kWindowRecordId, window_record()}, {kUnitId, first}, {0x16000009, second}});
+  for (const Bytes& block : {direct, through_another}) {
+    const auto result = frame::read_template(block);
+    ASSERT_TRUE(result.value);
+    const auto failure = frame::check_structure(*result.value);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->error, frame::StructureError::ParentLoop);
+    EXPECT_EQ(failure->window_id, kWindowId);
+    EXPECT_EQ(failure->unit_id, kUnitId);
+  }
+}
+
+TEST(TemplateStructure, ParentsThatEndAtTheWindowOrNowherePass) {
+  const auto result = frame::read_template(sample_template());
+  ASSERT_TRUE(result.value);
+  EXPECT_FALSE(frame::check_structure(*result.value));
+}
+
 TEST(TemplateCorruption, BytesAfterTheLastSection) {
   Bytes block = sample_template();
   const size_t end = block.size();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "frame/byte_reader.h"
+#include "units/com_object_block.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -275,6 +276,21 @@ TYPED_TEST(BlockCodec, EncodeWritesTheNewestVersionThatDecodesBack) {
   const auto decoded = TypeParam::decode(block);
   ASSERT_TRUE(decoded);
   EXPECT_EQ(units::encode(*decoded), block);
+}
+
+TEST(ComObjectBlock, ClassTextRoundTripsAndANewerVersionOrAShortBlockIsRefused) {
+  frame::ByteWriter w;
+  w.u32(1);
+  w.counted_text("WScript.Shell");
+  const std::vector<uint8_t> bytes = w.take();
+  const auto block = units::decode_com_object_block(bytes);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block->class_name, "WScript.Shell");
+  EXPECT_EQ(units::encode(*block), bytes);
+  std::vector<uint8_t> newer = bytes;
+  newer[0] = 2;
+  EXPECT_FALSE(units::decode_com_object_block(newer));
+  EXPECT_FALSE(units::decode_com_object_block(std::span(bytes).first(bytes.size() - 1)));
 }
 
 }  // namespace

@@ -59,11 +59,12 @@ std::optional<MessageBoxView> view_of(HWND box) {
   return MessageBoxView{box, window_text(box), message_text(box)};
 }
 
-void send_mouse(DWORD flags, LONG x = 0, LONG y = 0) {
+void send_mouse(DWORD flags, LONG x = 0, LONG y = 0, DWORD data = 0) {
   INPUT input = {};
   input.type = INPUT_MOUSE;
   input.mi.dx = x;
   input.mi.dy = y;
+  input.mi.mouseData = data;
   input.mi.dwFlags = flags;
   SendInput(1, &input, sizeof input);
 }
@@ -236,6 +237,9 @@ void move_mouse(POINT screen_point) {
 
 void press_left_button() { send_mouse(MOUSEEVENTF_LEFTDOWN); }
 void release_left_button() { send_mouse(MOUSEEVENTF_LEFTUP); }
+void press_right_button() { send_mouse(MOUSEEVENTF_RIGHTDOWN); }
+void release_right_button() { send_mouse(MOUSEEVENTF_RIGHTUP); }
+void turn_wheel(int distance) { send_mouse(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(distance)); }
 
 std::vector<COLORREF> capture_screen(RECT rect) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -272,11 +276,15 @@ bool bring_to_foreground(HWND hwnd) {
 }
 
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift) {
+  press_key_holding(hwnd, with_shift ? VK_SHIFT : 0, virtual_key);
+}
+
+void press_key_holding(HWND hwnd, WORD held_key, WORD virtual_key) {
   bring_to_foreground(hwnd);
-  if (with_shift) send_key(VK_SHIFT, 0);
+  if (held_key != 0) send_key(held_key, 0);
   send_key(virtual_key, 0);
   send_key(virtual_key, KEYEVENTF_KEYUP);
-  if (with_shift) send_key(VK_SHIFT, KEYEVENTF_KEYUP);
+  if (held_key != 0) send_key(held_key, KEYEVENTF_KEYUP);
 }
 
 }  // namespace driver

@@ -82,6 +82,11 @@ void click(HWND hwnd);
 void move_mouse(POINT screen_point);
 void press_left_button();
 void release_left_button();
+void press_right_button();
+void release_right_button();
+// Real wheel input: `distance` in the system's units, 120 a notch, positive away
+// from the user.
+void turn_wheel(int distance);
 // Real mouse input: press the left button at `from` (screen coordinates), move to
 // `to` in small steps, release there.
 void drag(POINT from, POINT to);
@@ -98,5 +103,7 @@ bool bring_to_foreground(HWND hwnd);
 // Real keyboard input to the foreground window, after bringing `hwnd` forward;
 // Shift is held around the key when asked.
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift = false);
+// The same with `held_key` (VK_CONTROL, VK_MENU, ...; 0 for none) held around it.
+void press_key_holding(HWND hwnd, WORD held_key, WORD virtual_key);
 
 }  // namespace driver

@@ -17,6 +17,11 @@ const frame::UnitLibrary* const kLibraries[] = {&units::kSystemUnitLibrary, &uni
 }  // namespace
 
 frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void* handler_base) {
+  return header_with_template(entry, handler_base, kLibraries);
+}
+
+frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void* handler_base,
+                                          std::span<const frame::UnitLibrary* const> libraries) {
   return {
       {3, 0, 0x1013A},
       entry,
@@ -26,8 +31,8 @@ frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void*
       window_template_begin,
       static_cast<uint32_t>(window_template_end - window_template_begin),
       program_data_checksum,
-      static_cast<uint32_t>(std::size(kLibraries)),
-      kLibraries,
+      static_cast<uint32_t>(libraries.size()),
+      libraries.data(),
       0,
       nullptr,
       nullptr,

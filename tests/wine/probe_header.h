@@ -3,6 +3,7 @@
 // installer's unit libraries, and one with neither, that may declare external
 // functions instead.
 #include <cstdint>
+#include <span>
 
 #include "frame/data_checksum.h"
 #include "frame/program_header.h"
@@ -10,6 +11,9 @@
 namespace probe {
 
 frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void* handler_base = nullptr);
+// The same with unit libraries of the caller's: the installer's two first, then its own.
+frame::ProgramHeader header_with_template(frame::EntryRoutine entry, const void* handler_base,
+                                          std::span<const frame::UnitLibrary* const> libraries);
 
 constexpr frame::ProgramHeader header_without_template(frame::EntryRoutine entry, uint32_t external_count = 0,
                                                        const char* const* external_libraries = nullptr,

@@ -77,4 +77,12 @@ std::wstring runtime_error_text(const std::wstring& message, const std::wstring&
   return L"运行时出错!\r\n\r\n错误信息：" + message + L"\r\n\r\n" + detail + L"\r\n";
 }
 
+std::string gbk(const std::wstring& text) {
+  const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(size - 1));
+  return bytes;
+}
+
 }  // namespace driver

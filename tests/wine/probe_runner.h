@@ -41,6 +41,9 @@ std::string usage_growth_beyond(const std::vector<std::string>& log, const std::
 // variable is set to the result, so a probe started afterwards reads the same.
 int soak_size(const char* variable, int quick);
 
+// GBK bytes of `text`, as a probe logs the texts of its template and of the frame.
+std::string gbk(const std::wstring& text);
+
 // The text a run-time error box shows for a message without a code and its two numbers.
 std::wstring runtime_error_text(const std::wstring& message, const std::wstring& detail);
 

@@ -12,14 +12,7 @@ using namespace std::chrono_literals;
 
 constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
 
-// Texts that come from the template or the frame are GBK in the log.
-std::string gbk(const std::wstring& text) {
-  const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-  bytes.resize(static_cast<size_t>(size - 1));
-  return bytes;
-}
+using driver::gbk;
 
 constexpr char kCreated[] = "window created, source 0x52010001 0x06010000\n";
 
@@ -66,7 +59,11 @@ INSTANTIATE_TEST_SUITE_P(
                                           "close asked 2\n"
                                           "close\n"
                                           "loop returned\n"
-                                          "event at exit reached no routine\n"}),
+                                          "event at exit reached no routine\n"},
+        LoggedRun{"ByteArgumentsAreZeroExtendedAndShortsSignExtended", "small-typed-arguments", 0,
+                  std::string(kCreated) + "event 7 with 0xFFFFFF8000000080\n"},
+        LoggedRun{"CreationHandlerClosingItsOwnWindowEndsTheProgramNormally", "destroyed-by-creation-handler", 0,
+                  std::string(kCreated) + "window gone after loading\nloop returned\n"}),
     driver::logged_run_name);
 
 struct Misuse {
@@ -97,7 +94,24 @@ INSTANTIATE_TEST_SUITE_P(
                            L"1375797257, 369164290\r\n未找到所指定的窗口"},
                     Misuse{"read-unknown-unit", L"指定窗口或窗口组件不存在或尚未载入",
                            L"1375797249, 369164407\r\n\"探针窗口\"\r\n未找到所指定的窗口组件"},
+                    Misuse{"read-negative-property", L"组件不具有所指定的属性",
+                           L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
+                    Misuse{"write-negative-property", L"组件不具有所指定的属性",
+                           L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\""},
                     Misuse{"convert-text-to-integer", L"欲转换数据类型不是数值", L"0, 0"},
                     Misuse{"write-out-of-memory-in-handler", L"内存不足，程序无法继续运行", L"0, 0"}));
+
+// A font attribute index beyond the seven is an index out of range, not a face-name
+// pointer to read through.
+TEST(FontIndex, OutsideTheSevenAttributesEndsInRuntimeErrorOne) {
+  driver::Probe probe("TRELLIMO_PROPERTY_PROBE", "write-font-attribute-seven");
+  auto box = driver::wait_for_message_box(probe.process().id(), 20s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text,
+            L"运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n\r\n"
+            L"1375797249, 369164290\r\n\"探针窗口\"\r\n\"标签\"\r\n");
+  ASSERT_TRUE(driver::press_box_button(*box, IDOK));
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(kRuntimeErrorExitCode));
+}
 
 }  // namespace

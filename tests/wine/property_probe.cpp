@@ -36,6 +36,7 @@ constexpr int kLabelCaption = units::slot_of(units::kLabelProperties, "text");
 constexpr int kLabelFont = units::slot_of(units::kLabelProperties, "font");
 
 bool click_writes_without_memory = false;
+bool creation_destroys_window = false;
 // Armed, the next allocation anywhere in the probe fails as it would with the
 // address space used up.
 bool fail_next_allocation = false;
@@ -187,6 +188,42 @@ void convert_text_to_integer() {
   frame::frame_notify(frame::kNotifyToInteger, reinterpret_cast<intptr_t>(&text), 0);
 }
 
+// A byte argument fills its word zero-extended, a short sign-extended, whatever the
+// rest of the payload holds.
+void small_typed_arguments() {
+  load_window();
+  uint64_t result = 0;
+  const frame::EventArgument typed[] = {{0x12345680, 0xAAAAAAAA, frame::kTypeByte, 0},
+                                        {0x7777FF80, 0xBBBBBBBB, frame::kTypeShort, 0}};
+  frame::TypedEventRequest request{kWindow, 0, 7, &result, typed, 2};
+  frame::frame_notify(frame::kNotifyRaiseTypedEvent, reinterpret_cast<intptr_t>(&request), 0);
+  DestroyWindow(probe_window());
+}
+
+void read_negative_property() {
+  load_window();
+  kProperties.read_int(kLabel, -1);
+}
+void write_negative_property() {
+  load_window();
+  kProperties.write_int(kLabel, -3, 0x1234);
+}
+void write_font_attribute_seven() {
+  load_window();
+  kProperties.write_int(kLabel, kLabelFont, 0x1234, 7);
+}
+
+// The creation handler destroys the window it was raised for: loading still
+// succeeded, and the loop finds no window and returns.
+void destroyed_by_creation_handler() {
+  creation_destroys_window = true;
+  load_window();
+  log_line(frame::Application::instance().windows().find(kWindow)->exists() ? "window still there"
+                                                                            : "window gone after loading");
+  frame::run_message_loop();
+  log_line("loop returned");
+}
+
 constexpr probe::Scenario kScenarios[] = {
     {"geometry", geometry},
     {"label-properties", label_properties},
@@ -197,6 +234,11 @@ constexpr probe::Scenario kScenarios[] = {
     {"read-unknown-unit", read_unknown_unit},
     {"worker-writes", worker_writes},
     {"events", events},
+    {"destroyed-by-creation-handler", destroyed_by_creation_handler},
+    {"small-typed-arguments", small_typed_arguments},
+    {"read-negative-property", read_negative_property},
+    {"write-negative-property", write_negative_property},
+    {"write-font-attribute-seven", write_font_attribute_seven},
     {"convert-text-to-integer", convert_text_to_integer},
     {"write-out-of-memory-in-handler", write_out_of_memory_in_handler},
 };
@@ -206,7 +248,10 @@ constexpr probe::Scenario kScenarios[] = {
 // The handlers the probe window's template binds.
 extern "C" {
 
-void __stdcall probe_window_created() { log_line("window created, " + source_text()); }
+void __stdcall probe_window_created() {
+  log_line("window created, " + source_text());
+  if (creation_destroys_window) DestroyWindow(probe_window());
+}
 
 int __stdcall probe_close_asked() { return probe::close_asked(); }
 int __stdcall probe_close() { return probe::close_going_ahead(); }

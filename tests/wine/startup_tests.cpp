@@ -141,6 +141,8 @@ TEST_P(DamagedTemplate, ShowsTheRuntimeErrorBoxAndExitsWithMinusOne) {
 
 INSTANTIATE_TEST_SUITE_P(StartUp, DamagedTemplate,
                          testing::Values(FaultCase{"TRELLIMO_SETUP_TRUNCATED_TEMPLATE", L"载入窗口模板数据段出错!"},
-                                         FaultCase{"TRELLIMO_SETUP_WITHOUT_STARTUP_WINDOW", L"载入启动窗口失败"}));
+                                         FaultCase{"TRELLIMO_SETUP_WITHOUT_STARTUP_WINDOW", L"载入启动窗口失败"},
+                                         FaultCase{"TRELLIMO_SETUP_WITHOUT_WINDOW_RECORD",
+                                                   L"载入窗口模板数据段出错!"}));
 
 }  // namespace

@@ -48,8 +48,9 @@ void set_font_field(LogFontA& font, const FontField& field, int32_t value) {
 
 namespace {
 
-constexpr std::array<std::pair<uint32_t, const char*>, 5> kKindNames{{
+constexpr std::array<std::pair<uint32_t, const char*>, 6> kKindNames{{
     {kind::kWindow, "window"},
+    {kind::kMenuItem, "MenuItem"},
     {kind::kPictureBox, "PicBox"},
     {kind::kPictureButton, "PicBtn"},
     {kind::kTransparentLabel, "TransLabel"},

@@ -11,6 +11,7 @@
 
 #include "units/kind_table.h"
 
+#include "units/com_object_block.h"
 #include "units/label_block.h"
 #include "units/picture_box_block.h"
 #include "units/picture_button_block.h"
@@ -65,7 +66,8 @@ const Entry* find_by_name(const std::vector<Entry>& entries, std::string_view na
 }
 
 // English kind names as the kind table has them: "window", "PicBox", "PicBtn",
-// "TransLabel", "ComObject"; nothing for a kind number the program does not know.
+// "TransLabel", "ComObject", and "MenuItem" for menu items, which have no kind of
+// their own; nothing for a kind number the program does not know.
 std::optional<uint32_t> kind_number_of(std::string_view name);
 const char* kind_name_of(uint32_t kind_number);
 

@@ -1,5 +1,7 @@
 #include "tools/template-compiler/layout_compiler.h"
 
+#include <algorithm>
+#include <cctype>
 #include <deque>
 #include <map>
 #include <set>
@@ -100,8 +102,21 @@ std::vector<uint8_t> encode_kind_data(const Json& unit, const Table& table, cons
   return units::encode(block);
 }
 
+// Kind data spelt out as hex digits, for kinds whose tables the compiler lacks.
+std::vector<uint8_t> raw_kind_data(const Json& digits, const Context& context) {
+  const std::string text = digits.is_string() ? digits.get<std::string>() : "-";
+  const auto is_digit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+  if (text.size() % 2 != 0 || !std::all_of(text.begin(), text.end(), is_digit))
+    context.fail("kind_data", "must be an even number of hex digits");
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < text.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
 std::vector<uint8_t> kind_data(uint32_t kind, const Json& unit, const Context& context,
                                const std::filesystem::path& folder) {
+  if (const Json* raw = member(unit, "kind_data")) return raw_kind_data(*raw, context);
   switch (kind) {
     case units::kind::kWindow:
       return encode_kind_data<units::WindowBlock>(unit, units::kWindowProperties, context, folder);
@@ -111,8 +126,18 @@ std::vector<uint8_t> kind_data(uint32_t kind, const Json& unit, const Context& c
       return encode_kind_data<units::PictureButtonBlock>(unit, units::kPictureButtonProperties, context, folder);
     case units::kind::kTransparentLabel:
       return encode_kind_data<units::LabelBlock>(unit, units::kLabelProperties, context, folder);
+    case units::kind::kComObject:
+      return encode_kind_data<units::ComObjectBlock>(unit, units::kComObjectProperties, context, folder);
   }
   context.fail("kind", "the layout compiler cannot build this kind");
+}
+
+// A handler name's slot offset; null is no handler.
+uint32_t handler_offset(const Json& handler, const Handlers& handlers, const Context& context, std::string_view field) {
+  if (handler.is_null()) return frame::kNoHandler;
+  const auto found = handler.is_string() ? handlers.find(handler.get<std::string>()) : handlers.end();
+  if (found == handlers.end()) context.fail(field, "not in the handlers list");
+  return found->second;
 }
 
 std::vector<frame::EventBinding> read_bindings(const Json& bindings, const Handlers& handlers, const Context& context) {
@@ -121,15 +146,22 @@ std::vector<frame::EventBinding> read_bindings(const Json& bindings, const Handl
   for (const Json& binding : bindings) {
     context.allow_only(binding, "bindings", {"event", "handler"});
     const Json& handler = context.required(binding, "handler");
-    frame::EventBinding entry{context.word(context.required(binding, "event"), "bindings.event"), frame::kNoHandler};
-    if (!handler.is_null()) {
-      const auto found = handler.is_string() ? handlers.find(handler.get<std::string>()) : handlers.end();
-      if (found == handlers.end()) context.fail("bindings.handler", "not in the handlers list");
-      entry.handler_offset = found->second;
-    }
-    result.push_back(entry);
+    result.push_back({context.word(context.required(binding, "event"), "bindings.event"),
+                      handler_offset(handler, handlers, context, "bindings.handler")});
   }
   return result;
+}
+
+// Pages as lists of unit ids, stored one after another with a 0 between two pages.
+std::vector<uint32_t> read_pages(const Json& pages, const Context& context) {
+  if (!pages.is_array()) context.fail("pages", "must be a list of pages, each a list of unit ids");
+  std::vector<uint32_t> list;
+  for (const Json& page : pages) {
+    if (!page.is_array()) context.fail("pages", "must be a list of pages, each a list of unit ids");
+    if (!list.empty()) list.push_back(0);
+    for (const Json& id : page) list.push_back(context.word(id, "pages"));
+  }
+  return list;
 }
 
 uint32_t read_flags(const Json& unit, const Context& context) {
@@ -138,6 +170,14 @@ uint32_t read_flags(const Json& unit, const Context& context) {
     return member_value != nullptr && context.flag(*member_value, field) ? value : 0u;
   };
   return bit("visible", 1) | bit("disabled", 2) | bit("tab_stop", 4);
+}
+
+// A kind by its English name, or by its number for a kind of another library.
+uint32_t read_kind(const Json& kind, const Context& context) {
+  if (kind.is_string() && kind.get<std::string>().rfind("0x", 0) == 0) return context.word(kind, "kind");
+  const auto number = kind_number_of(kind.is_string() ? kind.get<std::string>() : "");
+  if (!number) context.fail("kind", "unknown kind");
+  return *number;
 }
 
 std::string describe_unit(const Json& unit) {
@@ -155,6 +195,7 @@ class LayoutCompiler {
 
   frame::WindowSection window(const Json& window) {
     const Context context("window");
+    ids_.clear();
     context.allow_only(window, "", {"id", "section_tag", "section_flags", "text1", "text2", "note", "units"});
     frame::WindowSection section;
     section.id = context.word(context.required(window, "id"), "id");
@@ -172,24 +213,38 @@ class LayoutCompiler {
  private:
   frame::UnitRecord record(const Json& unit, bool is_window_record) {
     const Context context(describe_unit(unit));
-    context.allow_only(unit, "", {"id",        "name",  "second_name", "role",   "kind",       "link",     "left",
-                                  "top",       "width", "height",      "parent", "visible",    "disabled", "tab_stop",
-                                  "tab_order", "tag",   "group",       "note",   "properties", "pictures", "bindings"});
     frame::UnitRecord record;
     record.id = context.word(context.required(unit, "id"), "id");
-    if (!frame::is_valid_id(record.id) || frame::is_menu_item_id(record.id))
-      context.fail("id", "not a unit id the layout compiler builds");
+    if (!frame::is_valid_id(record.id)) context.fail("id", "not a unit id the layout compiler builds");
     if (!ids_.insert(record.id).second) context.fail("id", "used twice");
-    const Json& kind = context.required(unit, "kind");
-    const auto kind_number = kind_number_of(kind.is_string() ? kind.get<std::string>() : "");
-    if (!kind_number) context.fail("kind", "unknown kind");
-    if ((*kind_number == units::kind::kWindow) != is_window_record)
+    const auto kind_number = read_kind(context.required(unit, "kind"), context);
+    if ((kind_number == units::kind::kWindow) != is_window_record)
       context.fail("kind", "the window record comes first and only there");
-    record.kind = *kind_number;
+    if ((kind_number == units::kind::kMenuItem) != frame::is_menu_item_id(record.id))
+      context.fail("kind", "menu items, and only they, have ids 0x26xxxxxx");
+    record.kind = kind_number;
+    if (frame::is_menu_item_id(record.id)) {
+      read_menu_item(unit, context, record);
+      return record;
+    }
+    context.allow_only(unit, "",
+                       {"id",    "name",   "second_name", "role",       "kind",     "link",     "left",      "top",
+                        "width", "height", "parent",      "visible",    "disabled", "tab_stop", "tab_order", "tag",
+                        "group", "note",   "pages",       "properties", "pictures", "bindings", "kind_data"});
     read_placement(unit, context, record);
+    if (const Json* pages = member(unit, "pages")) record.page_list = read_pages(*pages, context);
     if (const Json* bindings = member(unit, "bindings")) record.bindings = read_bindings(*bindings, handlers_, context);
     record.kind_data = kind_data_.emplace_back(kind_data(record.kind, unit, context, folder_));
     return record;
+  }
+
+  // A menu item keeps its text and its one handler for whoever builds the menu.
+  void read_menu_item(const Json& unit, const Context& context, frame::UnitRecord& record) const {
+    context.allow_only(unit, "", {"id", "name", "second_name", "role", "kind", "note", "text", "handler"});
+    record.name = context.gbk_text(context.required(unit, "name"), "name");
+    record.second_name = context.gbk_text(unit.value("second_name", Json("")), "second_name");
+    record.menu_text = context.gbk_text(unit.value("text", Json("")), "text");
+    record.menu_handler_offset = handler_offset(unit.value("handler", Json()), handlers_, context, "handler");
   }
 
   static void read_placement(const Json& unit, const Context& context, frame::UnitRecord& record) {
@@ -227,11 +282,27 @@ std::vector<std::string> handler_names(const Json& layout) {
   return names;
 }
 
+std::vector<const Json*> window_layouts(const Json& layout) {
+  const Context context("layout");
+  const Json* one = member(layout, "window");
+  const Json* several = member(layout, "windows");
+  if ((one == nullptr) == (several == nullptr)) context.fail("window", "give either window or windows");
+  if (one != nullptr) return {one};
+  if (!several->is_array() || several->empty()) context.fail("windows", "must list one window or more");
+  std::vector<const Json*> windows;
+  for (const Json& window : *several) windows.push_back(&window);
+  return windows;
+}
+
 std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder) {
-  Context("layout").allow_only(layout, "", {"note", "handlers", "window"});
+  Context("layout").allow_only(layout, "", {"note", "handlers", "window", "windows"});
   LayoutCompiler compiler(layout, picture_folder);
   frame::WindowTemplate templ;
-  templ.windows.push_back(compiler.window(Context("layout").required(layout, "window")));
+  std::set<uint32_t> window_ids;
+  for (const Json* window : window_layouts(layout)) {
+    templ.windows.push_back(compiler.window(*window));
+    if (!window_ids.insert(templ.windows.back().id).second) Context("window").fail("id", "used twice");
+  }
   return frame::write_template(templ);
 }
 

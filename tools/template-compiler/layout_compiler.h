@@ -4,12 +4,17 @@
 //    "window": {"id": "0x52010001", "section_tag": 1, "section_flags": "0x1901000D",
 //               "units": [window record, unit, ...]}}
 //
-// A unit: "id", "kind" (window, PicBox, PicBtn, TransLabel), "name", "left", "top",
+// or "windows": [window, ...] for a template of several windows, in directory order.
+// A unit: "id", "kind" (window, PicBox, PicBtn, TransLabel, or the kind number of a
+// kind from another library, "0x00030001", whose bytes "kind_data" gives as hex
+// digits), "name", "left", "top",
 // "width", "height", "visible", optional "second_name", "link", "parent", "disabled",
-// "tab_stop", "tab_order", "tag", "properties" (by the names of kind_properties),
-// "pictures" (slot name -> file path relative to the layout file), "bindings"
-// ([{"event": 0, "handler": "on_start" or null}]). "role", "group" and "note" are
-// for readers and stored nowhere.
+// "tab_stop", "tab_order", "tag", "pages" (a container's pages, each a list of unit
+// ids), "properties" (by the names of kind_properties), "pictures" (slot name ->
+// file path relative to the layout file), "bindings" ([{"event": 0, "handler":
+// "on_start" or null}]). A menu item (id 0x26xxxxxx, kind MenuItem): "id", "kind",
+// "name", optional "second_name", "text" and "handler". "role", "group" and "note"
+// are for readers and stored nowhere.
 #pragma once
 
 #include <cstdint>

@@ -111,6 +111,8 @@ Json kind_data_of(const frame::UnitRecord& record) {
       return describe_kind_data(units::decode_picture_button_block(data), units::kPictureButtonProperties, data);
     case units::kind::kTransparentLabel:
       return describe_kind_data(units::decode_label_block(data), units::kLabelProperties, data);
+    case units::kind::kComObject:
+      return describe_kind_data(units::decode_com_object_block(data), units::kComObjectProperties, data);
   }
   return Json{{"kind_data", describe_bytes(data)}};
 }
