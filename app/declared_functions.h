@@ -1,20 +1,21 @@
 #pragma once
 // The installer's declared external functions, by their index in the program
-// header's table, and the identifiers of the routines that call them (a stack error
+// header's table (the wide forms: texts cross into Windows as UTF-16), and the
+// identifiers of the routines that call them (a stack error
 // names the routine and the line of the call).
 #include <cstdint>
 
 namespace app {
 
 enum DeclaredFunction : uint32_t {
-  kShellExecuteA = 0,
+  kShellExecuteW = 0,
   kCreateThread = 1,
   kCoInitialize = 2,
   kCoUninitialize = 3,
-  kPathFindExtensionA = 4,
-  kSHGetSpecialFolderPathA = 5,
-  kSHBrowseForFolder = 6,
-  kSHGetPathFromIDList = 7,
+  kPathFindExtensionW = 4,
+  kSHGetSpecialFolderPathW = 5,
+  kSHBrowseForFolderW = 6,
+  kSHGetPathFromIDListW = 7,
 };
 
 enum RoutineId : uint32_t {
