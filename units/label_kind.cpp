@@ -58,7 +58,9 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
   }
 
   // The stored font as it is drawn: its size, weight and face, the rest plain. The
-  // face name is stored as GBK, like every other text.
+  // face name is stored as GBK, like every other text. The character set is the
+  // texts' own, GB2312, not the system's: on an English Windows the system's would
+  // pick a face without Chinese glyphs, and the label would show empty boxes.
   frame::OwnedFont make_font() const {
     if (!properties_.font) return {};
     const LogFontA& stored = *properties_.font;
@@ -66,7 +68,7 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
     // The fields before the face name are laid out alike in both forms.
     static_assert(offsetof(LogFontA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
     std::memcpy(&font, &stored, offsetof(LOGFONTW, lfFaceName));
-    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfCharSet = GB2312_CHARSET;
     font.lfOutPrecision = 0;
     font.lfClipPrecision = 0;
     font.lfQuality = PROOF_QUALITY;
