@@ -1,7 +1,7 @@
 // Installations that meet trouble on the machine: a worker thread that cannot be
-// started, folders that do not exist yet,
-// folder names in Chinese, a product file another program holds open or locks, a
-// read-only product file, an installation folder that is a file, a folder deeper
+// started, a desktop folder whose name GBK cannot hold, folders that do not exist
+// yet, folder names in Chinese, a product file another program holds open or locks,
+// a read-only product file, an installation folder that is a file, a folder deeper
 // than MAX_PATH, and a drive that fills up half-way (FullDrive, run on its own by
 // full-drive-test.sh). Every product file must end either completely new or intact
 // old, and the user must be told exactly which files could not be written.
@@ -264,6 +264,66 @@ TEST_F(UnusableFolder, BeyondMaxPathKeepsTheEarlierVersionAndEveryFileIsNamed) {
   for (const std::wstring& file : files_below(beyond_max_path(kTop))) {
     EXPECT_EQ(file.rfind(inside, 0), 0u) << narrow(file) << " lies outside the installation folder";
   }
+}
+
+// The current user's desktop moved, for as long as this lives, to a folder whose
+// name GBK has no characters for (Thai).
+class DesktopOutsideGbk {
+ public:
+  static constexpr wchar_t kFolder[] = L"C:\\trellimo-desktop-\x0E01\x0E02";
+
+  DesktopOutsideGbk() {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS)
+      return;
+    DWORD size = 0;
+    had_value_ = RegQueryValueExW(key_, kDesktop, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+    saved_.resize(size);
+    if (had_value_) RegQueryValueExW(key_, kDesktop, nullptr, &type_, saved_.data(), &size);
+    CreateDirectoryW(kFolder, nullptr);
+    RegSetValueExW(key_, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFolder), sizeof kFolder);
+  }
+  ~DesktopOutsideGbk() {
+    if (key_ == nullptr) return;
+    if (had_value_) {
+      RegSetValueExW(key_, kDesktop, 0, type_, saved_.data(), static_cast<DWORD>(saved_.size()));
+    } else {
+      RegDeleteValueW(key_, kDesktop);
+    }
+    RegCloseKey(key_);
+    remove_tree(kFolder);
+  }
+  DesktopOutsideGbk(const DesktopOutsideGbk&) = delete;
+  DesktopOutsideGbk& operator=(const DesktopOutsideGbk&) = delete;
+
+ private:
+  static constexpr wchar_t kUserShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr wchar_t kDesktop[] = L"Desktop";
+  HKEY key_ = nullptr;
+  bool had_value_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> saved_;
+};
+
+// A desktop whose path would be garbled in GBK gets no shortcut, and the user is
+// told with the files that could not be written; the rest is installed.
+using UnusableDesktop = FaultCase;
+
+TEST_F(UnusableDesktop, AFolderGbkCannotHoldGetsNoShortcutAndIsNamed) {
+  const DesktopOutsideGbk desktop;
+  ASSERT_EQ(desktop_folder(), DesktopOutsideGbk::kFolder) << "the shell must see the moved desktop";
+  fault_is_in_place();
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  const Outcome outcome = install_to_finish_page(setup);
+  ASSERT_TRUE(outcome.finished) << setup.installation_report();
+  EXPECT_TRUE(outcome.told) << "the user must be told";
+  EXPECT_TRUE(outcome.told_over_window);
+  EXPECT_EQ(outcome.files_named, std::set<std::wstring>{L"Trellimo.lnk"});
+  expect_payload_installed(kDefaultFolder);
+  EXPECT_EQ(names_in(kDefaultFolder), installed_names());
+  EXPECT_EQ(names_in(DesktopOutsideGbk::kFolder), std::set<std::wstring>{});
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
 // A drive that fills up part-way through the product: the files that fit are new,
