@@ -1,21 +1,22 @@
 #pragma once
 // The installer's declared external functions, by their index in the program
 // header's table (the wide forms: texts cross into Windows as UTF-16), and the
-// identifiers of the routines that call them (a stack error
-// names the routine and the line of the call).
+// identifiers of the routines that call them (a stack error names the routine and
+// the line of the call).
 #include <cstdint>
 
 namespace app {
 
 enum DeclaredFunction : uint32_t {
-  kShellExecuteW = 0,
-  kCreateThread = 1,
-  kCoInitialize = 2,
-  kCoUninitialize = 3,
-  kPathFindExtensionW = 4,
-  kSHGetSpecialFolderPathW = 5,
-  kSHBrowseForFolderW = 6,
-  kSHGetPathFromIDListW = 7,
+  kShellExecuteW,
+  kCreateThread,
+  kCoInitialize,
+  kCoUninitialize,
+  kPathFindExtensionW,
+  kSHGetSpecialFolderPathW,
+  kSHBrowseForFolderW,
+  kSHGetPathFromIDListW,
+  kDeclaredFunctionCount
 };
 
 enum RoutineId : uint32_t {

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/constants.h"
+#include "app/declared_functions.h"
 #include "app/embedded_data.h"
 #include "payload/embedded_blobs.h"
 #include "units/unit_libraries.h"
@@ -24,7 +25,8 @@ const char* const kExternalFunctions[] = {
     constant_text(kFunctionPathFindExtensionW), constant_text(kFunctionSHGetSpecialFolderPathW),
     constant_text(kFunctionSHBrowseForFolderW), constant_text(kFunctionSHGetPathFromIDListW),
 };
-static_assert(std::size(kExternalLibraries) == std::size(kExternalFunctions));
+static_assert(std::size(kExternalLibraries) == kDeclaredFunctionCount);
+static_assert(std::size(kExternalFunctions) == kDeclaredFunctionCount);
 
 }  // namespace
 

@@ -2,15 +2,9 @@
 
 #include <cstring>
 
-#include "frame/byte_reader.h"
-
 namespace units {
 
-using frame::store;
-
-namespace {
-
-bool read_font(frame::ByteReader& r, std::optional<LogFontA>& font) {
+bool read_field(frame::ByteReader& r, std::optional<LogFontA>& font) {
   auto bytes = r.counted_bytes();
   if (!bytes) return false;
   if (bytes->size() == sizeof(LogFontA)) {
@@ -21,33 +15,18 @@ bool read_font(frame::ByteReader& r, std::optional<LogFontA>& font) {
   return true;
 }
 
-std::span<const uint8_t> font_bytes(const std::optional<LogFontA>& font) {
-  if (!font) return {};
-  return {reinterpret_cast<const uint8_t*>(&*font), sizeof(LogFontA)};
+void write_field(frame::ByteWriter& w, const std::optional<LogFontA>& font) {
+  if (!font) {
+    w.counted_bytes({});
+    return;
+  }
+  w.counted_bytes({reinterpret_cast<const uint8_t*>(&*font), sizeof(LogFontA)});
 }
-
-}  // namespace
 
 std::optional<LabelBlock> decode_label_block(std::span<const uint8_t> data) {
-  return frame::read_versioned_block<LabelBlock>(
-      data, kLabelBlockVersion, [](frame::ByteReader& r, uint32_t, LabelBlock& b) {
-        return store(r.u32(), b.text_effect) && store(r.u32(), b.text_colour) &&
-               store(r.u32(), b.horizontal_alignment) && store(r.u32(), b.vertical_alignment) &&
-               store(r.u32_flag(), b.word_wrap) && read_font(r, b.font) && store(r.counted_text(), b.text);
-      });
+  return decode_block(data, kLabelBlockVersion, kLabelFields);
 }
 
-std::vector<uint8_t> encode(const LabelBlock& b) {
-  frame::ByteWriter w;
-  w.u32(kLabelBlockVersion);
-  w.u32(b.text_effect);
-  w.u32(b.text_colour);
-  w.u32(b.horizontal_alignment);
-  w.u32(b.vertical_alignment);
-  w.flag(b.word_wrap);
-  w.counted_bytes(font_bytes(b.font));
-  w.counted_text(b.text);
-  return w.take();
-}
+std::vector<uint8_t> encode(const LabelBlock& block) { return encode_block(block, kLabelBlockVersion, kLabelFields); }
 
 }  // namespace units

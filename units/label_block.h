@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "units/block_fields.h"
 #include "units/kind_table.h"
 #include "units/log_font.h"
 
@@ -31,6 +32,21 @@ struct LabelBlock {
   std::string text = "\xCD\xB8\xC3\xF7\xB1\xEA\xC7\xA9";  // "透明标签" in GBK
 };
 
+// A font of any length but 60 is skipped and leaves the label on the default font,
+// as the kind itself treats it; none is written as length 0.
+bool read_field(frame::ByteReader& r, std::optional<LogFontA>& font);
+void write_field(frame::ByteWriter& w, const std::optional<LogFontA>& font);
+
+inline constexpr std::tuple kLabelFields{
+    block_field(&LabelBlock::text_effect),
+    block_field(&LabelBlock::text_colour),
+    block_field(&LabelBlock::horizontal_alignment),
+    block_field(&LabelBlock::vertical_alignment),
+    block_field(&LabelBlock::word_wrap),
+    block_field(&LabelBlock::font),
+    block_field(&LabelBlock::text),
+};
+
 // Every write redraws the label; these do more first.
 enum class LabelEffect : uint8_t { redraw, text };
 
@@ -46,8 +62,6 @@ inline constexpr KindProperty<LabelBlock, LabelEffect> kLabelProperties[] = {
 static_assert(slots_follow_the_common_ones(kLabelProperties));
 
 // Accepts versions 0 and 1; rejects a newer version or data that ends early.
-// A font of any length but 60 is skipped and leaves the label on the default font,
-// as the kind itself treats it.
 std::optional<LabelBlock> decode_label_block(std::span<const uint8_t> data);
 
 // Always writes version 1.

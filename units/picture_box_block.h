@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "units/block_fields.h"
 #include "units/kind_table.h"
 
 namespace units {
@@ -29,6 +30,13 @@ struct PictureBoxBlock {
   std::vector<uint8_t> picture;
   std::string data_source;
   std::string data_column;
+};
+
+inline constexpr std::tuple kPictureBoxFields{
+    block_field(&PictureBoxBlock::border_style),      block_field(&PictureBoxBlock::display_mode),
+    block_field(&PictureBoxBlock::background_colour), block_field(&PictureBoxBlock::animate),
+    block_field(&PictureBoxBlock::picture),           block_field(&PictureBoxBlock::data_source, 2),
+    block_field(&PictureBoxBlock::data_column, 2),
 };
 
 // What a write does to a live picture box beyond storing the value.

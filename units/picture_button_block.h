@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "units/block_fields.h"
 #include "units/kind_table.h"
 
 namespace units {
@@ -27,6 +28,13 @@ struct PictureButtonBlock {
   bool checked = false;
   uint32_t colour_key = kNoColourKey;
   std::array<std::vector<uint8_t>, kPictureSlotCount> pictures;  // indexed by PictureSlot
+};
+
+inline constexpr std::tuple kPictureButtonFields{
+    block_field(&PictureButtonBlock::button_type),
+    block_field(&PictureButtonBlock::checked),
+    block_field(&PictureButtonBlock::colour_key),
+    block_field(&PictureButtonBlock::pictures),
 };
 
 template <PictureSlot slot>

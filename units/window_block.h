@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "units/block_fields.h"
 #include "units/kind_table.h"
 
 namespace units {
@@ -58,6 +59,33 @@ struct WindowBlock {
   std::vector<uint8_t> background_sound;
   std::string title;
   std::string help_file;
+};
+
+inline constexpr std::tuple kWindowFields{
+    block_field(&WindowBlock::border_style),
+    block_field(&WindowBlock::picture_mode),
+    block_field(&WindowBlock::background_colour),
+    block_field(&WindowBlock::maximize_box),
+    block_field(&WindowBlock::minimize_box),
+    block_field(&WindowBlock::control_box),
+    block_field(&WindowBlock::start_position),
+    block_field(&WindowBlock::movable),
+    block_field(&WindowBlock::sound_repeat),
+    block_field(&WindowBlock::enter_moves_focus),
+    block_field(&WindowBlock::esc_closes),
+    block_field(&WindowBlock::f1_opens_help),
+    block_field(&WindowBlock::help_context),
+    block_field(&WindowBlock::show_in_taskbar, 2),
+    block_field(&WindowBlock::drag_anywhere, 3),
+    block_field(&WindowBlock::shape, 3),
+    block_field(&WindowBlock::always_on_top, 4),
+    block_field(&WindowBlock::keep_caption_active, 5),
+    block_field(&WindowBlock::class_name, 6),
+    block_field(&WindowBlock::background_picture),
+    block_field(&WindowBlock::icon),
+    block_field(&WindowBlock::background_sound),
+    block_field(&WindowBlock::title),
+    block_field(&WindowBlock::help_file),
 };
 
 // What a write does to a live window beyond storing the value.

@@ -47,7 +47,7 @@ class BuiltConstants : public testing::Test {
   void SetUp() override {
     const std::string area = built_path("TRELLIMO_CONSTANTS_AREA");
     ASSERT_TRUE(fs::exists(area)) << "no constants area at '" << area << "'";
-    area_ = cassemble::read_bytes(area);
+    area_ = tools::read_file(area);
     offsets_ = generated_offsets();
     ASSERT_TRUE(offsets_.contains("kConstantsLength")) << built_path("TRELLIMO_CONSTANT_OFFSETS");
   }
@@ -64,7 +64,7 @@ class BuiltConstants : public testing::Test {
   }
 
   static std::vector<Json> listed_constants() {
-    const Json list = cassemble::read_json(CONSTANTS_LIST_PATH);
+    const Json list = tools::read_json_file(CONSTANTS_LIST_PATH);
     std::vector<Json> constants;
     for (const Json& group : list["groups"]) {
       for (const Json& constant : group["constants"]) constants.push_back(constant);
@@ -99,7 +99,7 @@ TEST_F(BuiltConstants, EachPayloadBlobIsTheCopiedFileAfterItsSuffix) {
     EXPECT_EQ(Bytes(area_.begin() + at, area_.begin() + at + 4), (Bytes{1, 0, 0, 0})) << file.name;
     EXPECT_EQ(blob.content().size(), file.length) << file.name;
     EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()),
-              cassemble::read_bytes(fs::path(built_path("TRELLIMO_EMBEDDED_PAYLOAD")) / file.name))
+              tools::read_file(fs::path(built_path("TRELLIMO_EMBEDDED_PAYLOAD")) / file.name))
         << file.name;
     EXPECT_EQ(text_at(offset(constants[i - 1]["name"])), "\\" + file.name);
     ++blobs;
@@ -111,7 +111,7 @@ TEST_F(BuiltConstants, ToggleBlobsAreTheCommittedPictures) {
   for (const Json& constant : listed_constants()) {
     if (!constant.contains("file")) continue;
     const Bytes picture =
-        cassemble::read_bytes(fs::path(CONSTANTS_LIST_PATH).parent_path() / constant["file"].get<std::string>());
+        tools::read_file(fs::path(CONSTANTS_LIST_PATH).parent_path() / constant["file"].get<std::string>());
     const payload::EmbeddedBlob blob{area_.data() + offset(constant["name"])};
     EXPECT_EQ(Bytes(blob.content().begin(), blob.content().end()), picture) << constant["file"];
   }

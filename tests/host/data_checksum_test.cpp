@@ -91,7 +91,7 @@ class ChecksumTool : public testing::Test {
 TEST_F(ChecksumTool, ChecksumsFilesLaidEndToEnd) {
   EXPECT_EQ(cassemble::checksum_of_files({folder_ / "constants.bin", folder_ / "window.tpl"}), kCheckValue);
   EXPECT_EQ(cassemble::checksum_of_files({}), frame::kEmptyDataChecksum);
-  EXPECT_THROW(cassemble::checksum_of_files({folder_ / "missing.bin"}), cassemble::AssemblyError);
+  EXPECT_THROW(cassemble::checksum_of_files({folder_ / "missing.bin"}), tools::FileError);
 }
 
 TEST_F(ChecksumTool, SourceDefinesTheAlignedWordTheProgramHeaderReads) {

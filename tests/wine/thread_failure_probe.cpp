@@ -18,16 +18,15 @@ extern "C" __declspec(dllexport) HANDLE
 
 namespace {
 
-constexpr size_t kDeclaredCount = 8;
-const char* libraries[kDeclaredCount];
-const char* functions[kDeclaredCount];
+const char* libraries[app::kDeclaredFunctionCount];
+const char* functions[app::kDeclaredFunctionCount];
 
 // The installer's tables are filled while its constants are set up, so they are
 // copied here, once the program runs, rather than while statics are initialised.
 int probe_entry() {
   const frame::ProgramHeader installer = app::installer_program_header(app::installer_entry);
-  std::copy_n(installer.external_libraries, kDeclaredCount, libraries);
-  std::copy_n(installer.external_functions, kDeclaredCount, functions);
+  std::copy_n(installer.external_libraries, app::kDeclaredFunctionCount, libraries);
+  std::copy_n(installer.external_functions, app::kDeclaredFunctionCount, functions);
   libraries[app::kCreateThread] = "thread_failure_probe.exe";
   functions[app::kCreateThread] = "probe_failing_create_thread@24";
   return app::installer_entry();
@@ -35,7 +34,7 @@ int probe_entry() {
 
 frame::ProgramHeader header_with_failing_thread() {
   frame::ProgramHeader header = app::installer_program_header(probe_entry);
-  header.external_count = kDeclaredCount;
+  header.external_count = app::kDeclaredFunctionCount;
   header.external_libraries = libraries;
   header.external_functions = functions;
   return header;

@@ -10,7 +10,7 @@ namespace cassemble {
 uint32_t checksum_of_files(const std::vector<std::filesystem::path>& files) {
   uint32_t checksum = frame::kEmptyDataChecksum;
   for (const std::filesystem::path& file : files) {
-    checksum = frame::extend_data_checksum(checksum, read_bytes(file));
+    checksum = frame::extend_data_checksum(checksum, tools::read_file(file));
   }
   return checksum;
 }
@@ -26,7 +26,8 @@ std::string checksum_source(uint32_t checksum, const std::vector<std::string>& c
          "  .balign 4\n"
          "  .globl _program_data_checksum\n"
          "_program_data_checksum:\n"
-         "  .long " + word + "\n";
+         "  .long " +
+         word + "\n";
 }
 
 }  // namespace cassemble

@@ -79,7 +79,7 @@ class Assembler {
     if (sources != 1) refuse(entry, "needs exactly one of \"text\", \"payload\" and \"file\"");
     if (json.contains("text")) return place_text(entry, writer_);
     if (json.contains("file"))
-      return place_blob(entry, read_bytes(list_folder_ / json["file"].get<std::string>()), writer_);
+      return place_blob(entry, tools::read_file(list_folder_ / json["file"].get<std::string>()), writer_);
     const std::string file_name = json["payload"].get<std::string>();
     if (!payloads_.insert(file_name).second) refuse(entry, "payload file " + file_name + " is placed twice");
     return place_blob(entry, read_payload_file(payload_folder_, catalogue_file(catalogue_, file_name)), writer_);

@@ -11,7 +11,6 @@
 //                      end to end (constants area, then window template)
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -33,31 +32,25 @@ int usage() {
   return 2;
 }
 
-void write_file(const fs::path& path, const void* bytes, size_t size) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  if (!out.flush()) throw AssemblyError("cannot write " + path.string());
-}
-
 // Leaves an unchanged header alone, so that a new payload file recompiles nothing.
 void write_text_if_changed(const fs::path& path, const std::string& text) {
   if (fs::exists(path) && fs::file_size(path) == text.size()) {
-    const auto old = cassemble::read_bytes(path);
+    const auto old = tools::read_file(path);
     if (std::equal(old.begin(), old.end(), text.begin(), text.end())) return;
   }
-  write_file(path, text.data(), text.size());
+  tools::write_file(path, text);
 }
 
 void assemble(const fs::path& list_path, const fs::path& payload_folder, const fs::path& area_path,
               const fs::path& header_path) {
   const auto area =
-      cassemble::assemble_constants(cassemble::read_json(list_path), list_path.parent_path(), payload_folder);
-  write_file(area_path, area.bytes.data(), area.bytes.size());
+      cassemble::assemble_constants(tools::read_json_file(list_path), list_path.parent_path(), payload_folder);
+  tools::write_file(area_path, area.bytes);
   write_text_if_changed(header_path, cassemble::offsets_header(area, list_path.filename().string()));
 }
 
 void check(const fs::path& list_path, const fs::path& payload_folder) {
-  const auto list = cassemble::read_json(list_path);
+  const auto list = tools::read_json_file(list_path);
   cassemble::check_payload_folder(payload_folder, cassemble::list_catalogue(list, list_path.parent_path()));
 }
 
@@ -70,8 +63,8 @@ void stand_in(const fs::path& catalogue_path, const std::string& name, const fs:
                         (image.empty() ? ": its stand-in needs an image" : ": it takes no image"));
   }
   const auto bytes = image.empty() ? cassemble::archive_stand_in(file)
-                                   : cassemble::padded_stand_in(file, cassemble::read_bytes(image.front()));
-  write_file(out_path, bytes.data(), bytes.size());
+                                   : cassemble::padded_stand_in(file, tools::read_file(image.front()));
+  tools::write_file(out_path, bytes);
 }
 
 void checksum(const fs::path& source_path, const std::vector<std::string>& files) {
@@ -101,7 +94,7 @@ int run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   try {
     return run(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const AssemblyError& e) {
+  } catch (const std::runtime_error& e) {  // a refusal or a file that cannot be read or written
     std::cerr << "cassemble: " << e.what() << "\n";
     return 1;
   }

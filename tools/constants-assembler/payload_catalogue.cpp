@@ -1,8 +1,5 @@
 #include "tools/constants-assembler/payload_catalogue.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace cassemble {
 
 namespace {
@@ -18,24 +15,8 @@ CatalogueFile catalogue_entry(const Json& entry, const std::filesystem::path& pa
 
 }  // namespace
 
-Json read_json(const std::filesystem::path& path) {
-  std::ifstream in(path);
-  if (!in) throw AssemblyError("cannot read " + path.string());
-  try {
-    return Json::parse(in);
-  } catch (const Json::exception& e) {
-    throw AssemblyError(path.string() + ": " + e.what());
-  }
-}
-
-std::vector<uint8_t> read_bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw AssemblyError("cannot read " + path.string());
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::vector<CatalogueFile> read_catalogue(const std::filesystem::path& path) {
-  const Json catalogue = read_json(path);
+  const Json catalogue = tools::read_json_file(path);
   const Json* files = catalogue.contains("files") ? &catalogue["files"] : nullptr;
   if (!files || !files->is_array()) throw AssemblyError(path.string() + ": no \"files\" array");
   std::vector<CatalogueFile> result;
@@ -53,7 +34,7 @@ const CatalogueFile& catalogue_file(const std::vector<CatalogueFile>& catalogue,
 std::vector<uint8_t> read_payload_file(const std::filesystem::path& folder, const CatalogueFile& file) {
   const std::filesystem::path path = folder / file.name;
   if (!std::filesystem::is_regular_file(path)) throw AssemblyError("payload file " + path.string() + " is missing");
-  std::vector<uint8_t> bytes = read_bytes(path);
+  std::vector<uint8_t> bytes = tools::read_file(path);
   if (bytes.size() != file.length) {
     throw AssemblyError("payload file " + path.string() + " is " + std::to_string(bytes.size()) +
                         " bytes long; the catalogue says " + std::to_string(file.length));

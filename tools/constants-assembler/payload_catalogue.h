@@ -2,17 +2,17 @@
 // lengths the product fixes, and the check that a payload folder holds exactly them.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "tools/common/tool_files.h"
+
 namespace cassemble {
 
-using Json = nlohmann::ordered_json;
+using Json = tools::Json;
 
 // Every refusal of the assembler: the message names the file or entry at fault.
 class AssemblyError : public std::runtime_error {
@@ -35,8 +35,5 @@ std::vector<uint8_t> read_payload_file(const std::filesystem::path& folder, cons
 
 // Refuses a folder that lacks a catalogue file or holds one of the wrong length.
 void check_payload_folder(const std::filesystem::path& folder, const std::vector<CatalogueFile>& catalogue);
-
-Json read_json(const std::filesystem::path& path);
-std::vector<uint8_t> read_bytes(const std::filesystem::path& path);
 
 }  // namespace cassemble

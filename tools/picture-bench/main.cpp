@@ -3,20 +3,24 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "pictures/decode.h"
+#include "tools/common/tool_files.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: picture-bench FILE REPEATS\n");
     return 2;
   }
-  std::ifstream in(argv[1], std::ios::binary);
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = tools::read_file(argv[1]);
+  } catch (const tools::FileError& e) {
+    std::fprintf(stderr, "picture-bench: %s\n", e.what());
+    return 1;
+  }
   const int repeats = std::max(1, std::stoi(argv[2]));
   double fastest_ms = 1e30;
   double megapixels = 0;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "tools/template-compiler/gbk_text.h"
 
@@ -92,10 +90,11 @@ std::vector<uint8_t> Context::file_bytes(const Json& value, std::string_view fie
   const auto size = std::filesystem::file_size(path, error);
   if (error) fail(field, "cannot read " + path.string());
   if (size > kMaxFileBytes) fail(field, path.string() + " is too large to embed");
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) fail(field, "cannot read " + path.string());
-  return bytes;
+  try {
+    return tools::read_file(path);
+  } catch (const tools::FileError& e) {
+    fail(field, e.what());
+  }
 }
 
 const Json* member(const Json& object, std::string_view key) {

@@ -2,8 +2,6 @@
 // the field they concern.
 #pragma once
 
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -12,9 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/common/tool_files.h"
+
 namespace tplc {
 
-using Json = nlohmann::ordered_json;
+using Json = tools::Json;
 
 class LayoutError : public std::runtime_error {
  public:

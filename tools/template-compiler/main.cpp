@@ -7,9 +7,7 @@
 //                                      the window's and units' ids by role, for C++
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,31 +32,13 @@ int error(const std::string& message) {
   return 1;
 }
 
-std::optional<std::vector<uint8_t>> read_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::optional<tplc::Json> read_layout(const std::filesystem::path& layout_path) {
-  std::ifstream in(layout_path);
-  if (!in) {
-    error("cannot read " + layout_path.string());
-    return std::nullopt;
-  }
   try {
-    return tplc::Json::parse(in);
-  } catch (const tplc::Json::exception& e) {
-    error(layout_path.string() + ": " + e.what());
+    return tools::read_json_file(layout_path);
+  } catch (const tools::FileError& e) {
+    error(e.what());
     return std::nullopt;
   }
-}
-
-int write_file(const std::filesystem::path& path, const void* bytes, size_t size) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  if (!out.flush()) return error("cannot write " + path.string());
-  return 0;
 }
 
 // Reads a layout, makes one output from it and writes that; a layout error is
@@ -69,9 +49,12 @@ int write_from_layout(const std::filesystem::path& layout_path, const std::files
   if (!layout) return 1;
   try {
     const auto output = make(*layout);
-    return write_file(output_path, output.data(), output.size());
+    tools::write_file(output_path, output);
+    return 0;
   } catch (const tplc::LayoutError& e) {
     return error(layout_path.string() + ": " + e.what());
+  } catch (const tools::FileError& e) {
+    return error(e.what());
   }
 }
 
@@ -94,9 +77,13 @@ int unit_header(const std::filesystem::path& layout_path, const std::string& nam
 }
 
 int dump(const std::filesystem::path& template_path) {
-  const auto block = read_file(template_path);
-  if (!block) return error("cannot read " + template_path.string());
-  const auto result = frame::read_template(*block);
+  std::vector<uint8_t> block;
+  try {
+    block = tools::read_file(template_path);
+  } catch (const tools::FileError& e) {
+    return error(e.what());
+  }
+  const auto result = frame::read_template(block);
   if (!result.value) {
     return error(template_path.string() + ": corrupt template at offset " + std::to_string(result.failure.offset) +
                  ": " + frame::describe(result.failure.error));
