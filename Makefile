@@ -8,6 +8,8 @@ WIN_BUILD   := $(BUILD)/win
 DEPS_PREFIX := $(abspath $(BUILD)/deps/i686-w64-mingw32)
 OUT         := out
 WINE_ENV    := tests/wine/wine-env.sh
+# The system code pages besides GBK that the installer's end-to-end cases run under.
+OTHER_LOCALES := en_US.UTF-8 ja_JP.UTF-8
 # The PE time stamp: the commit's time unless SOURCE_DATE_EPOCH says otherwise, so
 # two builds of one commit give the same bytes (`make reproducible` checks it).
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
@@ -67,15 +69,21 @@ test-host: test-programs
 
 # One Wine environment (prefix, virtual display, warm wineserver) for the whole run,
 # then the installer's own tests again in a 32-bit Windows prefix, which has no
-# "C:\Program Files (x86)" and one registry view. The long soak runs are left to
+# "C:\Program Files (x86)" and one registry view, and its end-to-end cases once more
+# under an English and a Japanese system code page. The long soak runs are left to
 # `make stress`.
 test-wine: test-programs
 	@$(WINE_ENV) start
-	@status=0; ctest --test-dir $(WIN_BUILD) -LE stress --output-on-failure || status=$$?; \
+	@status=0; ctest --test-dir $(WIN_BUILD) -LE 'stress|locale' --output-on-failure || status=$$?; \
 	  $(WINE_ENV) stop; exit $$status
 	@TRELLIMO_WINEARCH=win32 $(WINE_ENV) start
 	@status=0; TRELLIMO_WINEARCH=win32 ctest --test-dir $(WIN_BUILD) -L installer --output-on-failure || status=$$?; \
 	  TRELLIMO_WINEARCH=win32 $(WINE_ENV) stop; exit $$status
+	@for locale in $(OTHER_LOCALES); do \
+	  TRELLIMO_WINELOCALE=$$locale $(WINE_ENV) start || exit $$?; \
+	  status=0; TRELLIMO_WINELOCALE=$$locale ctest --test-dir $(WIN_BUILD) -L locale --output-on-failure || status=$$?; \
+	  TRELLIMO_WINELOCALE=$$locale $(WINE_ENV) stop; [ $$status -eq 0 ] || exit $$status; \
+	done
 
 # Two hundred installations in one process and two thousand shortcuts, with their
 # handle and memory checks: the same code paths `make test` runs at a tenth the size.

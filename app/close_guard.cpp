@@ -5,16 +5,15 @@
 #include "app/handlers.h"
 #include "app/installer_state.h"
 #include "app/installer_units.h"
+#include "app/user_messages.h"
 #include "services/service_call.h"
 #include "services/utility_commands.h"
 
 namespace {
 
-constexpr int32_t kWarningOk = 0x30;
-
 bool refuse_while_installing() {
   if (app::installer_state().installing == 0) return false;
-  services::call_service(services::message_box_service, app::constant_text(app::kInstallingMessage), kWarningOk);
+  app::warn_user(app::constant_text(app::kInstallingMessage));
   return true;
 }
 

@@ -1,20 +1,21 @@
 #pragma once
 // The installer's declared external functions, by their index in the program
-// header's table, and the identifiers of the routines that call them (a stack error
-// names the routine and the line of the call).
+// header's table (the wide forms: texts cross into Windows as UTF-16), and the
+// identifiers of the routines that call them (a stack error names the routine and
+// the line of the call).
 #include <cstdint>
 
 namespace app {
 
 enum DeclaredFunction : uint32_t {
-  kShellExecuteA,
+  kShellExecuteW,
   kCreateThread,
   kCoInitialize,
   kCoUninitialize,
-  kPathFindExtensionA,
-  kSHGetSpecialFolderPathA,
-  kSHBrowseForFolder,
-  kSHGetPathFromIDList,
+  kPathFindExtensionW,
+  kSHGetSpecialFolderPathW,
+  kSHBrowseForFolderW,
+  kSHGetPathFromIDListW,
   kDeclaredFunctionCount
 };
 

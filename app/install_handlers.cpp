@@ -5,12 +5,17 @@
 #include "app/install_procedure.h"
 #include "app/installer_state.h"
 #include "app/unit_groups.h"
-#include "services/service_call.h"
-#include "services/utility_commands.h"
+#include "app/user_messages.h"
 
 namespace {
 
-constexpr int32_t kWarningOk = 0x30;
+// The page the installation was started from comes back, so the user can try again.
+void return_to(app::UnitGroup page) {
+  app::set_group_visibility(app::kInstallingPage, false);
+  app::set_group_visibility(app::kAgreementRow, true);
+  app::set_group_visibility(page, true);
+  app::warn_user_over_window(app::constant_text(app::kWorkerNotStartedMessage));
+}
 
 // Once only: the second click of a quick double click is already queued to the
 // button when the first one hides it.
@@ -19,7 +24,7 @@ void begin_installation_from(app::UnitGroup page) {
   app::set_group_visibility(page, false);
   app::set_group_visibility(app::kInstallingPage, true);
   app::set_group_visibility(app::kAgreementRow, false);
-  app::start_install_worker();
+  if (!app::start_install_worker()) return_to(page);
 }
 
 }  // namespace
@@ -28,7 +33,7 @@ extern "C" {
 
 void __stdcall on_quick_install_clicked() {
   if (app::installer_state().agreement_option == 0) {
-    services::call_service(services::message_box_service, app::constant_text(app::kAgreementMessage), kWarningOk);
+    app::warn_user(app::constant_text(app::kAgreementMessage));
     return;
   }
   begin_installation_from(app::kFirstPage);

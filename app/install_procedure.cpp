@@ -14,6 +14,7 @@
 #include "app/shortcuts.h"
 #include "app/unit_groups.h"
 #include "app/unit_properties.h"
+#include "app/user_messages.h"
 #include "frame/exception_barrier.h"
 #include "frame/external_call.h"
 #include "frame/gbk.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kStepCount = 11;
 constexpr int32_t kStepPauseMs = 100;
-constexpr int32_t kWarningOk = 0x30;
 
 int32_t width_of(uint32_t unit) { return frame::Unit{kInstallerWindow, unit}.read(frame::kWidth); }
 
@@ -35,11 +35,6 @@ void set_width(uint32_t unit, int32_t width) { frame::Unit{kInstallerWindow, uni
 
 void show_status(uint32_t text) {
   frame::Unit{kInstallerWindow, unit::kStatusLabel}.write(kLabelCaption, constant_text(text));
-}
-
-std::string folder() {
-  const char* folder = installer_state().installation_folder;
-  return folder ? folder : "";
 }
 
 // Every missing level of the folder, one at a time from the top: "C:\Program Files
@@ -53,7 +48,27 @@ void create_installation_folder(const std::string& path) {
   services::call_service(services::create_directory_service, path.c_str());
 }
 
-void make_shortcuts(const std::string& folder) {
+// The product files that could not be written, named for the user.
+class FailedFiles {
+ public:
+  void write(const std::string& folder, const PayloadFile& file) {
+    if (!write_payload_file(folder.c_str(), file)) name(constant_text(file.suffix));
+  }
+  // `suffix` is the file's name after a backslash.
+  void name(const char* suffix) { names_ += std::string("\r\n") + (suffix + 1); }
+  void tell_user() const {
+    if (names_.empty()) return;
+    const std::string message = std::string(constant_text(kFilesNotWrittenMessage)) + names_;
+    warn_user_over_window(message.c_str());
+  }
+
+ private:
+  std::string names_;
+};
+
+// A desktop whose path GBK cannot hold gets no shortcut rather than one under a
+// garbled name; the user hears of it with the files that could not be written.
+void make_shortcuts(const std::string& folder, FailedFiles& failed) {
   const std::string launcher = folder + constant_text(kSuffixLaunchExe);
   ShortcutDetails uninstall;
   uninstall.arguments = constant_text(kUninstallArgument);
@@ -61,29 +76,14 @@ void make_shortcuts(const std::string& folder) {
   uninstall.description = constant_text(kShortcutDescription);
   make_shortcut((folder + constant_text(kSuffixUninstallShortcut)).c_str(), launcher.c_str(), uninstall);
   if (installer_state().desktop_shortcut_option != 1) return;
+  const std::optional<std::string> desktop_folder = desktop_folder_path();
+  if (!desktop_folder) return failed.name(constant_text(kSuffixDesktopShortcut));
   ShortcutDetails desktop;
   desktop.window_style = 1;
   desktop.description = constant_text(kShortcutDescription);
-  const services::OwnedText desktop_folder = desktop_folder_path();
-  const std::string file = std::string(services::text_of(desktop_folder)) + constant_text(kSuffixDesktopShortcut);
+  const std::string file = *desktop_folder + constant_text(kSuffixDesktopShortcut);
   make_shortcut(file.c_str(), launcher.c_str(), desktop);
 }
-
-// The product files that could not be written, named for the user.
-class FailedFiles {
- public:
-  void write(const std::string& folder, const PayloadFile& file) {
-    if (!write_payload_file(folder.c_str(), file)) names_ += std::string("\r\n") + (constant_text(file.suffix) + 1);
-  }
-  void tell_user() const {
-    if (names_.empty()) return;
-    const std::string message = std::string(constant_text(kFilesNotWrittenMessage)) + names_;
-    services::call_service(services::message_box_service, message.c_str(), kWarningOk);
-  }
-
- private:
-  std::string names_;
-};
 
 void run_step(int step, const std::string& folder, FailedFiles& failed) {
   const auto files = payload_files();
@@ -94,7 +94,7 @@ void run_step(int step, const std::string& folder, FailedFiles& failed) {
   switch (step) {
     case 7:
       show_status(kStatusShortcuts);
-      return make_shortcuts(folder);
+      return make_shortcuts(folder, failed);
     case 8:
       show_status(kStatusConfig);
       return remove_user_section();
@@ -109,7 +109,7 @@ void run_step(int step, const std::string& folder, FailedFiles& failed) {
 
 void run_install_procedure() {
   installer_state().installing = 1;
-  const std::string target = folder();
+  const std::string target = installed_folder();
   create_installation_folder(target);
   const int32_t track_width = width_of(unit::kProgressTrack);
   const auto step_width = static_cast<int32_t>(static_cast<double>(track_width) / kStepCount);
@@ -136,12 +136,17 @@ DWORD WINAPI install_worker(void*) {
 
 // Nothing waits for the worker, so its thread handle is given back at once rather
 // than held for the life of the process.
-void start_install_worker() {
+bool start_install_worker() {
   installer_state().installing = 1;
+  take_installation_folder();
   const uint32_t thread =
       frame::call_external(kCreateThread, {0, 0, word_of(reinterpret_cast<const void*>(&install_worker)), 0, 0, 0},
                            kStartInstallRoutine, __LINE__);
   const frame::OwnedKernelHandle released(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(thread)));
+  if (released) return true;
+  forget_installed_folder();
+  installer_state().installing = 0;
+  return false;
 }
 
 }  // namespace app

@@ -4,8 +4,10 @@
 // page.
 namespace app {
 
-// Starts the install worker. The installing flag is set before the thread exists,
-// so no close request can slip in between the click and the worker's first step.
-void start_install_worker();
+// Takes the installation folder and starts the install worker. The installing flag
+// is set before the thread exists, so no close request can slip in between the
+// click and the worker's first step. False when the thread could not be started:
+// the flag is clear again and no folder is taken.
+bool start_install_worker();
 
 }  // namespace app

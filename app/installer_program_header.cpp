@@ -20,10 +20,10 @@ const char* const kExternalLibraries[] = {
     constant_text(kLibraryShell32), constant_text(kLibraryShell32),
 };
 const char* const kExternalFunctions[] = {
-    constant_text(kFunctionShellExecuteA),      constant_text(kFunctionCreateThread),
+    constant_text(kFunctionShellExecuteW),      constant_text(kFunctionCreateThread),
     constant_text(kFunctionCoInitialize),       constant_text(kFunctionCoUninitialize),
-    constant_text(kFunctionPathFindExtensionA), constant_text(kFunctionSHGetSpecialFolderPathA),
-    constant_text(kFunctionSHBrowseForFolder),  constant_text(kFunctionSHGetPathFromIDList),
+    constant_text(kFunctionPathFindExtensionW), constant_text(kFunctionSHGetSpecialFolderPathW),
+    constant_text(kFunctionSHBrowseForFolderW), constant_text(kFunctionSHGetPathFromIDListW),
 };
 static_assert(std::size(kExternalLibraries) == kDeclaredFunctionCount);
 static_assert(std::size(kExternalFunctions) == kDeclaredFunctionCount);

@@ -16,10 +16,7 @@ constexpr int32_t kEstimatedSizeKilobytes = 2048;
 
 const char* text(uint32_t offset) { return constant_text(offset); }
 
-std::string folder() {
-  const char* folder = installer_state().installation_folder;
-  return folder ? folder : "";
-}
+std::string folder() { return installed_folder(); }
 
 // Every write opens or creates the key itself; no result is examined.
 template <typename Value>

@@ -1,6 +1,7 @@
 // The two buttons that hand over to the shell: the agreement link opens the home
 // page; the finish page's button starts the installed product and ends the
-// installer, whether or not the product could be started.
+// installer, whether or not the product could be started. The product is started
+// from the folder it was installed into, whatever the folder label says since.
 #include <string>
 
 #include "app/constants.h"
@@ -10,8 +11,7 @@
 #include "frame/frame_services.h"
 
 extern "C" void __stdcall on_start_clicked() {
-  const char* folder = app::installer_state().installation_folder;
-  const std::string launcher = std::string(folder ? folder : "") + "\\launch.exe";
+  const std::string launcher = std::string(app::installed_folder()) + "\\launch.exe";
   app::run_document(launcher.c_str());
   frame::end_program(0);
 }

@@ -1,9 +1,13 @@
 #include "app/shortcuts.h"
 
+#include <windows.h>
+
+#include <array>
 #include <string>
 
 #include "app/declared_functions.h"
 #include "frame/external_call.h"
+#include "frame/gbk_wide.h"
 #include "services/com_object.h"
 #include "services/object_variable.h"
 #include "services/text_commands.h"
@@ -25,7 +29,7 @@ constexpr uint32_t kSpecialFolderOffset = 24;
 
 // The desktop directory of the current user; the folder is not created.
 constexpr uint32_t kDesktopDirectoryFolderId = 0x10;
-constexpr int32_t kFolderBufferLength = 260;
+constexpr size_t kFolderBufferLength = MAX_PATH;
 
 constexpr char kShellClass[] = "WshShell";
 constexpr char kShellLibrary[] = "wshom.ocx";
@@ -47,9 +51,10 @@ bool set_text_property(const ObjectVariable& shortcut, const char* name, const c
 
 std::string icon_location_for(const char* target, const ShortcutDetails& details) {
   if (details.icon_location != nullptr) return details.icon_location;
-  const auto* extension = reinterpret_cast<const char*>(
-      static_cast<uintptr_t>(call_for_shortcut(kPathFindExtensionA, {word_of(target)}, kPathFindExtensionOffset)));
-  if (*extension == '\0') return kIconWithoutExtension;
+  const std::wstring wide_target = frame::wide_from_gbk(target);
+  const auto* extension = reinterpret_cast<const wchar_t*>(static_cast<uintptr_t>(
+      call_for_shortcut(kPathFindExtensionW, {word_of(wide_target.c_str())}, kPathFindExtensionOffset)));
+  if (*extension == L'\0') return kIconWithoutExtension;
   return std::string(target) + ",0";
 }
 
@@ -104,12 +109,12 @@ services::OwnedText folder_of_path(const char* path) {
   return services::take_text(call_service(services::left_part_service, path, backslash - 1));
 }
 
-services::OwnedText desktop_folder_path() {
-  const services::OwnedText buffer =
-      services::take_text(call_service(services::blank_text_service, kFolderBufferLength));
-  frame::call_external(kSHGetSpecialFolderPathA, {0, word_of(buffer.get()), kDesktopDirectoryFolderId, 0},
+// A failed call leaves the buffer empty, which gives the empty text.
+std::optional<std::string> desktop_folder_path() {
+  std::array<wchar_t, kFolderBufferLength> buffer{};
+  frame::call_external(kSHGetSpecialFolderPathW, {0, word_of(buffer.data()), kDesktopDirectoryFolderId, 0},
                        kDesktopFolderRoutine, kSpecialFolderOffset);
-  return services::take_text(services::text_result(buffer.get()));
+  return frame::gbk_from_wide(buffer.data());
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 // Texts are GBK.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "services/service_call.h"
 
@@ -26,7 +27,8 @@ bool make_shortcut(const char* shortcut_file, const char* target, const Shortcut
 // The part of `path` before its last backslash; the empty text without one.
 services::OwnedText folder_of_path(const char* path);
 
-// The current user's desktop directory, without a trailing backslash.
-services::OwnedText desktop_folder_path();
+// The current user's desktop directory, without a trailing backslash; nothing when
+// its path has a character that GBK cannot hold.
+std::optional<std::string> desktop_folder_path();
 
 }  // namespace app

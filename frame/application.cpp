@@ -8,6 +8,7 @@
 #include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "frame/gbk.h"
+#include "frame/gbk_wide.h"
 #include "frame/notification.h"
 #include "frame/program_header.h"
 #include "frame/runtime_error.h"
@@ -30,13 +31,15 @@ LRESULT CALLBACK hidden_owner_procedure(HWND hwnd, UINT message, WPARAM wparam, 
   });
 }
 
+// A character of the path that GBK cannot hold comes out as '?', which no file name
+// has: the folder is then not found rather than another one used.
 std::string module_file_name() {
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length < path.size()) {
       path.resize(length);
-      return path;
+      return gbk_from_wide_or_marked(path);
     }
     path.resize(path.size() * 2);
   }
@@ -86,7 +89,7 @@ void Application::initialise() {
   if (!embedded_data_intact()) report_runtime_error("安装程序已损坏，请重新下载。", 0, 0, 0);
   if (!ole_initialised_) ole_initialised_ = SUCCEEDED(OleInitialize(nullptr));
   store_program_path();
-  if (!program_folder_.empty()) SetCurrentDirectoryA(program_folder_.c_str());
+  if (!program_folder_.empty()) SetCurrentDirectoryW(wide_from_gbk(program_folder_).c_str());
   create_hidden_owner();
   main_thread_id_ = GetCurrentThreadId();
   if (program_header.constants_length != 0) {

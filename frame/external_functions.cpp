@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "frame/gbk_wide.h"
 #include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
 #include "frame/system_library.h"
@@ -44,14 +45,15 @@ FoundFunction find_export(OwnedModule module, const char* function) {
 OwnedModule load_declared_library(const char* library, const std::string& program_folder) {
   OwnedModule module = load_system_library(library);
   if (!module && !program_folder.empty()) {
-    module.reset(LoadLibraryExA((program_folder + "\\" + library).c_str(), nullptr, 0));
+    module.reset(LoadLibraryExW(wide_from_gbk(program_folder + "\\" + library).c_str(), nullptr, 0));
   }
   return module;
 }
 
 // A name with a drive or device part is a full path and is taken as it is.
 OwnedModule load_named_library(const char* library, const std::string& program_folder) {
-  if (std::string_view(library).find(':') != std::string_view::npos) return OwnedModule(LoadLibraryA(library));
+  if (std::string_view(library).find(':') != std::string_view::npos)
+    return OwnedModule(LoadLibraryW(wide_from_gbk(library).c_str()));
   return load_declared_library(library, program_folder);
 }
 

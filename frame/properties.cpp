@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "frame/application.h"
 #include "frame/frame_heap.h"
+#include "frame/gbk_wide.h"
 #include "frame/owned_handle.h"
 #include "frame/runtime_error.h"
 #include "frame/window_loader.h"
@@ -178,9 +181,16 @@ bool is_word_type(uint32_t type) {
   return type == 1000 || type == 1001 || type == 1006 || type == 1014 || type == 1015 || type == 1017;
 }
 
+// The system's face name comes back as GBK, like every text a unit stores; the
+// fields before it are laid out alike in both forms.
 LOGFONTA default_gui_font() {
+  LOGFONTW wide = {};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof wide, &wide);
   LOGFONTA font = {};
-  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  static_assert(offsetof(LOGFONTA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
+  std::memcpy(&font, &wide, offsetof(LOGFONTA, lfFaceName));
+  const std::string face = gbk_from_wide_or_marked(wide.lfFaceName);
+  face.copy(font.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
   return font;
 }
 

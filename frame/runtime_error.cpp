@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "frame/application.h"
+#include "frame/gbk_wide.h"
 #include "frame/runtime_error_text.h"
 
 namespace frame {
@@ -11,7 +12,7 @@ void report_runtime_error(const char* message, int code, int32_t a, int32_t b) {
   Application& app = Application::instance();
   app.begin_error_report();
   const std::string text = compose_runtime_error_text(message ? message : "", code, a, b, app.window_template());
-  MessageBoxA(nullptr, text.c_str(), "错误", MB_ICONHAND);
+  MessageBoxW(nullptr, wide_from_gbk(text).c_str(), wide_from_gbk("错误").c_str(), MB_ICONHAND);
   app.end_program(-1);
 }
 

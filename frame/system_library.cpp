@@ -1,6 +1,6 @@
 #include "frame/system_library.h"
 
-#include <cstring>
+#include "frame/gbk_wide.h"
 
 namespace frame {
 
@@ -35,8 +35,7 @@ bool restrict_library_search(SetDefaultDllDirectoriesFunction set_default_direct
 OwnedModule load_system_library(const char* library) {
   const std::wstring system = system_directory();
   if (system.empty()) return OwnedModule();
-  // The names asked for are the system's own, plain ASCII.
-  const std::wstring path = system + L"\\" + std::wstring(library, library + std::strlen(library));
+  const std::wstring path = system + L"\\" + wide_from_gbk(library);
   return OwnedModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 

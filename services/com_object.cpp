@@ -8,6 +8,7 @@
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
 #include "frame/gbk.h"
+#include "frame/gbk_wide.h"
 #include "frame/system_library.h"
 #include "services/com_owners.h"
 #include "services/com_values.h"
@@ -45,11 +46,11 @@ bool names_a_folder(std::string_view file) {
 // current folder first, and an installer started from a downloads folder would read
 // whatever anyone put there under that name.
 std::wstring type_library_path(std::string_view file) {
-  const std::wstring name = wide_of(file);
+  const std::wstring name = frame::wide_from_gbk(file);
   if (names_a_folder(file)) return name;
   const std::wstring in_system = frame::system_directory() + L"\\" + name;
   if (GetFileAttributesW(in_system.c_str()) != INVALID_FILE_ATTRIBUTES) return in_system;
-  return wide_of(frame::program_folder()) + L"\\" + name;
+  return frame::wide_from_gbk(frame::program_folder()) + L"\\" + name;
 }
 
 com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::string_view file) {
@@ -58,7 +59,7 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
   // LoadTypeLib would register a library named without a folder on its own; only the
   // full-path rule below may register one.
   if (FAILED(LoadTypeLibEx(wide_file.c_str(), REGKIND_NONE, library.put()))) return {};
-  std::wstring name = wide_of(class_name);
+  std::wstring name = frame::wide_from_gbk(class_name);
   const ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), name.c_str());
   ITypeInfo* found_info = nullptr;
   MEMBERID member = 0;
@@ -74,7 +75,7 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
 }
 
 com_ptr<IUnknown> instance_from_class(std::string_view class_name) {
-  const std::wstring name = wide_of(class_name);
+  const std::wstring name = frame::wide_from_gbk(class_name);
   CLSID clsid;
   const HRESULT found = class_name.starts_with('{') ? CLSIDFromString(const_cast<LPOLESTR>(name.c_str()), &clsid)
                                                     : CLSIDFromProgID(name.c_str(), &clsid);
@@ -342,7 +343,7 @@ int32_t bind_member(IUnknown* object, std::string_view name, DispatchKind kind, 
       FAILED(info->GetTypeComp(call.compiler.put()))) {
     return kNoTypeInformation;
   }
-  std::wstring wide_name = wide_of(name);
+  std::wstring wide_name = frame::wide_from_gbk(name);
   const ULONG hash = LHashValOfNameSys(SYS_WIN32, GetUserDefaultLCID(), wide_name.c_str());
   for (const WORD invoke_kind : invoke_kinds(kind)) {
     if (call.bound.bind(call.compiler.get(), wide_name.data(), hash, invoke_kind)) break;

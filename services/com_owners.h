@@ -88,10 +88,6 @@ class VariantArray {
   std::vector<VARIANT> values_;
 };
 
-// ANSI text (the process code page) as UTF-16, and back.
-std::wstring wide_of(std::string_view text);
-std::string ansi_of(const wchar_t* text, size_t length);
-
 // The type attributes of a type description, given back to it when they go.
 class TypeAttributes {
  public:

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "frame/frame_heap.h"
+#include "frame/gbk_wide.h"
 #include "services/com_owners.h"
 
 namespace services {
@@ -68,11 +69,14 @@ void variant_of_object(const ObjectRecord* record, VARTYPE expected, VARIANT* ou
 }
 
 BSTR bstr_of(const char* text) {
-  const std::wstring wide = wide_of(text != nullptr ? std::string_view(text) : std::string_view());
+  const std::wstring wide = frame::wide_from_gbk(text != nullptr ? std::string_view(text) : std::string_view());
   return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-TypedValue text_of_bstr(BSTR text) { return text_result(ansi_of(text, text != nullptr ? SysStringLen(text) : 0)); }
+TypedValue text_of_bstr(BSTR text) {
+  return text_result(frame::gbk_from_wide_or_marked(
+      std::wstring_view(text != nullptr ? text : L"", text != nullptr ? SysStringLen(text) : 0)));
+}
 
 TypedValue object_of_unknown(IUnknown* object) {
   return {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(new_object_record(object))), 0, kTypeObject};

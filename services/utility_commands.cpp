@@ -11,6 +11,7 @@
 
 #include "frame/exception_barrier.h"
 #include "frame/frame_services.h"
+#include "frame/gbk_wide.h"
 #include "services/number_text.h"
 
 namespace services {
@@ -92,7 +93,9 @@ TypedValue message_box_service(uint32_t count, const TypedValue* arguments) {
     const std::string caption = args.present(2) ? std::string(args.text(2)) : kDefaultCaption;
     const HWND owner = count >= 4 ? owner_window(args.at(3)) : nullptr;
     const UINT style = message_box_style(args.integer(1).value_or(0));
-    return TypedValue::of_int(button_code(MessageBoxA(owner, message.c_str(), caption.c_str(), style)));
+    const int answer =
+        MessageBoxW(owner, frame::wide_from_gbk(message).c_str(), frame::wide_from_gbk(caption).c_str(), style);
+    return TypedValue::of_int(button_code(answer));
   });
 }
 

@@ -64,10 +64,26 @@ ensure_deb_src() {
   echo updated
 }
 
+# zh_CN gives Wine the code page 936 the installer is written for; the tests run
+# the installer again under en_US (1252) and ja_JP (932), as on an English or a
+# Japanese Windows. Wine needs each one's glibc locale to name files outside ASCII.
+test_locales=(zh_CN en_US ja_JP)
+
+locale_missing() {
+  local name=$1
+  ! locale -a 2>/dev/null | grep -qi "^$name.utf8$"
+}
+
 ensure_locale() {
-  locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' && return 0
-  as_root sed -i -e 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  local name missing=()
+  for name in "${test_locales[@]}"; do
+    locale_missing "$name" && missing+=("$name")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  for name in "${missing[@]}"; do
+    as_root sed -i -e "s/^# *$name.UTF-8 UTF-8/$name.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+  done
   as_root locale-gen
 }
 

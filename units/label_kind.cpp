@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <string>
 
+#include "frame/gbk_wide.h"
 #include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
@@ -18,7 +20,7 @@
 namespace units {
 namespace {
 
-constexpr char kLabelClassName[] = "_QV_TransLabel";
+constexpr wchar_t kLabelClassName[] = L"_QV_TransLabel";
 
 enum TextEffect : uint32_t { kNoEffect = 0, kWhiteShadow = 1, kWhiteRaised = 2, kBlackShadow = 3 };
 
@@ -31,14 +33,14 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kLabelClassName, unit_window_procedure<LabelUnit>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    return CreateWindowExA(WS_EX_TRANSPARENT, kLabelClassName, properties_.text.c_str(), style, params.left, params.top,
-                           params.width, params.height, params.parent,
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleA(nullptr),
+    return CreateWindowExW(WS_EX_TRANSPARENT, kLabelClassName, frame::wide_from_gbk(properties_.text).c_str(), style,
+                           params.left, params.top, params.width, params.height, params.parent,
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)), GetModuleHandleW(nullptr),
                            this) != nullptr;
   }
 
   void apply(Effect effect, int) {
-    if (effect == Effect::text) SetWindowTextA(hwnd_, properties_.text.c_str());
+    if (effect == Effect::text) SetWindowTextW(hwnd_, frame::wide_from_gbk(properties_.text).c_str());
     refresh();
   }
 
@@ -52,20 +54,29 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
         refresh();
         break;
     }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
 
-  // The stored font as it is drawn: its size, weight and face, the rest plain.
+  // The stored font as it is drawn: its size, weight and face, the rest plain. The
+  // face name is stored as GBK, like every other text. The character set is the
+  // texts' own, GB2312, not the system's: on an English Windows the system's would
+  // pick a face without Chinese glyphs, and the label would show empty boxes.
   frame::OwnedFont make_font() const {
     if (!properties_.font) return {};
-    LOGFONTA font;
-    std::memcpy(&font, &*properties_.font, sizeof font);
-    font.lfCharSet = DEFAULT_CHARSET;
+    const LogFontA& stored = *properties_.font;
+    LOGFONTW font = {};
+    // The fields before the face name are laid out alike in both forms.
+    static_assert(offsetof(LogFontA, lfFaceName) == offsetof(LOGFONTW, lfFaceName));
+    std::memcpy(&font, &stored, offsetof(LOGFONTW, lfFaceName));
+    font.lfCharSet = GB2312_CHARSET;
     font.lfOutPrecision = 0;
     font.lfClipPrecision = 0;
     font.lfQuality = PROOF_QUALITY;
     font.lfPitchAndFamily = 0;
-    return frame::OwnedFont(CreateFontIndirectA(&font));
+    const std::wstring face =
+        frame::wide_from_gbk(std::string_view(stored.lfFaceName, strnlen(stored.lfFaceName, LF_FACESIZE)));
+    face.copy(font.lfFaceName, std::min<size_t>(face.size(), LF_FACESIZE - 1));
+    return frame::OwnedFont(CreateFontIndirectW(&font));
   }
 
   UINT text_format() const {
@@ -79,7 +90,8 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
   void draw_text(HDC dc, RECT area, COLORREF colour, int offset) const {
     OffsetRect(&area, offset, offset);
     SetTextColor(dc, colour);
-    DrawTextA(dc, properties_.text.c_str(), static_cast<int>(properties_.text.size()), &area, text_format());
+    const std::wstring text = frame::wide_from_gbk(properties_.text);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, text_format());
   }
 
   void paint_text(HDC dc) const {

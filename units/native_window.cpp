@@ -2,17 +2,17 @@
 
 namespace units {
 
-bool register_unit_class(const char* name, WNDPROC procedure) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (GetClassInfoA(instance, name, &existing)) return true;
-  WNDCLASSA window_class = {};
+bool register_unit_class(const wchar_t* name, WNDPROC procedure) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW existing;
+  if (GetClassInfoW(instance, name, &existing)) return true;
+  WNDCLASSW window_class = {};
   window_class.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
   window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   window_class.lpszClassName = name;
-  return RegisterClassA(&window_class) != 0;
+  return RegisterClassW(&window_class) != 0;
 }
 
 COLORREF stored_colour(uint32_t colour) {

@@ -36,7 +36,7 @@ class ClipScope {
   int saved_;
 };
 
-constexpr char kPictureBoxClassName[] = "_QV_PicBox";
+constexpr wchar_t kPictureBoxClassName[] = L"_QV_PicBox";
 
 enum DisplayMode : uint32_t { kNaturalSize = 0, kStretched = 1, kCentredAndShrunk = 2 };
 
@@ -53,7 +53,7 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kPictureBoxClassName, unit_window_procedure<PictureBox>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style | border_style();
-    if (CreateWindowExA(border_ex_style(), kPictureBoxClassName, "", style, params.left, params.top, params.width,
+    if (CreateWindowExW(border_ex_style(), kPictureBoxClassName, L"", style, params.left, params.top, params.width,
                         params.height, params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
                         GetModuleHandleA(nullptr), this) == nullptr) {
       return false;
@@ -165,7 +165,7 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
         animation_.reset();
         break;
     }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
 
   std::optional<pictures::LoadedPicture> picture_;

@@ -22,7 +22,7 @@
 namespace units {
 namespace {
 
-constexpr char kButtonClassName[] = "_QV_RgnButton";
+constexpr wchar_t kButtonClassName[] = L"_QV_RgnButton";
 constexpr int kEventClick = 0;
 
 // The picture slots follow the normal one in PictureSlot order.
@@ -43,7 +43,7 @@ class PictureButton
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | params.extra_style;
-    if (CreateWindowExA(0, kButtonClassName, "", style, params.left, params.top, params.width, params.height,
+    if (CreateWindowExW(0, kButtonClassName, L"", style, params.left, params.top, params.width, params.height,
                         params.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(params.control_id)),
                         GetModuleHandleA(nullptr), this) == nullptr) {
       return false;
@@ -215,7 +215,7 @@ class PictureButton
         UpdateWindow(hwnd_);
         return 0;
     }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
 
   uint32_t window_id_;

@@ -6,6 +6,7 @@
 
 #include "frame/events.h"
 #include "frame/frame_services.h"
+#include "frame/gbk_wide.h"
 
 namespace units {
 namespace {
@@ -22,10 +23,10 @@ UINT dialog_code(HWND hwnd) { return hwnd ? static_cast<UINT>(SendMessageA(hwnd,
 bool is_default_button(HWND hwnd) { return (dialog_code(hwnd) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0; }
 
 std::string caption_of(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(hwnd, text.data(), length + 1)));
-  return text;
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return frame::gbk_from_wide_or_marked(text);
 }
 
 // "&&" is a literal ampersand; "&x" marks x. GBK trail bytes never equal '&'.
@@ -197,12 +198,12 @@ void KeyboardNavigation::open_help(const KeyboardWindow& window) {
   const WindowBlock& rules = window.rules;
   const std::string file = rules.help_file.empty() ? default_help_file() : rules.help_file;
   const UINT command = rules.help_context != 0 ? HELP_CONTEXT : HELP_FINDER;
-  if (WinHelpA(window.hwnd, file.c_str(), command, rules.help_context)) help_opened_ = true;
+  if (WinHelpW(window.hwnd, frame::wide_from_gbk(file).c_str(), command, rules.help_context)) help_opened_ = true;
 }
 
 void KeyboardNavigation::quit_help(HWND window) {
   if (!help_opened_) return;
-  WinHelpA(window, nullptr, HELP_QUIT, 0);
+  WinHelpW(window, nullptr, HELP_QUIT, 0);
   help_opened_ = false;
 }
 

@@ -4,6 +4,7 @@
 
 #include "frame/exception_barrier.h"
 #include "frame/frame_services.h"
+#include "frame/gbk_wide.h"
 #include "frame/gdi_scopes.h"
 #include "units/native_window.h"
 #include "units/unit_libraries.h"
@@ -13,7 +14,7 @@
 namespace units {
 namespace {
 
-constexpr char kDefaultClassName[] = "KMWindow";
+constexpr wchar_t kDefaultClassName[] = L"KMWindow";
 
 enum WindowEvent : int {
   kEventClose = 1,
@@ -70,8 +71,9 @@ DWORD WindowUnit::window_ex_style() const {
 }
 
 bool WindowUnit::create_native_window(const frame::CreateParams& params) {
-  const char* class_name = properties_.class_name.empty() ? kDefaultClassName : properties_.class_name.c_str();
-  if (!register_unit_class(class_name, procedure)) return false;
+  const std::wstring class_name =
+      properties_.class_name.empty() ? kDefaultClassName : frame::wide_from_gbk(properties_.class_name);
+  if (!register_unit_class(class_name.c_str(), procedure)) return false;
 
   as_child_ = params.parent != nullptr;
   int left = params.left;
@@ -84,8 +86,9 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   // The invisible owner keeps a window off the taskbar.
   if (!as_child_ && owner == nullptr && !properties_.show_in_taskbar) owner = frame::hidden_owner();
   const DWORD style = window_style(as_child_, owner != nullptr) | (params.extra_style & WS_DISABLED);
-  HWND hwnd = CreateWindowExA(window_ex_style(), class_name, properties_.title.c_str(), style, left, top, params.width,
-                              params.height, owner, params.menu, GetModuleHandleA(nullptr), this);
+  HWND hwnd =
+      CreateWindowExW(window_ex_style(), class_name.c_str(), frame::wide_from_gbk(properties_.title).c_str(), style,
+                      left, top, params.width, params.height, owner, params.menu, GetModuleHandleW(nullptr), this);
   if (hwnd == nullptr) return false;
   // A top-level window without WS_POPUP is given a caption by the system; the
   // style asked for is put back once it exists.
@@ -114,7 +117,7 @@ void WindowUnit::start_sound() { sound_.start(properties_.background_sound, prop
 LRESULT CALLBACK WindowUnit::procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   return frame::guarded([&]() -> LRESULT {
     auto* self = object_of_window<WindowUnit>(hwnd, message, lparam);
-    if (self == nullptr) return DefWindowProcA(hwnd, message, wparam, lparam);
+    if (self == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
     if (message == WM_NCCREATE) self->hwnd_ = hwnd;
     if (message == WM_NCDESTROY) {
       on_nc_destroy(self);
@@ -180,7 +183,7 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
       on_destroy();
       break;
   }
-  return DefWindowProcA(hwnd_, message, wparam, lparam);
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
 COLORREF WindowUnit::background_colour() const { return stored_colour(properties_.background_colour); }
@@ -252,7 +255,7 @@ void WindowUnit::on_set_focus() {
 // A deactivated caption is drawn as an active one while the window can be used.
 LRESULT WindowUnit::on_nc_activate(WPARAM active, LPARAM lparam) {
   if (!active && properties_.keep_caption_active && IsWindowEnabled(hwnd_)) active = TRUE;
-  return DefWindowProcA(hwnd_, WM_NCACTIVATE, active, lparam);
+  return DefWindowProcW(hwnd_, WM_NCACTIVATE, active, lparam);
 }
 
 // Event 12 is asked first, then event 1; either refuses by answering false.

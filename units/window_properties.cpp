@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/frame_services.h"
+#include "frame/gbk_wide.h"
 #include "units/kind_adapter.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
@@ -49,7 +50,7 @@ void WindowUnit::apply(Effect effect, int) {
     case Effect::none:
       return;
     case Effect::title:
-      SetWindowTextA(hwnd_, properties_.title.c_str());
+      SetWindowTextW(hwnd_, frame::wide_from_gbk(properties_.title).c_str());
       return apply_styles();
     case Effect::styles:
       return apply_styles();

@@ -15,6 +15,7 @@
 
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
+#include "frame/gbk_wide.h"
 #include "probe_header.h"
 #include "probe_server.h"
 #include "probe_support.h"
@@ -85,8 +86,7 @@ void call_method(const std::string& label, const ObjectVariable& object, const c
 }
 
 template <typename... Values>
-void write_property(const std::string& label, const ObjectVariable& object, const char* name,
-                    const Values&... values) {
+void write_property(const std::string& label, const ObjectVariable& object, const char* name, const Values&... values) {
   const TypedValue written = call_service(services::write_property_service, object.value(), name, values...);
   log_line(label + (written.low != 0 ? " true" : " false") + " error " + error_text());
 }
@@ -118,8 +118,10 @@ void with_server(void (*play)(ObjectVariable&)) {
   CoInitialize(nullptr);
   {
     ObjectVariable server;
-    if (open_server(server)) play(server);
-    else log_line("no probe server");
+    if (open_server(server))
+      play(server);
+    else
+      log_line("no probe server");
   }
   log_server_objects();
   CoUninitialize();
@@ -224,7 +226,7 @@ bool fill_point_record(ObjectVariable& server, ObjectVariable& point) {
 std::string label_text(const ProbeLabel& label) {
   if (label.text == nullptr) return "(null)";
   std::string text(1, '\'');
-  text += services::ansi_of(label.text, SysStringLen(label.text));
+  text += frame::gbk_from_wide_or_marked(std::wstring_view(label.text, SysStringLen(label.text)));
   text += "' " + std::to_string(label.number);
   return text;
 }
@@ -306,10 +308,9 @@ void unusable_objects(ObjectVariable& server) {
 // ---- failures ----
 
 // The HRESULTs Invoke may answer with, in the order of the error codes -9 to -18.
-constexpr HRESULT kInvokeFailures[] = {DISP_E_BADPARAMCOUNT, DISP_E_BADVARTYPE,     DISP_E_EXCEPTION,
-                                       DISP_E_MEMBERNOTFOUND, DISP_E_NONAMEDARGS,   DISP_E_OVERFLOW,
-                                       DISP_E_PARAMNOTFOUND,  DISP_E_TYPEMISMATCH,  DISP_E_PARAMNOTOPTIONAL,
-                                       E_FAIL};
+constexpr HRESULT kInvokeFailures[] = {
+    DISP_E_BADPARAMCOUNT, DISP_E_BADVARTYPE,    DISP_E_EXCEPTION,    DISP_E_MEMBERNOTFOUND,   DISP_E_NONAMEDARGS,
+    DISP_E_OVERFLOW,      DISP_E_PARAMNOTFOUND, DISP_E_TYPEMISMATCH, DISP_E_PARAMNOTOPTIONAL, E_FAIL};
 
 void invoke_failures(ObjectVariable& server) {
   for (const HRESULT failure : kInvokeFailures) {

@@ -1,7 +1,9 @@
 // The custom-install page driven with the real mouse: its toggles, the way back, and
-// the folder chosen in the shell's own folder dialog.
+// the folder chosen in the shell's own folder dialog, also while an installation
+// runs behind it.
 #include <filesystem>
 
+#include "files.h"
 #include "folder_dialog.h"
 #include "installer_fixture.h"
 
@@ -10,6 +12,11 @@ namespace {
 
 constexpr wchar_t kChoiceParent[] = L"C:\\trellimo-choice";
 constexpr wchar_t kChosenFolder[] = L"C:\\trellimo-choice\\Trellimo";
+// Thai: a folder name GBK has no characters for.
+constexpr wchar_t kFolderOutsideGbk[] = L"C:\\trellimo-choice\\\x0E01\x0E02";
+constexpr wchar_t kFolderNotUsableMessage[] = L"所选文件夹的路径含有本安装程序无法使用的字符，请选择其他文件夹。";
+constexpr char kConfigWithUser[] = "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\n";
+constexpr char kConfigWithoutUser[] = "[main]\r\nskin=dark\r\n";
 
 bool open_custom_page(Session& setup) {
   return setup.wait_until_shown(Unit::kCustomInstallButton) && setup.click_until_hidden(Unit::kCustomInstallButton) &&
@@ -98,6 +105,58 @@ TEST_F(CustomInstall, AFolderChosenInTheDialogGetsTheProductsOwnFolder) {
   expect_payload_installed(kChosenFolder);
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kChosenFolder)));
   EXPECT_FALSE(file_exists(kDefaultFolder));
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+// The dialog has no owner, so the window behind it still answers: an installation
+// started there keeps the folder it started with, whatever the dialog says after.
+TEST_F(CustomInstall, AFolderConfirmedAfterTheInstallationStartedIsIgnored) {
+  write_file(in_folder(kDefaultFolder, L"Config.ini"), kConfigWithUser);
+  write_file(in_folder(kChosenFolder, L"Config.ini"), kConfigWithUser);
+  Session setup;
+  const auto dialog = open_folder_dialog(setup);
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog on the custom page";
+  driver::FolderDialog chooser(*dialog, setup.process().id());
+  ASSERT_TRUE(chooser.select({L"(C:)", L"trellimo-choice"}));
+
+  ASSERT_TRUE(driver::bring_to_foreground(setup.window()));
+  ASSERT_TRUE(setup.click_until_hidden(Unit::kInstallButton)) << "the window behind the dialog answers";
+  ASSERT_TRUE(driver::bring_to_foreground(*dialog));
+  chooser.confirm();
+  ASSERT_TRUE(wait_until_closed(*dialog));
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kStartButton))) << "confirmed while the installation ran";
+
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
+  expect_payload_installed(kDefaultFolder);
+  expect_shortcut(in_folder(kDefaultFolder, L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
+  EXPECT_EQ(names_in(kChosenFolder), std::set<std::wstring>{L"Config.ini"});
+  EXPECT_EQ(support::read_file(in_folder(kDefaultFolder, L"Config.ini")), kConfigWithoutUser);
+  EXPECT_EQ(support::read_file(in_folder(kChosenFolder, L"Config.ini")), kConfigWithUser);
+  EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));
+  EXPECT_EQ(start_product(setup), std::optional<DWORD>(0));
+  EXPECT_EQ(launch_record_in(kDefaultFolder).rfind("arguments=[] folder=[", 0), 0u);
+}
+
+// Converted to GBK, the path would name another folder: the choice is refused.
+TEST_F(CustomInstall, AFolderWhosePathGbkCannotHoldIsRefusedWithAMessage) {
+  ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::path(kFolderOutsideGbk)));
+  Session setup;
+  const auto dialog = open_folder_dialog(setup);
+  ASSERT_TRUE(dialog.has_value()) << "no folder dialog on the custom page";
+  driver::FolderDialog chooser(*dialog, setup.process().id());
+  ASSERT_TRUE(chooser.select({L"(C:)", L"trellimo-choice", L"\x0E01\x0E02"}));
+  chooser.confirm();
+  const auto box = driver::wait_for_message_box_saying(setup.process().id(), kFolderNotUsableMessage, 10s);
+  ASSERT_TRUE(box.has_value()) << "no message about the folder";
+  EXPECT_EQ(box->caption, L"信息：");
+  dismiss(*box);
+  ASSERT_TRUE(wait_until_closed(*dialog));
+  EXPECT_EQ(setup.text_of(Unit::kFolderLabel), kDefaultFolder);
+
+  ASSERT_TRUE(install_from_custom_page(setup));
+  expect_payload_installed(kDefaultFolder);
+  EXPECT_EQ(names_in(kFolderOutsideGbk), std::set<std::wstring>{});
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 

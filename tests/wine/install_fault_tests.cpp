@@ -1,6 +1,7 @@
-// Installations that meet trouble on the machine: folders that do not exist yet,
-// folder names in Chinese, a product file another program holds open or locks, a
-// read-only product file, an installation folder that is a file, a folder deeper
+// Installations that meet trouble on the machine: a worker thread that cannot be
+// started, a desktop folder whose name GBK cannot hold, folders that do not exist
+// yet, folder names in Chinese, a product file another program holds open or locks,
+// a read-only product file, an installation folder that is a file, a folder deeper
 // than MAX_PATH, and a drive that fills up half-way (FullDrive, run on its own by
 // full-drive-test.sh). Every product file must end either completely new or intact
 // old, and the user must be told exactly which files could not be written.
@@ -11,6 +12,8 @@
 
 namespace installer {
 namespace {
+
+constexpr wchar_t kWorkerNotStartedMessage[] = L"无法启动安装，请关闭其他程序后重试。";
 
 // A file marked read-only for as long as this lives, so that it can be removed after.
 class ReadOnlyFile {
@@ -81,6 +84,30 @@ class FaultCase : public InstallerTest {
   int lost_ = 0;
 };
 
+// The installer whose CreateThread fails: the user is told over the window, the
+// first page comes back with nothing installed, and the window still closes.
+using WorkerThread = InstallerTest;
+
+TEST_F(WorkerThread, ThatCannotStartIsToldAndTheWindowStillCloses) {
+  Session setup(driver::windows_path(driver::program_from_environment("TRELLIMO_THREAD_FAILURE_PROBE")));
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(setup.wait_until_shown(Unit::kQuickInstallButton));
+  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
+  const auto box = setup.click_until_message_box(Unit::kQuickInstallButton);
+  ASSERT_TRUE(box.has_value()) << "no message";
+  EXPECT_EQ(box->caption, L"信息：");
+  EXPECT_EQ(box->text, kWorkerNotStartedMessage);
+  EXPECT_EQ(GetWindow(box->hwnd, GW_OWNER), setup.window());
+  dismiss(*box);
+
+  EXPECT_TRUE(setup.wait_until_shown(Unit::kQuickInstallButton)) << "the first page comes back";
+  EXPECT_TRUE(IsWindowVisible(setup.unit(Unit::kAgreeToggle)));
+  EXPECT_FALSE(IsWindowVisible(setup.unit(Unit::kProgressTrack)));
+  EXPECT_FALSE(file_exists(kDefaultFolder));
+  EXPECT_TRUE(uninstall_values().empty());
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
 // A recorded folder, top levels included, that does not exist yet.
 class RecordedFolder : public FaultCase, public testing::WithParamInterface<const wchar_t*> {
  protected:
@@ -136,6 +163,7 @@ class ObstructedProductFile : public FaultCase {
   // page; everything else is installed.
   void expect_only_kept(const wchar_t* kept, const Outcome& outcome) {
     EXPECT_TRUE(outcome.told) << "the user must be told";
+    EXPECT_TRUE(outcome.told_over_window) << "the message belongs to the installer window";
     EXPECT_EQ(outcome.files_named, std::set<std::wstring>{kept});
     expect_new_or_intact(kDefaultFolder, before_, outcome);
     EXPECT_EQ(names_in(kDefaultFolder), installed_names()) << "no temporary file left behind";
@@ -221,8 +249,8 @@ TEST_F(UnusableFolder, AFileInsteadOfTheFolderIsKeptAndEveryFileIsNamed) {
 }
 
 // A folder whose own path is longer than MAX_PATH, holding an earlier version; the
-// installer's ANSI paths cannot reach it, so every file must stay as it was, and no
-// file may land in a folder made from a cut-off path.
+// installer's paths stop short of MAX_PATH, so every file must stay as it was, and
+// no file may land in a folder made from a cut-off path.
 TEST_F(UnusableFolder, BeyondMaxPathKeepsTheEarlierVersionAndEveryFileIsNamed) {
   std::wstring folder = kTop;
   while (folder.size() <= MAX_PATH) folder += L"\\a-folder-name-of-forty-characters-123456";
@@ -236,6 +264,66 @@ TEST_F(UnusableFolder, BeyondMaxPathKeepsTheEarlierVersionAndEveryFileIsNamed) {
   for (const std::wstring& file : files_below(beyond_max_path(kTop))) {
     EXPECT_EQ(file.rfind(inside, 0), 0u) << narrow(file) << " lies outside the installation folder";
   }
+}
+
+// The current user's desktop moved, for as long as this lives, to a folder whose
+// name GBK has no characters for (Thai).
+class DesktopOutsideGbk {
+ public:
+  static constexpr wchar_t kFolder[] = L"C:\\trellimo-desktop-\x0E01\x0E02";
+
+  DesktopOutsideGbk() {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS)
+      return;
+    DWORD size = 0;
+    had_value_ = RegQueryValueExW(key_, kDesktop, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+    saved_.resize(size);
+    if (had_value_) RegQueryValueExW(key_, kDesktop, nullptr, &type_, saved_.data(), &size);
+    CreateDirectoryW(kFolder, nullptr);
+    RegSetValueExW(key_, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(kFolder), sizeof kFolder);
+  }
+  ~DesktopOutsideGbk() {
+    if (key_ == nullptr) return;
+    if (had_value_) {
+      RegSetValueExW(key_, kDesktop, 0, type_, saved_.data(), static_cast<DWORD>(saved_.size()));
+    } else {
+      RegDeleteValueW(key_, kDesktop);
+    }
+    RegCloseKey(key_);
+    remove_tree(kFolder);
+  }
+  DesktopOutsideGbk(const DesktopOutsideGbk&) = delete;
+  DesktopOutsideGbk& operator=(const DesktopOutsideGbk&) = delete;
+
+ private:
+  static constexpr wchar_t kUserShellFolders[] =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr wchar_t kDesktop[] = L"Desktop";
+  HKEY key_ = nullptr;
+  bool had_value_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> saved_;
+};
+
+// A desktop whose path would be garbled in GBK gets no shortcut, and the user is
+// told with the files that could not be written; the rest is installed.
+using UnusableDesktop = FaultCase;
+
+TEST_F(UnusableDesktop, AFolderGbkCannotHoldGetsNoShortcutAndIsNamed) {
+  const DesktopOutsideGbk desktop;
+  ASSERT_EQ(desktop_folder(), DesktopOutsideGbk::kFolder) << "the shell must see the moved desktop";
+  fault_is_in_place();
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  const Outcome outcome = install_to_finish_page(setup);
+  ASSERT_TRUE(outcome.finished) << setup.installation_report();
+  EXPECT_TRUE(outcome.told) << "the user must be told";
+  EXPECT_TRUE(outcome.told_over_window);
+  EXPECT_EQ(outcome.files_named, std::set<std::wstring>{L"Trellimo.lnk"});
+  expect_payload_installed(kDefaultFolder);
+  EXPECT_EQ(names_in(kDefaultFolder), installed_names());
+  EXPECT_EQ(names_in(DesktopOutsideGbk::kFolder), std::set<std::wstring>{});
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
 // A drive that fills up part-way through the product: the files that fit are new,

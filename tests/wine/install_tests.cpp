@@ -16,11 +16,11 @@ namespace {
 constexpr wchar_t kAgreementMessage[] =
     L"您还没有同意《用户许可协议\r\n请在界面左下方查看《用户许可协议》后并同意才能使用本程序";
 constexpr wchar_t kInstallingMessage[] = L"现在正在安装中,请不要关闭窗口。";
-constexpr wchar_t kStatusTexts[][32] = {
-    L"正在抽取文件: 7-zip32.dll ", L"正在抽取文件: BASS_VST.dll", L"正在抽取文件: libcurl.dll ",
-    L"正在抽取文件: core.7z",      L"正在抽取文件: launch.exe ",  L"正在抽取文件: zlibwapi.dll",
-    L"正在抽取文件: Trellimo.lnk", L"正在写入配置信息: user",     L"正在抽取文件: sw.exe",
-    L"正在写入安装信息: KOWTAN"};
+constexpr wchar_t kStatusTexts[][32] = {L"正在抽取文件: 7-zip32.dll ", L"正在抽取文件: BASS_VST.dll",
+                                        L"正在抽取文件: libcurl.dll ", L"正在抽取文件: core.7z",
+                                        L"正在抽取文件: launch.exe ",  L"正在抽取文件: zlibwapi.dll",
+                                        L"正在抽取文件: Trellimo.lnk", L"正在写入配置信息: user",
+                                        L"正在抽取文件: sw.exe",       L"正在写入安装信息: KOWTAN"};
 constexpr auto kMandatedWaits = 1100ms;
 
 // Watches the installing page from another thread: every width the progress fill
@@ -123,10 +123,29 @@ TEST_F(Installer, DoubleClickOnQuickInstallStartsOneInstallation) {
 }
 
 TEST_F(Installer, QuickInstallRemovesOnlyTheUserSectionOfConfigIni) {
-  write_file(installed(L"Config.ini"), "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\ntoken=42\r\n[audio]\r\npitch=3\r\n");
+  write_file(installed(L"Config.ini"),
+             "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\ntoken=42\r\n[audio]\r\npitch=3\r\n");
   Session setup;
   ASSERT_TRUE(quick_install_finishes(setup));
   EXPECT_EQ(support::read_file(installed(L"Config.ini")), "[main]\r\nskin=dark\r\n[audio]\r\npitch=3\r\n");
+  EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
+}
+
+// A folder named in Chinese, recorded by an earlier installation, that already
+// holds the product's settings.
+TEST_F(Installer, ConfigIniInAFolderWithAChineseNameLosesItsUserSection) {
+  const std::wstring folder = L"C:\\中文目录\\变声器\\Trellimo";
+  also_forget(L"C:\\中文目录");
+  record_install_location("\"" + narrow(folder) + "\"");
+  write_file(in_folder(folder, L"Config.ini"), "[main]\r\nskin=dark\r\n[user]\r\nname=someone\r\n");
+  Session setup;
+  ASSERT_TRUE(quick_install_finishes(setup));
+  EXPECT_EQ(support::read_file(in_folder(folder, L"Config.ini")), "[main]\r\nskin=dark\r\n");
+  expect_payload_installed(folder);
+  // Its properties are not read back here: under a system code page other than 936,
+  // the shell link read back gives '?' for each Chinese character of the target
+  // (seen with Wine, which stores the target path in the system code page).
+  EXPECT_TRUE(file_exists(in_folder(folder, L"卸载Pandrel.lnk")));
   EXPECT_EQ(setup.close_with_close_button(), std::optional<DWORD>(0));
 }
 
@@ -176,17 +195,8 @@ TEST_F(Installer, StartButtonStartsTheInstalledProductAndEndsTheInstaller) {
   Session setup;
   ASSERT_TRUE(quick_install_finishes(setup));
 
-  std::optional<DWORD> exit_code;
-  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
-    driver::click(setup.unit(Unit::kStartButton));
-    exit_code = setup.process().wait_for_exit(10s);
-  }
-  EXPECT_EQ(exit_code, std::optional<DWORD>(0));
-  std::string record;
-  for (int wait = 0; wait < 100 && record.empty(); ++wait) {
-    record = support::read_file(installed(L"launch-record.txt"));
-    std::this_thread::sleep_for(100ms);
-  }
+  EXPECT_EQ(start_product(setup), std::optional<DWORD>(0));
+  const std::string record = launch_record_in(kDefaultFolder);
   EXPECT_EQ(record.rfind("arguments=[] folder=[", 0), 0u) << record;
 }
 
@@ -230,7 +240,6 @@ INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
                          testing::Values(CloseRequest::kCloseButton, CloseRequest::kEscape,
                                          CloseRequest::kSystemClose));
 
-constexpr CloseRequest kStormOrder[] = {CloseRequest::kCloseButton, CloseRequest::kEscape, CloseRequest::kSystemClose};
 constexpr int kStormRequests = 60;
 
 // Without a window manager, which the test display has none of, Wine waits two
@@ -252,16 +261,8 @@ class UnmanagedInstallerWindows {
   static constexpr wchar_t kSettings[] = L"Software\\Wine\\AppDefaults\\TrellimoSetup.exe\\X11 Driver";
 };
 
-// Gives the window the keyboard, as a user clicking on it would, once no message box
-// disables it.
-bool bring_forward(HWND window) {
-  return driver::wait_until(5s, [&] { return IsWindowEnabled(window) != FALSE; }) &&
-         driver::bring_to_foreground(window);
-}
-
-// Answers a box with the Enter key, as the boxes of this test overlap and a click on
-// one box's button could land on another, then waits for it to go: until then its
-// own message loop takes the installer's keys.
+// Answers a box with the Enter key, then waits for it to go: until then its own
+// message loop takes the installer's keys.
 bool answer_with_enter(const driver::MessageBoxView& box) {
   driver::press_key(box.hwnd, VK_RETURN);
   return driver::wait_until(5s, [&] { return IsWindow(box.hwnd) == FALSE; });
@@ -269,15 +270,15 @@ bool answer_with_enter(const driver::MessageBoxView& box) {
 
 // The installation is not over while it waits on the user's answer to its message
 // about a file another program holds, and a user told that something went wrong may
-// well try to close the installer again and again. Sixty requests, all three ways in
-// turn, arrive while the message is up: each is refused with the installing message,
-// and the installer stays. Then the user answers, the finish page comes, and
-// everything is installed but the held file, which is as it was. (The storm waits
-// for that message to be up because a box that comes up of its own takes the
-// keyboard, and an Esc or Enter meant for another window would answer it.)
+// well try to close the installer again and again. The message belongs to the
+// installer window and keeps it disabled behind it, so sixty requests, clicks on the
+// close button and the system close command in turn, reach nothing: no request
+// ends the installer, none raises a second message, and the first stays up. Then
+// the user answers, the finish page comes, and everything is installed but the
+// held file, which is as it was.
 class CloseStorm : public InstallerTest {};
 
-TEST_F(CloseStorm, EveryRequestWhileInstallingIsRefusedAndTheInstallationFinishes) {
+TEST_F(CloseStorm, RequestsWhileTheMessageIsUpReachNothingAndTheInstallationFinishes) {
   const FileContents before = lay_down_earlier_version(kDefaultFolder);
   HeldFile held(installed(L"core.7z"), 0);
   ASSERT_TRUE(held.held());
@@ -288,23 +289,24 @@ TEST_F(CloseStorm, EveryRequestWhileInstallingIsRefusedAndTheInstallationFinishe
   const auto told = driver::wait_for_message_box_saying(setup.process().id(),
                                                         std::wstring(kFilesNotWrittenMessage) + L"\r\ncore.7z", 30s);
   ASSERT_TRUE(told.has_value()) << setup.installation_report();
+  EXPECT_EQ(GetWindow(told->hwnd, GW_OWNER), setup.window());
 
   reliability::GroupCount& count = reliability::group("close guard");
   for (int sent = 0; sent < kStormRequests; ++sent) {
-    ASSERT_TRUE(bring_forward(setup.window()));
-    ask_to_close(setup, kStormOrder[sent % std::size(kStormOrder)]);
+    ASSERT_FALSE(IsWindowEnabled(setup.window())) << "the message keeps the window disabled";
+    ask_to_close(setup, sent % 2 == 0 ? CloseRequest::kCloseButton : CloseRequest::kSystemClose);
     ++count.tried;
-    const auto box = driver::wait_for_message_box_saying(setup.process().id(), kInstallingMessage, 10s);
-    ASSERT_TRUE(box.has_value()) << "request " << sent << " was not refused with the message";
-    ASSERT_TRUE(answer_with_enter(*box));
+    ASSERT_EQ(setup.process().wait_for_exit(20ms), std::nullopt) << "request " << sent << " ended the installer";
     ASSERT_TRUE(IsWindow(told->hwnd)) << "the installation still waits on the user";
     ++count.survived;
   }
+  EXPECT_FALSE(driver::wait_for_message_box_saying(setup.process().id(), kInstallingMessage, 1s).has_value())
+      << "a request reached the disabled window";
 
   ASSERT_TRUE(answer_with_enter(*told));
   ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
   held.release();
-  count.lost += expect_each_file_new_or_intact(kDefaultFolder, before, {true, true, {L"core.7z"}});
+  count.lost += expect_each_file_new_or_intact(kDefaultFolder, before, {true, true, true, {L"core.7z"}});
   expect_shortcut(installed(L"卸载Pandrel.lnk"), kDefaultFolder, L"--uninst");
   expect_shortcut(desktop_folder() + L"\\Trellimo.lnk", kDefaultFolder, L"");
   EXPECT_EQ(uninstall_values(), registration_of(narrow(kDefaultFolder)));

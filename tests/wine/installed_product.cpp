@@ -30,7 +30,8 @@ int show_command_in(const std::wstring& file) {
 class Key {
  public:
   Key(REGSAM view, REGSAM access) {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, access | view, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, widen(kUninstallKey).c_str(), 0, access | view, &key_) != ERROR_SUCCESS)
+      key_ = nullptr;
   }
   ~Key() {
     if (key_) RegCloseKey(key_);
@@ -53,6 +54,24 @@ void make_parent_folders(const std::wstring& path) {
 }
 
 }  // namespace
+
+constexpr UINT kGbkCodePage = 936;
+
+std::string narrow(const std::wstring& text) {
+  const int size = WideCharToMultiByte(kGbkCodePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(kGbkCodePage, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+  bytes.resize(static_cast<size_t>(size - 1));
+  return bytes;
+}
+
+std::wstring widen(const std::string& gbk) {
+  const int size = MultiByteToWideChar(kGbkCodePage, 0, gbk.c_str(), -1, nullptr, 0);
+  std::wstring text(static_cast<size_t>(size), L'\0');
+  MultiByteToWideChar(kGbkCodePage, 0, gbk.c_str(), -1, text.data(), size);
+  text.resize(static_cast<size_t>(size - 1));
+  return text;
+}
 
 const wchar_t* const kPayloadNames[7] = {L"7-zip32.dll", L"BASS_VST.dll", L"libcurl.dll", L"core.7z",
                                          L"launch.exe",  L"zlibwapi.dll", L"sw.exe"};
@@ -102,23 +121,25 @@ std::map<std::string, RegistryValue> uninstall_values() {
   const Key key(0, KEY_READ);
   if (!key.get()) return values;
   for (DWORD index = 0;; ++index) {
-    char name[256];
-    DWORD name_length = sizeof name;
+    wchar_t name[256];
+    DWORD name_length = std::size(name);
     RegistryValue value;
     DWORD size = 0;
-    if (RegEnumValueA(key.get(), index, name, &name_length, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
+    if (RegEnumValueW(key.get(), index, name, &name_length, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) {
       break;
     }
     value.data.resize(size);
-    name_length = sizeof name;
-    RegEnumValueA(key.get(), index, name, &name_length, nullptr, &value.type, value.data.data(), &size);
-    values[name] = value;
+    name_length = std::size(name);
+    RegEnumValueW(key.get(), index, name, &name_length, nullptr, &value.type, value.data.data(), &size);
+    values[narrow(name)] = value;
   }
   return values;
 }
 
 RegistryValue text_value(const std::string& text) {
-  return RegistryValue{REG_SZ, std::vector<BYTE>(text.c_str(), text.c_str() + text.size() + 1)};
+  const std::wstring wide = widen(text);
+  const auto* bytes = reinterpret_cast<const BYTE*>(wide.c_str());
+  return RegistryValue{REG_SZ, std::vector<BYTE>(bytes, bytes + (wide.size() + 1) * sizeof(wchar_t))};
 }
 
 RegistryValue number_value(DWORD number) {
@@ -134,12 +155,13 @@ bool uninstall_key_in_64_bit_view() {
 
 void record_install_location(const std::string& text) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, widen(kUninstallKey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(key, "InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
+  const std::wstring wide = widen(text);
+  RegSetValueExW(key, L"InstallLocation", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
 }
 
@@ -173,7 +195,7 @@ std::wstring desktop_folder() {
 }
 
 void forget_installation(const std::wstring& folder) {
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, widen(kUninstallKey).c_str());
   remove_tree(folder);
   DeleteFileW((desktop_folder() + L"\\Trellimo.lnk").c_str());
 }

@@ -11,6 +11,11 @@
 
 namespace installer {
 
+// GBK (code page 936, whatever the system's code page), the installer's own texts,
+// and back.
+std::string narrow(const std::wstring& text);
+std::wstring widen(const std::string& gbk);
+
 void write_file(const std::wstring& path, const std::string& bytes);
 // Paths may take the \\?\ form, which reaches beyond MAX_PATH.
 bool file_exists(const std::wstring& path);
@@ -26,18 +31,21 @@ extern const wchar_t* const kPayloadNames[7];
 
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KOWTAN";
 
+// A value as the wide API reads it: texts are UTF-16 with their terminating zero.
 struct RegistryValue {
   DWORD type = REG_NONE;
   std::vector<BYTE> data;
   bool operator==(const RegistryValue&) const = default;
 };
 // Every value of the product's Uninstall key in the view a 32-bit program sees,
-// by name ("" for the default value); empty when the key is missing.
+// by GBK name ("" for the default value); empty when the key is missing.
 std::map<std::string, RegistryValue> uninstall_values();
+// The REG_SZ value of a GBK text.
 RegistryValue text_value(const std::string& text);
 RegistryValue number_value(DWORD number);
 // Whether the 64-bit registry view holds the key (false on 32-bit Windows).
 bool uninstall_key_in_64_bit_view();
+// `text` is GBK; it is stored as UTF-16.
 void record_install_location(const std::string& text);
 
 // What a .lnk file holds, as the shell reads it.

@@ -36,14 +36,6 @@ std::optional<driver::MessageBoxView> message_before_finish_page(Session& setup)
 
 }  // namespace
 
-std::string narrow(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-  bytes.resize(static_cast<size_t>(size - 1));
-  return bytes;
-}
-
 void InstallerTest::SetUp() {
   CoInitialize(nullptr);
   forget_installation(kDefaultFolder);
@@ -116,6 +108,24 @@ FileContents lay_down_earlier_version(const std::wstring& folder) {
   return before;
 }
 
+std::optional<DWORD> start_product(Session& setup) {
+  std::optional<DWORD> exit_code;
+  for (int attempt = 0; attempt < 3 && !exit_code; ++attempt) {
+    driver::click(setup.unit(Unit::kStartButton));
+    exit_code = setup.process().wait_for_exit(10s);
+  }
+  return exit_code;
+}
+
+std::string launch_record_in(const std::wstring& folder) {
+  std::string record;
+  for (int wait = 0; wait < 100 && record.empty(); ++wait) {
+    record = support::read_file(in_folder(folder, L"launch-record.txt"));
+    std::this_thread::sleep_for(100ms);
+  }
+  return record;
+}
+
 testing::AssertionResult quick_install_finishes(Session& setup) {
   if (!setup.has_window()) return testing::AssertionFailure() << "no installer window";
   if (!setup.start_quick_install()) return testing::AssertionFailure() << "the quick installation did not start";
@@ -131,6 +141,7 @@ Outcome install_to_finish_page(Session& setup) {
     const auto named = files_named_in(box->text);
     if (box->caption == L"信息：" && named && !IsWindowVisible(setup.unit(Unit::kStartButton))) {
       outcome.told = true;
+      outcome.told_over_window = GetWindow(box->hwnd, GW_OWNER) == setup.window();
       outcome.files_named = *named;
       dismiss(*box);
     }

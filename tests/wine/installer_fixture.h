@@ -15,11 +15,7 @@ namespace installer {
 
 // What the installer tells the user, before the finish page, when product files
 // could not be written; each file's name follows on a line of its own.
-constexpr wchar_t kFilesNotWrittenMessage[] =
-    L"以下文件未能写入安装目录，请关闭正在使用它们的程序后重新安装：";
-
-// GBK, as the installer writes paths into the registry.
-std::string narrow(const std::wstring& text);
+constexpr wchar_t kFilesNotWrittenMessage[] = L"以下文件未能写入安装目录，请关闭正在使用它们的程序后重新安装：";
 
 class InstallerTest : public testing::Test {
  protected:
@@ -75,6 +71,12 @@ using FileContents = std::map<std::wstring, std::string>;
 // short text of its own. Returns what was laid down.
 FileContents lay_down_earlier_version(const std::wstring& folder);
 
+// Clicks the finish page's start button until the installer ends; its exit code.
+std::optional<DWORD> start_product(Session& setup);
+// What the stand-in launch.exe of `folder` recorded of its start, once it has; empty
+// when it did not start within ten seconds.
+std::string launch_record_in(const std::wstring& folder);
+
 // The installer's window shown, the quick installation started and the finish page
 // reached; otherwise which step failed, with the installation report.
 testing::AssertionResult quick_install_finishes(Session& setup);
@@ -84,6 +86,8 @@ struct Outcome {
   bool finished = false;  // the finish page was shown
   // The installer named files it could not write, before the finish page.
   bool told = false;
+  // The message came up owned by the installer window, so in front of it.
+  bool told_over_window = false;
   std::set<std::wstring> files_named;
 };
 // Starts the quick installation and waits for the finish page, answering the

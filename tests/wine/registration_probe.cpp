@@ -17,6 +17,7 @@ int probe_entry() {
   frame::initialise_frame();
   const std::string folder = probe::scenario();
   app::set_installation_folder(folder.c_str());
+  app::take_installation_folder();
   app::remove_user_section();
   app::register_product();
   return 0;

@@ -34,9 +34,9 @@ using services::ObjectVariable;
 // The installer's declared functions, at the installer's indexes.
 const char* const kLibraries[] = {"shell32.dll", "kernel32.dll", "ole32.dll",   "ole32.dll",
                                   "shlwapi.dll", "shell32.dll",  "shell32.dll", "shell32.dll"};
-const char* const kFunctions[] = {"ShellExecuteA",     "CreateThread",       "CoInitialize",
-                                  "CoUninitialize",    "PathFindExtensionA", "SHGetSpecialFolderPathA",
-                                  "SHBrowseForFolder", "SHGetPathFromIDList"};
+const char* const kFunctions[] = {"ShellExecuteW",      "CreateThread",        "CoInitialize",
+                                  "CoUninitialize",     "PathFindExtensionW",  "SHGetSpecialFolderPathW",
+                                  "SHBrowseForFolderW", "SHGetPathFromIDListW"};
 static_assert(std::size(kLibraries) == std::size(kFunctions));
 
 // WshShell's class id, as wshom registers it.
@@ -93,7 +93,8 @@ void folder_texts() {
   const services::OwnedText without = app::folder_of_path("launch.exe");
   log_line("folder of path [" + std::string(services::text_of(with)) + "]");
   log_line("folder of bare name [" + std::string(services::text_of(without)) + "]");
-  log_line("desktop [" + std::string(services::text_of(app::desktop_folder_path())) + "]");
+  const std::optional<std::string> desktop = app::desktop_folder_path();
+  log_line(desktop ? "desktop [" + *desktop + "]" : std::string("desktop not usable"));
 }
 
 // ---- the automation services directly ----

@@ -4,6 +4,8 @@
 # and a persistent, warmed-up wineserver.
 #   tests/wine/wine-env.sh start|stop|status
 # TRELLIMO_WINEARCH=win32 selects a 32-bit Windows prefix (default: win64).
+# TRELLIMO_WINELOCALE=en_US.UTF-8 (or any generated UTF-8 locale) runs Wine with that
+# locale's code page instead of GBK, in a prefix of its own (default: zh_CN.UTF-8).
 # TRELLIMO_VIRTUAL_DISPLAY=1 uses Xvfb even when DISPLAY is set.
 # tests/wine/wine-run.sh sources this file for its functions.
 set -euo pipefail
@@ -18,11 +20,19 @@ wine_env_init() {
     win64 | win32) ;;
     *) echo "wine-env: TRELLIMO_WINEARCH must be win64 or win32, not '$wine_arch'" >&2; exit 2 ;;
   esac
-  wine_prefix=$wine_root/prefix-$wine_arch
-  wine_log=$wine_root/wine-$wine_arch.log
+  wine_locale=${TRELLIMO_WINELOCALE:-zh_CN.UTF-8}
+  case "$wine_locale" in
+    *_*.UTF-8) ;;
+    *) echo "wine-env: TRELLIMO_WINELOCALE must be a UTF-8 locale such as en_US.UTF-8, not '$wine_locale'" >&2; exit 2 ;;
+  esac
+  # A prefix keeps the code page it was made with, so each locale has its own.
+  local flavour=$wine_arch
+  [ "$wine_locale" = zh_CN.UTF-8 ] || flavour=$wine_arch-${wine_locale%%.*}
+  wine_prefix=$wine_root/prefix-$flavour
+  wine_log=$wine_root/wine-$flavour.log
   display_record=$wine_root/display
   # The display the running wineserver's desktop was started with.
-  server_record=$wine_root/server-$wine_arch
+  server_record=$wine_root/server-$flavour
   # DISPLAY plus the pid of our Xvfb behind it, so a restarted Xvfb is noticed.
   display_id=
 }
@@ -32,8 +42,9 @@ export_wine_env() {
   export WINEPREFIX=$wine_prefix WINEARCH=$wine_arch
   # Wine links the prefix's Desktop, Documents, ... to $HOME: keep the real one clean.
   export HOME=$wine_root/home
-  # zh_CN.UTF-8 gives the ANSI code page 936 (GBK) the installer is written for.
-  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  # zh_CN.UTF-8 gives the ANSI code page 936 (GBK) the installer is written for;
+  # en_US.UTF-8 gives 1252 and ja_JP.UTF-8 932, as on an English or Japanese Windows.
+  export LANG=$wine_locale LC_ALL=$wine_locale
   export WINEDEBUG=${WINEDEBUG:--all}
   # No Mono/Gecko install prompts, no .desktop files for the shortcuts tests create.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
@@ -135,6 +146,7 @@ server_pid() {
   [ -d "$wine_prefix" ] || return 1
   local name p
   name=$(server_dir_name)
+  [ -n "$name" ] || return 1
   for p in /proc/[0-9]*; do
     case "$(cat "$p/comm" 2>/dev/null)" in
       wineserver*)
@@ -161,7 +173,7 @@ unlink_home_folders() {
 # one that was interrupted. Output goes to the log: see the notes on pipes.
 ensure_prefix() {
   [ -f "$wine_prefix/.trellimo-ready" ] && return 0
-  log_line "creating $wine_arch prefix $wine_prefix"
+  log_line "creating $wine_arch prefix $wine_prefix ($wine_locale)"
   rm -rf "$wine_prefix"
   detached -w wineboot -i || die "wineboot -i failed"
   detached -w wineserver -w
@@ -250,16 +262,28 @@ cmd_start() {
   release_lock
 }
 
+# Prints another of our prefixes whose wineserver still runs, if any.
+other_prefix_with_server() {
+  local prefix
+  for prefix in "$wine_root"/prefix-*; do
+    [ -d "$prefix" ] && [ "$prefix" != "$wine_prefix" ] || continue
+    if (wine_prefix=$prefix; server_pid >/dev/null); then
+      echo "$prefix"
+      return 0
+    fi
+  done
+  return 1
+}
+
 cmd_stop() {
   take_lock
   export_wine_env
   [ -d "$wine_prefix" ] && stop_server
-  local rec other_arch=win32
-  [ "$wine_arch" = win32 ] && other_arch=win64
+  local rec other
   if rec=$(recorded_xvfb); then
-    # The display is shared by both prefixes; leave it to a server still using it.
-    if (TRELLIMO_WINEARCH=$other_arch; wine_env_init; server_pid >/dev/null); then
-      echo "wine-env: Xvfb :${rec%% *} kept, the $other_arch wineserver still uses it"
+    # The display is shared by every prefix; leave it to a server still using it.
+    if other=$(other_prefix_with_server); then
+      echo "wine-env: Xvfb :${rec%% *} kept, the wineserver of ${other##*/} still uses it"
     else
       stop_xvfb "${rec#* }"
       rm -f "$display_record"
@@ -275,7 +299,7 @@ cmd_status() {
   export_wine_env
   local rec="" pid state=missing
   [ -f "$wine_prefix/.trellimo-ready" ] && state=ready
-  echo "prefix:     $wine_prefix ($wine_arch, $state)"
+  echo "prefix:     $wine_prefix ($wine_arch, $wine_locale, $state)"
   if rec=$(recorded_xvfb); then
     echo "Xvfb:       running on :${rec%% *} (pid ${rec#* })"
   else
