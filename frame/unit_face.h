@@ -38,6 +38,7 @@ struct Unit {
   // A zero-terminated GBK text; the kind keeps a copy.
   void write(Slot<const char*> slot, const char* text) const { write_word(slot.number, word_of(text)); }
   void write(Slot<ByteArray> slot, ByteArray bytes) const { write_word(slot.number, word_of(bytes.header)); }
+  void focus() const { focus_unit(window, id); }
 
  private:
   static uint32_t word_of(const void* address) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address)); }

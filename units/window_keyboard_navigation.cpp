@@ -41,6 +41,9 @@ bool caption_marks(const std::string& caption, char key) {
   return false;
 }
 
+// Windows' convention: the focus is shown from the first key that moves it.
+void show_focus_cues(HWND window) { SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0); }
+
 bool is_mnemonic_key(char key) { return std::isalnum(static_cast<unsigned char>(key)) != 0; }
 
 // The program's own name with the help extension, beside it.
@@ -60,6 +63,7 @@ bool KeyboardNavigation::on_key_down(const KeyboardWindow& window, const MSG& me
   switch (message.wParam) {
     case VK_TAB:
       if ((wanted & DLGC_WANTTAB) != 0) return false;
+      show_focus_cues(window.hwnd);
       move_focus(window, !shift_held());
       return true;
     case VK_ESCAPE:
