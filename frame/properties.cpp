@@ -377,4 +377,9 @@ void focus_unit(uint32_t window_id, uint32_t unit_id) {
   });
 }
 
+void set_accessible_role(uint32_t window_id, uint32_t unit_id, int32_t role) {
+  with_live_unit(window_id, unit_id,
+                 [role](HWND unit) { SendMessageA(unit, kMsgAccessibleRole, static_cast<WPARAM>(role), 0); });
+}
+
 }  // namespace frame

@@ -16,6 +16,7 @@
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
+#include "units/accessible_unit.h"
 #include "units/kind_adapter.h"
 #include "units/native_window.h"
 #include "units/picture_button_block.h"
@@ -38,12 +39,22 @@ enum VisualState : int { kNormal = 0, kHover = 1, kPressed = 2 };
 using frame::OwnedBitmap;
 
 class PictureButton
-    : public KindUnit<PictureButtonBlock, PictureButtonEffect, kPictureButtonProperties, decode_picture_button_block> {
+    : public KindUnit<PictureButtonBlock, PictureButtonEffect, kPictureButtonProperties, decode_picture_button_block>,
+      public AccessibleSource {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureButton>(HWND, UINT, WPARAM, LPARAM);
 
   PictureButton(PictureButtonBlock properties, const frame::CreateParams& params)
-      : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
+      : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id), accessible_(*this) {}
+
+  // A toggle is a check box, ticked as its checked state says; its name is its tag.
+  AccessibleLook accessible_look() const override {
+    if (is_toggle()) {
+      const bool checked = properties_.checked;
+      return {ROLE_SYSTEM_CHECKBUTTON, checked ? STATE_SYSTEM_CHECKED : 0, {}, checked ? L"取消选中" : L"选中"};
+    }
+    return {ROLE_SYSTEM_PUSHBUTTON, state_ == kPressed ? STATE_SYSTEM_PRESSED : 0, {}, L"按下"};
+  }
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
@@ -297,6 +308,8 @@ class PictureButton
       case BM_CLICK:
         if (IsWindowEnabled(hwnd_)) complete_press();
         return 0;
+      case WM_GETOBJECT:
+        return accessible_.answer_get_object(hwnd_, wparam, lparam);
     }
     return DefWindowProcA(hwnd_, message, wparam, lparam);
   }
@@ -307,6 +320,7 @@ class PictureButton
   COLORREF blend_colour_ = 0;
   VisualState state_ = kNormal;
   bool space_held_ = false;
+  AccessibleClient accessible_;
 };
 
 constexpr KindNames kPictureButtonNames = {"图形按钮", "PicBtn", 0x80010040};
