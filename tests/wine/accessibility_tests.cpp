@@ -33,7 +33,7 @@ struct Expected {
 
 const std::map<Unit, Expected> kExpected = {
     {Unit::kStartBadge, {ROLE_SYSTEM_GRAPHIC, L""}},
-    {Unit::kStartButton, {ROLE_SYSTEM_PUSHBUTTON, L"立即启动"}},
+    {Unit::kStartButton, {ROLE_SYSTEM_PUSHBUTTON, L"立即体验"}},
     {Unit::kStatusLabel, {ROLE_SYSTEM_STATICTEXT, nullptr}},
     {Unit::kProgressFill, {ROLE_SYSTEM_PROGRESSBAR, L""}},
     {Unit::kProgressTrack, {ROLE_SYSTEM_GRAPHIC, L""}},
