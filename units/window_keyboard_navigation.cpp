@@ -95,7 +95,8 @@ void KeyboardNavigation::on_enter(const KeyboardWindow& window, HWND focus) {
   if (record == nullptr) return;
   for (size_t i = 1; i < record->units().size(); ++i) {
     const frame::UnitInstance& unit = record->units()[i];
-    if (unit.is_live() && is_default_button(unit.hwnd())) {
+    // A hidden or disabled button is not there to be pressed.
+    if (unit.is_live() && can_take_focus(unit.hwnd()) && is_default_button(unit.hwnd())) {
       frame::raise_event(record->id(), unit.record->id, kEventClick);
       return;
     }
