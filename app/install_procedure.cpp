@@ -124,6 +124,7 @@ void run_install_procedure() {
   failed.tell_user();
   set_group_visibility(kInstallingPage, false);
   set_group_visibility(kFinishPage, true);
+  frame::Unit{kInstallerWindow, unit::kStartButton}.focus();
   installer_state().installing = 0;
 }
 

@@ -49,6 +49,7 @@ extern "C" void __stdcall on_window_created() {
   set_group_visibility(kFinishPage, false);
   on_desktop_icon_toggled();
   on_agree_toggled();
+  frame::Unit{kInstallerWindow, unit::kProgressFill}.present_as(frame::AccessibleRole::progress_bar);
   const services::OwnedText previous = previous_installation_folder();
   const std::string_view folder = services::text_of(previous);
   set_installation_folder(folder.empty() ? constant_text(kDefaultInstallationFolder) : std::string(folder).c_str());

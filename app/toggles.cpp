@@ -10,14 +10,20 @@
 namespace app {
 namespace {
 
+constexpr int32_t kToggleButton = 1;
+
+// The button is made a toggle and told the option as well as shown it, so that it
+// reports itself to assistive technology as a check box ticked or not. Its three
+// faces are the same box, so it looks the same either way.
 void toggle(int& option, uint32_t button) {
   option = (option & 1) ^ 1;
   const uint32_t picture = option == 1 ? kToggleTickedPicture : kToggleEmptyPicture;
   // An embedded blob is laid out as the byte array the property takes.
   const frame::ByteArray array{blob_at(picture).array};
-  for (const auto slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) {
-    frame::Unit{kInstallerWindow, button}.write(slot, array);
-  }
+  const frame::Unit unit{kInstallerWindow, button};
+  for (const auto slot : {kButtonNormalPicture, kButtonHoverPicture, kButtonPressedPicture}) unit.write(slot, array);
+  unit.write(kButtonType, kToggleButton);
+  unit.write(kButtonChecked, option == 1);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 namespace app {
 
 inline constexpr auto kLabelCaption = units::typed_slot<const char*>(units::kLabelProperties, "text");
+inline constexpr auto kButtonType = units::typed_slot<int32_t>(units::kPictureButtonProperties, "button_type");
+inline constexpr auto kButtonChecked = units::typed_slot<bool>(units::kPictureButtonProperties, "checked");
 inline constexpr auto kButtonNormalPicture =
     units::typed_slot<frame::ByteArray>(units::kPictureButtonProperties, "normal");
 inline constexpr auto kButtonHoverPicture =

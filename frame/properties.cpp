@@ -375,6 +375,19 @@ void write_on_this_thread(uint32_t window_id, uint32_t unit_id, int number, int 
   if (answer == kRebuildUnit && access.window.exists()) rebuild_unit(access.window, access.index);
 }
 
+// `work` with the native window of a created unit, on the window's thread; nothing
+// for an unknown unit or one not created.
+template <typename Work>
+void with_live_unit(uint32_t window_id, uint32_t unit_id, Work work) {
+  Application::instance().run_on_main_thread([&] {
+    WindowRecord* window = Application::instance().windows().find(window_id);
+    const auto index = window != nullptr ? window->find_record(unit_id) : std::nullopt;
+    if (!index) return;
+    const UnitInstance& unit = window->units()[*index];
+    if (unit.is_live()) work(unit.hwnd());
+  });
+}
+
 }  // namespace
 
 uint64_t read_property(uint32_t window_id, uint32_t unit_id, int number, int index) {
@@ -386,6 +399,18 @@ uint64_t read_property(uint32_t window_id, uint32_t unit_id, int number, int ind
 void write_property(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high) {
   Application::instance().run_on_main_thread(
       [&] { write_on_this_thread(window_id, unit_id, number, index, low, high); });
+}
+
+// Focus belongs to the window's thread: SetFocus from another thread does nothing.
+void focus_unit(uint32_t window_id, uint32_t unit_id) {
+  with_live_unit(window_id, unit_id, [](HWND unit) {
+    if (IsWindowVisible(unit)) SetFocus(unit);
+  });
+}
+
+void set_accessible_role(uint32_t window_id, uint32_t unit_id, int32_t role) {
+  with_live_unit(window_id, unit_id,
+                 [role](HWND unit) { SendMessageA(unit, kMsgAccessibleRole, static_cast<WPARAM>(role), 0); });
 }
 
 }  // namespace frame

@@ -36,4 +36,12 @@ struct FontRecord {
 uint64_t read_property(uint32_t window_id, uint32_t unit_id, int number, int index);
 void write_property(uint32_t window_id, uint32_t unit_id, int number, int index, uint32_t low, uint32_t high);
 
+// Gives the keyboard focus to a shown unit, from any thread; a hidden or unknown
+// unit, or one not created yet, leaves the focus where it is.
+void focus_unit(uint32_t window_id, uint32_t unit_id);
+// Tells a created unit which role (an oleacc ROLE_SYSTEM_ number) to present to
+// assistive technology in place of its kind's own; a kind without another
+// presentation ignores it, as does an unknown unit.
+void set_accessible_role(uint32_t window_id, uint32_t unit_id, int32_t role);
+
 }  // namespace frame

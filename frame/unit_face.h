@@ -26,6 +26,10 @@ inline constexpr Slot<int32_t> kHeight{kPropertyHeight};
 inline constexpr Slot<bool> kVisible{kPropertyVisible};
 inline constexpr Slot<bool> kDisabled{kPropertyDisabled};
 
+// Roles a unit can present to assistive technology in place of its kind's own,
+// numbered as oleacc numbers them.
+enum class AccessibleRole : int32_t { progress_bar = 0x30 };
+
 struct Unit {
   uint32_t window;
   uint32_t id;
@@ -38,6 +42,8 @@ struct Unit {
   // A zero-terminated GBK text; the kind keeps a copy.
   void write(Slot<const char*> slot, const char* text) const { write_word(slot.number, word_of(text)); }
   void write(Slot<ByteArray> slot, ByteArray bytes) const { write_word(slot.number, word_of(bytes.header)); }
+  void focus() const { focus_unit(window, id); }
+  void present_as(AccessibleRole role) const { set_accessible_role(window, id, static_cast<int32_t>(role)); }
 
  private:
   static uint32_t word_of(const void* address) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(address)); }

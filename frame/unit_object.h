@@ -18,6 +18,7 @@ enum PrivateMessage : UINT {
   kMsgPaintInto = 0x8389,         // paint the background into a given device context
   kMsgEndProgram = 0x83E7,        // asks the main thread to end the program
   kMsgRunOnMainThread = 0x83F0,   // runs a piece of work for another thread
+  kMsgAccessibleRole = 0x83F1,    // the role (wparam) a unit presents to assistive technology
 };
 
 constexpr LRESULT kPaintIntoAnswer = 20141111;

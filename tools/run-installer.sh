@@ -2,7 +2,8 @@
 # `make run`: starts the installer under Wine. With a display of the user's, the
 # installer simply runs there. Without one it runs on a virtual display in a scratch
 # Wine prefix and walks through a quick install as a person would, with real clicks,
-# writing a picture of each page to the screens folder.
+# writing a picture of each page to the screens folder, and at the end one of the
+# focus cue the keyboard brings up.
 #   tools/run-installer.sh INSTALLER.exe SCREENS_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -63,6 +64,13 @@ run_on_virtual_display() {
   capture_window "$id" "$screens/installing-page.png"
   sleep 3
   capture_window "$id" "$screens/finish-page.png"
+  # Last, as the keyboard's cue stays once shown: Tab to the close button and back
+  # to the start button, which then shows it.
+  xdotool key Tab
+  sleep 0.3
+  xdotool key shift+Tab
+  sleep 0.5
+  capture_window "$id" "$screens/keyboard-focus.png"
   click_at "$id" 662 18       # close
   wait "$installer_pid" || true
   echo "run-installer: installed into C:\\Program Files (x86)\\Trellimo of the prefix build/wine/prefix-win32:"

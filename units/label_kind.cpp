@@ -12,6 +12,7 @@
 #include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
+#include "units/accessible_unit.h"
 #include "units/kind_adapter.h"
 #include "units/label_block.h"
 #include "units/native_window.h"
@@ -24,11 +25,15 @@ constexpr wchar_t kLabelClassName[] = L"_QV_TransLabel";
 
 enum TextEffect : uint32_t { kNoEffect = 0, kWhiteShadow = 1, kWhiteRaised = 2, kBlackShadow = 3 };
 
-class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, decode_label_block> {
+class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, decode_label_block>,
+                  public AccessibleSource {
  public:
   friend LRESULT CALLBACK unit_window_procedure<LabelUnit>(HWND, UINT, WPARAM, LPARAM);
 
-  LabelUnit(LabelBlock properties, const frame::CreateParams&) : KindUnit(std::move(properties)) {}
+  LabelUnit(LabelBlock properties, const frame::CreateParams&) : KindUnit(std::move(properties)), accessible_(*this) {}
+
+  // Its caption is its window text, so its name.
+  AccessibleLook accessible_look() const override { return {ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, {}, {}}; }
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kLabelClassName, unit_window_procedure<LabelUnit>)) return false;
@@ -40,7 +45,7 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
   }
 
   void apply(Effect effect, int) {
-    if (effect == Effect::text) SetWindowTextW(hwnd_, frame::wide_from_gbk(properties_.text).c_str());
+    if (effect == Effect::text) set_window_text_from_gbk(hwnd_, properties_.text);
     refresh();
   }
 
@@ -53,6 +58,8 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
       case WM_MOVE:
         refresh();
         break;
+      case WM_GETOBJECT:
+        return accessible_.answer_get_object(hwnd_, wparam, lparam);
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
@@ -150,6 +157,8 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
     EnumChildWindows(top, redraw_overlapping, reinterpret_cast<LPARAM>(&area));
     InvalidateRect(hwnd_, nullptr, FALSE);
   }
+
+  AccessibleClient accessible_;
 };
 
 constexpr KindNames kLabelNames = {"透明标签", "TransLabel", 0x00012040};

@@ -1,5 +1,7 @@
 #include "units/native_window.h"
 
+#include "frame/gbk_wide.h"
+
 namespace units {
 
 bool register_unit_class(const wchar_t* name, WNDPROC procedure) {
@@ -17,6 +19,10 @@ bool register_unit_class(const wchar_t* name, WNDPROC procedure) {
 
 COLORREF stored_colour(uint32_t colour) {
   return colour == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+}
+
+void set_window_text_from_gbk(HWND hwnd, std::string_view text) {
+  SetWindowTextW(hwnd, frame::wide_from_gbk(text).c_str());
 }
 
 }  // namespace units

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 #include "frame/exception_barrier.h"
 #include "frame/gdi_scopes.h"
@@ -17,6 +18,10 @@ bool register_unit_class(const wchar_t* name, WNDPROC procedure);
 
 // A stored colour as GDI wants it: 0xFF000000 stands for the system button face.
 COLORREF stored_colour(uint32_t colour);
+
+// Sets a window's text from a GBK text through the wide API, so that it reads the
+// same whatever code page Windows runs with.
+void set_window_text_from_gbk(HWND hwnd, std::string_view text);
 
 // The object a window procedure serves: taken from CreateWindowEx's parameter on
 // WM_NCCREATE and kept in the window's user data from then on.

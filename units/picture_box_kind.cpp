@@ -14,6 +14,7 @@
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
+#include "units/accessible_unit.h"
 #include "units/kind_adapter.h"
 #include "units/native_window.h"
 #include "units/picture_box_animation.h"
@@ -44,11 +45,20 @@ enum DisplayMode : uint32_t { kNaturalSize = 0, kStretched = 1, kCentredAndShrun
 constexpr DWORD kBorderExStyles[] = {
     0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
 
-class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBoxProperties, decode_picture_box_block> {
+class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBoxProperties, decode_picture_box_block>,
+                   public AccessibleSource {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureBox>(HWND, UINT, WPARAM, LPARAM);
 
-  PictureBox(PictureBoxBlock properties, const frame::CreateParams&) : KindUnit(std::move(properties)) {}
+  PictureBox(PictureBoxBlock properties, const frame::CreateParams&)
+      : KindUnit(std::move(properties)), accessible_(*this) {}
+
+  // A graphic, unless the program presents it as a progress bar: then it is as far
+  // on as the part of its picture it shows.
+  AccessibleLook accessible_look() const override {
+    if (role_ != ROLE_SYSTEM_PROGRESSBAR) return {ROLE_SYSTEM_GRAPHIC, STATE_SYSTEM_READONLY, {}, {}};
+    return {ROLE_SYSTEM_PROGRESSBAR, STATE_SYSTEM_READONLY, percent_text(percent_shown()), {}};
+  }
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kPictureBoxClassName, unit_window_procedure<PictureBox>)) return false;
@@ -118,6 +128,23 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
                                      picture.plays);
   }
 
+  // Digits by hand: the C library's wide formatting would be new imports.
+  static std::wstring percent_text(int percent) {
+    std::wstring text(1, L'%');
+    do {
+      text.insert(text.begin(), static_cast<wchar_t>(L'0' + percent % 10));
+      percent /= 10;
+    } while (percent > 0);
+    return text;
+  }
+
+  int percent_shown() const {
+    if (!picture_ || picture_->picture.width <= 0) return 0;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return std::clamp(MulDiv(client.right, 100, picture_->picture.width), 0, 100);
+  }
+
   // Where the picture goes in the client area for the display mode.
   RECT picture_rect(const RECT& client) const {
     const int width = picture_->picture.width;
@@ -164,6 +191,11 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
       case WM_DESTROY:
         animation_.reset();
         break;
+      case frame::kMsgAccessibleRole:
+        role_ = static_cast<LONG>(wparam);
+        return 0;
+      case WM_GETOBJECT:
+        return accessible_.answer_get_object(hwnd_, wparam, lparam);
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
@@ -171,6 +203,8 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
   std::optional<pictures::LoadedPicture> picture_;
   // After the picture, so it is stopped before the frames it borrows are freed.
   std::unique_ptr<GifAnimation> animation_;
+  LONG role_ = ROLE_SYSTEM_GRAPHIC;
+  AccessibleClient accessible_;
 };
 
 constexpr KindNames kPictureBoxNames = {"图片框", "PicBox", 0x840100C0};

@@ -1,19 +1,22 @@
 // The `PicBtn` kind: a button drawn entirely from up to four pictures (normal,
 // hover, pressed, disabled), either a push button or a toggle, raising event 0
-// after a completed press.
+// after a completed press by the mouse, Space or Enter. Its tag is its name.
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
 #include <iterator>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "frame/events.h"
+#include "frame/frame_services.h"
 #include "frame/gdi_scopes.h"
 #include "frame/owned_handle.h"
 #include "frame/unit_object.h"
 #include "pictures/picture_drawing.h"
+#include "units/accessible_unit.h"
 #include "units/kind_adapter.h"
 #include "units/native_window.h"
 #include "units/picture_button_block.h"
@@ -24,6 +27,9 @@ namespace {
 
 constexpr wchar_t kButtonClassName[] = L"_QV_RgnButton";
 constexpr int kEventClick = 0;
+// The focus cue: a light outline one pixel inside the edge, over any artwork.
+constexpr COLORREF kFocusCueColour = RGB(0xFF, 0xFF, 0xFF);
+constexpr LPARAM kKeyRepeated = 0x40000000;
 
 // The picture slots follow the normal one in PictureSlot order.
 constexpr int kNormalPictureProperty = slot_of(kPictureButtonProperties, "normal");
@@ -33,12 +39,22 @@ enum VisualState : int { kNormal = 0, kHover = 1, kPressed = 2 };
 using frame::OwnedBitmap;
 
 class PictureButton
-    : public KindUnit<PictureButtonBlock, PictureButtonEffect, kPictureButtonProperties, decode_picture_button_block> {
+    : public KindUnit<PictureButtonBlock, PictureButtonEffect, kPictureButtonProperties, decode_picture_button_block>,
+      public AccessibleSource {
  public:
   friend LRESULT CALLBACK unit_window_procedure<PictureButton>(HWND, UINT, WPARAM, LPARAM);
 
   PictureButton(PictureButtonBlock properties, const frame::CreateParams& params)
-      : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id) {}
+      : KindUnit(std::move(properties)), window_id_(params.window_id), unit_id_(params.unit_id), accessible_(*this) {}
+
+  // A toggle is a check box, ticked as its checked state says; its name is its tag.
+  AccessibleLook accessible_look() const override {
+    if (is_toggle()) {
+      const bool checked = properties_.checked;
+      return {ROLE_SYSTEM_CHECKBUTTON, checked ? STATE_SYSTEM_CHECKED : 0, {}, checked ? L"取消选中" : L"选中"};
+    }
+    return {ROLE_SYSTEM_PUSHBUTTON, state_ == kPressed ? STATE_SYSTEM_PRESSED : 0, {}, L"按下"};
+  }
 
   bool create_native_window(const frame::CreateParams& params) {
     if (!register_unit_class(kButtonClassName, unit_window_procedure<PictureButton>)) return false;
@@ -51,6 +67,13 @@ class PictureButton
     blend_colour_ = parent_background_colour(params.parent);
     state_ = is_toggle() && properties_.checked ? kPressed : kNormal;
     if (properties_.colour_key != kNoColourKey) update_region();
+    return true;
+  }
+
+  // Enter presses the focused button before the window's keyboard rules see it.
+  bool pre_translate_message(MSG& message) override {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN || message.hwnd != hwnd_) return false;
+    if ((message.lParam & kKeyRepeated) == 0 && IsWindowEnabled(hwnd_)) complete_press();
     return true;
   }
 
@@ -128,8 +151,7 @@ class PictureButton
   void set_state(VisualState state) {
     if (state_ == state) return;
     state_ = state;
-    InvalidateRect(hwnd_, nullptr, FALSE);
-    UpdateWindow(hwnd_);
+    repaint_now();
   }
 
   // Drawn off screen first, so the button never flickers through black.
@@ -141,7 +163,27 @@ class PictureButton
     if (!canvas || !memory) return;
     PatBlt(memory.get(), 0, 0, client.right, client.bottom, BLACKNESS);
     if (HBITMAP shown = face(shown_slot())) copy_bitmap(memory.get(), shown);
+    if (focus_cue_shown()) draw_focus_cue(memory.get(), client);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  }
+
+  // Only after the keyboard has been used in the window, by Windows' convention:
+  // someone who only uses the mouse sees the pages as they always were.
+  bool focus_cue_shown() const {
+    if (GetFocus() != hwnd_) return false;
+    const auto ui_state = SendMessageA(GetAncestor(hwnd_, GA_ROOT), WM_QUERYUISTATE, 0, 0);
+    return (ui_state & UISF_HIDEFOCUS) == 0;
+  }
+
+  static void draw_focus_cue(HDC dc, RECT client) {
+    InflateRect(&client, -1, -1);
+    const frame::OwnedBrush brush(CreateSolidBrush(kFocusCueColour));
+    if (brush) FrameRect(dc, &client, brush.get());
+  }
+
+  void repaint_now() {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
   }
 
   static void copy_bitmap(HDC target, HBITMAP bitmap) {
@@ -170,6 +212,11 @@ class PictureButton
       if (!is_toggle()) set_state(kNormal);
       return;
     }
+    complete_press();
+  }
+
+  // A toggle flips; a push button comes back up. Either way the click follows.
+  void complete_press() {
     if (is_toggle()) {
       properties_.checked = !properties_.checked;
       set_state(properties_.checked ? kPressed : kNormal);
@@ -177,6 +224,30 @@ class PictureButton
       set_state(kNormal);
     }
     raise_click();
+  }
+
+  // Space works as a Windows button's does: down shows the press, up completes it.
+  void on_space_down(LPARAM lparam) {
+    if ((lparam & kKeyRepeated) != 0 || !IsWindowEnabled(hwnd_)) return;
+    space_held_ = true;
+    if (!is_toggle()) set_state(kPressed);
+  }
+
+  void on_space_up() {
+    if (!std::exchange(space_held_, false)) return;
+    complete_press();
+  }
+
+  void on_kill_focus() {
+    if (std::exchange(space_held_, false) && !is_toggle()) set_state(kNormal);
+    repaint_now();
+  }
+
+  // Screen readers and the window's keyboard rules read the name from the window text.
+  void take_name_from_tag() {
+    frame::WindowRecord* window = frame::find_window(window_id_);
+    const auto index = window != nullptr ? window->find_record(unit_id_) : std::nullopt;
+    if (index) set_window_text_from_gbk(hwnd_, window->units()[*index].tag);
   }
 
   void on_mouse_move() {
@@ -211,9 +282,34 @@ class PictureButton
         on_mouse_move();
         return 0;
       case WM_ENABLE:
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        UpdateWindow(hwnd_);
+      case WM_SETFOCUS:
+        repaint_now();
         return 0;
+      case WM_KILLFOCUS:
+        on_kill_focus();
+        return 0;
+      case WM_UPDATEUISTATE:
+        DefWindowProcA(hwnd_, message, wparam, lparam);
+        repaint_now();
+        return 0;
+      case WM_GETDLGCODE:
+        return DLGC_BUTTON | (is_toggle() ? 0 : DLGC_UNDEFPUSHBUTTON);
+      case WM_KEYDOWN:
+        if (wparam != VK_SPACE) break;
+        on_space_down(lparam);
+        return 0;
+      case WM_KEYUP:
+        if (wparam != VK_SPACE) break;
+        on_space_up();
+        return 0;
+      case frame::kMsgUnitCreated:
+        take_name_from_tag();
+        return 0;
+      case BM_CLICK:
+        if (IsWindowEnabled(hwnd_)) complete_press();
+        return 0;
+      case WM_GETOBJECT:
+        return accessible_.answer_get_object(hwnd_, wparam, lparam);
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
@@ -223,6 +319,8 @@ class PictureButton
   mutable std::array<std::optional<OwnedBitmap>, kPictureSlotCount> faces_;
   COLORREF blend_colour_ = 0;
   VisualState state_ = kNormal;
+  bool space_held_ = false;
+  AccessibleClient accessible_;
 };
 
 constexpr KindNames kPictureButtonNames = {"图形按钮", "PicBtn", 0x80010040};

@@ -42,6 +42,9 @@ bool caption_marks(const std::string& caption, char key) {
   return false;
 }
 
+// Windows' convention: the focus is shown from the first key that moves it.
+void show_focus_cues(HWND window) { SendMessageA(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0); }
+
 bool is_mnemonic_key(char key) { return std::isalnum(static_cast<unsigned char>(key)) != 0; }
 
 // The program's own name with the help extension, beside it.
@@ -61,6 +64,7 @@ bool KeyboardNavigation::on_key_down(const KeyboardWindow& window, const MSG& me
   switch (message.wParam) {
     case VK_TAB:
       if ((wanted & DLGC_WANTTAB) != 0) return false;
+      show_focus_cues(window.hwnd);
       move_focus(window, !shift_held());
       return true;
     case VK_ESCAPE:
@@ -123,7 +127,8 @@ void KeyboardNavigation::on_enter(const KeyboardWindow& window, HWND focus) {
   if (record == nullptr) return;
   for (size_t i = 1; i < record->units().size(); ++i) {
     const frame::UnitInstance& unit = record->units()[i];
-    if (unit.is_live() && is_default_button(unit.hwnd())) {
+    // A hidden or disabled button is not there to be pressed.
+    if (unit.is_live() && can_take_focus(unit.hwnd()) && is_default_button(unit.hwnd())) {
       frame::raise_event(record->id(), unit.record->id, kEventClick);
       return;
     }

@@ -100,6 +100,8 @@ bool WindowUnit::create_native_window(const frame::CreateParams& params) {
   if (properties_.always_on_top) apply_always_on_top();
   if (!properties_.movable) apply_movable();
   start_sound();
+  // Focus cues and underlined mnemonics stay hidden until the keyboard is used.
+  SendMessageA(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   return true;
 }
 
@@ -182,6 +184,15 @@ LRESULT WindowUnit::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DESTROY:
       on_destroy();
       break;
+    case WM_CHANGEUISTATE:
+      if (as_child_) break;
+      if (ui_state_.apply(wparam)) announce_ui_state(wparam);
+      return 0;
+    case WM_UPDATEUISTATE:
+      ui_state_.apply(wparam);
+      break;
+    case WM_QUERYUISTATE:
+      return ui_state_.flags();
   }
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
@@ -245,7 +256,8 @@ void WindowUnit::on_activate(WPARAM state) {
 
 void WindowUnit::on_set_focus() {
   raise(kEventGotFocus);
-  if (remembered_focus_ != nullptr && IsWindow(remembered_focus_) && IsChild(hwnd_, remembered_focus_)) {
+  // A unit hidden since it was remembered must not take keys unseen.
+  if (remembered_focus_ != nullptr && IsWindowVisible(remembered_focus_) && IsChild(hwnd_, remembered_focus_)) {
     SetFocus(remembered_focus_);
     return;
   }
@@ -274,6 +286,13 @@ void WindowUnit::on_close_request() {
   frame::WindowRecord* window = record();
   if (window == nullptr || !window->take_closing_mark()) return;
   DestroyWindow(hwnd_);
+}
+
+// Units that draw cues repaint when told.
+void WindowUnit::announce_ui_state(WPARAM change) {
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageA(child, WM_UPDATEUISTATE, change, 0);
+  }
 }
 
 void WindowUnit::on_destroy() {

@@ -17,6 +17,7 @@
 #include "units/window_keyboard_navigation.h"
 #include "units/window_sound.h"
 #include "units/window_tray_icon.h"
+#include "units/window_ui_state.h"
 
 namespace units {
 
@@ -38,6 +39,7 @@ class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties,
  private:
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void announce_ui_state(WPARAM change);
 
   // Creation and styles (window_kind.cpp).
   DWORD window_style(bool as_child, bool owned) const;
@@ -98,6 +100,7 @@ class WindowUnit : public KindUnit<WindowBlock, WindowEffect, kWindowProperties,
   HWND remembered_focus_ = nullptr;
   bool activated_once_ = false;
   KeyboardNavigation keyboard_;
+  WindowUiState ui_state_;
   TrayIcon tray_icon_;
   BackgroundSound sound_;
 };

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/frame_services.h"
-#include "frame/gbk_wide.h"
+#include "units/native_window.h"
 #include "units/kind_adapter.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
@@ -50,7 +50,7 @@ void WindowUnit::apply(Effect effect, int) {
     case Effect::none:
       return;
     case Effect::title:
-      SetWindowTextW(hwnd_, frame::wide_from_gbk(properties_.title).c_str());
+      set_window_text_from_gbk(hwnd_, properties_.title);
       return apply_styles();
     case Effect::styles:
       return apply_styles();

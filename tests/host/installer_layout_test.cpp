@@ -197,8 +197,48 @@ TEST_F(InstallerLayout, UnitsInTemplateOrderWithTheirPlacement) {
     EXPECT_EQ(unit.top, expected.top);
     EXPECT_EQ(unit.width, expected.width);
     EXPECT_EQ(unit.height, expected.height);
-    EXPECT_EQ(unit.flags, expected.visible ? 1u : 0u);
+    EXPECT_EQ(unit.flags & ~4u, expected.visible ? 1u : 0u);
   }
+}
+
+struct ExpectedTabStop {
+  uint32_t id;
+  uint32_t tab_order;
+  const char* tag;
+};
+
+// Each page's main action comes first, then the page top to bottom and left to
+// right, the close button last; hidden units are skipped, so the orders of all
+// pages share one sequence.
+const ExpectedTabStop kTabStops[] = {
+    {0x16010004, 1, "快速安装"},         {0x16010043, 2, "立即安装"},
+    {0x1601006F, 3, "立即体验"},         {0x1601003C, 4, "浏览"},
+    {0x16010040, 5, "创建桌面图标"},     {0x16010044, 6, "返回"},
+    {0x16010008, 7, "同意用户许可协议"}, {0x1601001D, 8, "用户许可协议"},
+    {0x16010032, 9, "自定义安装"},       {0x16010006, 10, "关闭"},
+};
+
+const ExpectedTabStop* tab_stop_of(uint32_t id) {
+  for (const auto& stop : kTabStops)
+    if (stop.id == id) return &stop;
+  return nullptr;
+}
+
+// Every picture button a page shows is a tab stop named by its tag; no other unit
+// is, and no other unit has a tag or a tab order.
+TEST_F(InstallerLayout, ShownButtonsAreTabStopsInReadingOrderNamedByTheirTags) {
+  size_t stops = 0;
+  for (const auto& unit : window().records) {
+    SCOPED_TRACE(unit.name);
+    const ExpectedTabStop* expected = tab_stop_of(unit.id);
+    EXPECT_EQ(unit.tab_stop(), expected != nullptr);
+    EXPECT_EQ(unit.tab_order, expected != nullptr ? expected->tab_order : 0u);
+    EXPECT_EQ(unit.tag, expected != nullptr ? gbk(expected->tag) : std::string());
+    if (expected == nullptr) continue;
+    EXPECT_EQ(unit.kind, kButton);
+    ++stops;
+  }
+  EXPECT_EQ(stops, std::size(kTabStops));
 }
 
 TEST_F(InstallerLayout, NoUnitUsesTheFieldsTheInstallerLeavesEmpty) {
@@ -207,7 +247,6 @@ TEST_F(InstallerLayout, NoUnitUsesTheFieldsTheInstallerLeavesEmpty) {
     EXPECT_EQ(unit.parent, 0u);
     EXPECT_TRUE(unit.page_list.empty());
     EXPECT_TRUE(unit.cursor_picture.empty());
-    EXPECT_TRUE(unit.tag.empty());
     EXPECT_TRUE(unit.second_name.empty());
   }
 }

@@ -117,6 +117,23 @@ bool Session::wait_for_tick(Unit toggle, bool ticked, std::chrono::milliseconds 
   return driver::wait_until(timeout, [&] { return shows_tick(toggle) == ticked; });
 }
 
+HWND Session::focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window_, nullptr);
+  return thread != 0 && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+bool Session::wait_for_focus(Unit unit, std::chrono::milliseconds timeout) const {
+  return driver::wait_until(timeout, [&] { return focus() == this->unit(unit); });
+}
+
+// A key is pressed once only: a second press would move the focus on again.
+bool Session::press_key_then_focus(WORD virtual_key, Unit unit, bool with_shift) {
+  driver::press_key(window_, virtual_key, with_shift);
+  return wait_for_focus(unit);
+}
+
 void dismiss(const driver::MessageBoxView& box) { driver::press_box_button(box, IDOK); }
 
 }  // namespace installer

@@ -70,6 +70,13 @@ class Session {
   // Clicks the close button until the process ends; its exit code.
   std::optional<DWORD> close_with_close_button();
 
+  // The installer's window or unit that has the keyboard focus; null for none.
+  HWND focus() const;
+  bool wait_for_focus(Unit unit, std::chrono::milliseconds timeout = 5s) const;
+  // Real keyboard input to the installer's window, then a wait for the focus to
+  // reach `unit`; whether it did.
+  bool press_key_then_focus(WORD virtual_key, Unit unit, bool with_shift = false);
+
   std::wstring text_of(Unit unit) const { return driver::window_text(this->unit(unit)); }
   int width_of(Unit unit) const;
   bool shows_tick(Unit toggle) const;

@@ -148,6 +148,7 @@ class PictureUnitsProbe {
   }
 
   bool ready() const { return window_ != nullptr && control_ != nullptr; }
+  HWND window() const { return window_; }
   DWORD id() { return probe_.process().id(); }
   driver::ChildProcess& process() { return probe_.process(); }
   std::string log() const { return probe_.log(); }
@@ -404,6 +405,21 @@ TEST(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
   expect_spots(toggle, whole_button(kButtonNormal));
   EXPECT_TRUE(probe.logged("toggle clicked\ntoggle clicked\n"));
   EXPECT_EQ(probe.read(Unit::toggle, kButtonChecked), 0);
+}
+
+// The probe's window keeps the focus itself (none of its units is a tab stop), so
+// Enter clicks its first push button, but only one that is shown.
+TEST(PictureButtonKeys, EnterOnTheWindowClicksItsFirstShownPushButtonOnly) {
+  PictureUnitsProbe probe;
+  ASSERT_TRUE(probe.ready());
+  driver::press_key(probe.window(), VK_RETURN);
+  EXPECT_TRUE(probe.logged("push clicked\n")) << probe.log();
+
+  probe.write(Unit::push, frame::kPropertyVisible, 0);
+  driver::press_key(probe.window(), VK_RETURN);
+  // Input is handled in order: once the toggle's click is in, no Enter click is coming.
+  driver::click(probe.unit(Unit::toggle));
+  EXPECT_TRUE(probe.logged("push clicked\ntoggle clicked\n")) << probe.log();
 }
 
 // The threads the probe has beyond `before`, once there are exactly `count` of them.
