@@ -83,6 +83,7 @@ bool KeyboardNavigation::on_key_down(const KeyboardWindow& window, const MSG& me
     case VK_RIGHT:
     case VK_DOWN:
       if ((wanted & DLGC_WANTARROWS) != 0 || (wanted & DLGC_RADIOBUTTON) == 0) return false;
+      show_focus_cues(window.hwnd);
       move_in_radio_group(window, message.hwnd, message.wParam == VK_RIGHT || message.wParam == VK_DOWN);
       return true;
     default:
