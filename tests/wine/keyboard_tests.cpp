@@ -111,6 +111,42 @@ TEST_F(Keyboard, InstallsWithTheKeyboardAloneAsTheMouseDoes) {
   EXPECT_EQ(setup.process().wait_for_exit(10s), std::optional<DWORD>(0));
 }
 
+// A top-level window of the test's own, for the user to turn to while the installer
+// works.
+class OtherWindow {
+ public:
+  OtherWindow()
+      : hwnd_(CreateWindowExW(0, L"STATIC", L"other work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                              nullptr, nullptr, nullptr)) {}
+  ~OtherWindow() { DestroyWindow(hwnd_); }
+  OtherWindow(const OtherWindow&) = delete;
+  OtherWindow& operator=(const OtherWindow&) = delete;
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  HWND hwnd_;
+};
+
+// An installation that ends while the user works in another window leaves that
+// window in front; the finish page's main action has the focus once the user comes
+// back.
+TEST_F(Keyboard, AnInstallationEndingBehindAnotherWindowLeavesItInFront) {
+  Session setup;
+  ASSERT_TRUE(setup.has_window());
+  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
+  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton));
+  driver::press_key(setup.window(), VK_RETURN);
+  ASSERT_TRUE(setup.wait_until_shown(Unit::kProgressFill));
+
+  OtherWindow other;
+  ASSERT_TRUE(driver::bring_to_foreground(other.hwnd()));
+  ASSERT_TRUE(setup.wait_for_finish_page()) << setup.installation_report();
+  EXPECT_EQ(GetForegroundWindow(), other.hwnd()) << "the finished installation took the foreground";
+
+  ASSERT_TRUE(driver::bring_to_foreground(setup.window()));
+  EXPECT_TRUE(setup.wait_for_focus(Unit::kStartButton)) << "coming back finds the finish page's main action";
+}
+
 // The focused main action shows nothing until a key is used; after Tab the button
 // that took the focus shows the cue and the one that lost it shows none.
 TEST_F(Keyboard, TheFocusCueAppearsOnlyAfterTheKeyboardIsUsed) {
