@@ -185,7 +185,7 @@ void Application::run_loop(bool modal) {
   for (;;) {
     bool idle = true;
     long idle_count = 0;
-    while (idle && !PeekMessageA(&current_message_, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (idle && !PeekMessageW(&current_message_, nullptr, 0, 0, PM_NOREMOVE)) {
       run_periodic_callbacks();
       if (!on_idle(idle_count++)) idle = false;
       if (modal && !modal_active_) return;
@@ -198,7 +198,7 @@ void Application::run_loop(bool modal) {
         idle = true;
         idle_count = 0;
       }
-    } while (PeekMessageA(&current_message_, nullptr, 0, 0, PM_NOREMOVE));
+    } while (PeekMessageW(&current_message_, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
 
@@ -241,14 +241,14 @@ bool Application::on_idle(long count) {
 }
 
 bool Application::pump_message() {
-  const BOOL got = GetMessageA(&current_message_, nullptr, 0, 0);
+  const BOOL got = GetMessageW(&current_message_, nullptr, 0, 0);
   if (got == 0 || got == -1) {
     quit_code_ = static_cast<int>(current_message_.wParam);
     return false;
   }
   if (!pre_translate_message(current_message_)) {
     TranslateMessage(&current_message_);
-    DispatchMessageA(&current_message_);
+    DispatchMessageW(&current_message_);
   }
   return true;
 }
@@ -278,7 +278,7 @@ bool Application::pre_translate_message(MSG& message) {
 
 void Application::pump_pending_messages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
     if (!pump_message()) break;
   }
 }

@@ -2,6 +2,10 @@
 
 #include <windowsx.h>
 
+#include <string_view>
+
+#include "frame/gbk_wide.h"
+
 namespace units {
 namespace {
 
@@ -55,27 +59,35 @@ POINT client_point_of(const MSG& message) {
   return point;
 }
 
-std::optional<InputEventRecord> input_event_of(const MSG& message, POINT point) {
+std::vector<InputEventRecord> character_events(WPARAM character) {
+  const wchar_t unit = static_cast<wchar_t>(character);
+  std::vector<InputEventRecord> events;
+  for (const char byte : frame::gbk_from_wide_or_marked(std::wstring_view(&unit, 1)))
+    events.push_back(key_event(kEventCharacter, static_cast<uint8_t>(byte)));
+  return events;
+}
+
+std::vector<InputEventRecord> input_events_of(const MSG& message, POINT point) {
   for (const ButtonMessage& button : kButtonMessages) {
-    if (message.message == button.message) return mouse_event(button.event, button.button, point);
+    if (message.message == button.message) return {mouse_event(button.event, button.button, point)};
   }
   switch (message.message) {
     case WM_MOUSEMOVE:
-      return mouse_event(kEventMouseMove, held_buttons(message.wParam), point);
+      return {mouse_event(kEventMouseMove, held_buttons(message.wParam), point)};
     case WM_MOUSEWHEEL:
-      return mouse_event(kEventWheel, GET_WHEEL_DELTA_WPARAM(message.wParam), point);
+      return {mouse_event(kEventWheel, GET_WHEEL_DELTA_WPARAM(message.wParam), point)};
     case WM_KEYDOWN:
-      return key_event(kEventKeyDown, message.wParam);
+      return {key_event(kEventKeyDown, message.wParam)};
     case WM_KEYUP:
-      return key_event(kEventKeyUp, message.wParam);
+      return {key_event(kEventKeyUp, message.wParam)};
     case WM_CHAR:
-      return key_event(kEventCharacter, message.wParam & 0xFF);
+      return character_events(message.wParam);
     case WM_SYSKEYDOWN:
-      return key_event(kEventSystemKeyDown, message.wParam);
+      return {key_event(kEventSystemKeyDown, message.wParam)};
     case WM_SYSKEYUP:
-      return key_event(kEventSystemKeyUp, message.wParam);
+      return {key_event(kEventSystemKeyUp, message.wParam)};
     default:
-      return std::nullopt;
+      return {};
   }
 }
 

@@ -21,7 +21,7 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
+#include <vector>
 
 namespace units {
 
@@ -44,9 +44,12 @@ struct InputEventRecord {
   size_t argument_count;
 };
 
-// The event a message raises, with `point` (the pointer in the target window's
-// client coordinates) for the mouse; nothing for any other message.
-std::optional<InputEventRecord> input_event_of(const MSG& message, POINT point);
+// The events a message raises, with `point` (the pointer in the target window's
+// client coordinates) for the mouse; none for any other message. A typed
+// character, UTF-16 from the wide message loop, is one event per byte of its GBK
+// form, lead byte first, as a Chinese system's ANSI windows are sent it; a
+// character GBK cannot hold is typed as '?'.
+std::vector<InputEventRecord> input_events_of(const MSG& message, POINT point);
 
 // Where a mouse message puts the pointer, in the client coordinates of its target
 // window (the wheel's message carries screen coordinates).

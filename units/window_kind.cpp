@@ -365,13 +365,14 @@ void WindowUnit::raise_input_event(const MSG& message) {
   if (unit == nullptr) return;
   POINT point = client_point_of(message);
   if (unit->hwnd() != message.hwnd) MapWindowPoints(message.hwnd, unit->hwnd(), &point, 1);
-  const auto input = input_event_of(message, point);
   const frame::KindDescriptor* kind = frame::kind_descriptor(unit->record->kind);
-  if (!input || kind == nullptr || !kind->raises_events()) return;
-  std::array<frame::TypedValue, 4> arguments;
-  for (size_t i = 0; i < input->argument_count; ++i) arguments[i] = frame::TypedValue::of_int(input->arguments[i]);
-  frame::raise_event(window_id_, unit->record->id, input->event,
-                     std::span<const frame::TypedValue>(arguments.data(), input->argument_count));
+  if (kind == nullptr || !kind->raises_events()) return;
+  for (const InputEventRecord& input : input_events_of(message, point)) {
+    std::array<frame::TypedValue, 4> arguments;
+    for (size_t i = 0; i < input.argument_count; ++i) arguments[i] = frame::TypedValue::of_int(input.arguments[i]);
+    frame::raise_event(window_id_, unit->record->id, input.event,
+                       std::span<const frame::TypedValue>(arguments.data(), input.argument_count));
+  }
 }
 
 bool WindowUnit::pre_translate_message(MSG& message) {
@@ -381,7 +382,9 @@ bool WindowUnit::pre_translate_message(MSG& message) {
       return keyboard_.on_key_down(keyboard_window(), message);
     case WM_SYSCHAR:
     case WM_CHAR:
-      return keyboard_.on_mnemonic(keyboard_window(), message.hwnd, static_cast<char>(message.wParam));
+      // Mnemonics are ASCII letters and digits; the wide loop hands over UTF-16.
+      return message.wParam < 0x80 &&
+             keyboard_.on_mnemonic(keyboard_window(), message.hwnd, static_cast<char>(message.wParam));
     case WM_LBUTTONDOWN:
       if (properties_.drag_anywhere && message.hwnd != hwnd_ && unit_drags_window(message.hwnd)) {
         start_drag();

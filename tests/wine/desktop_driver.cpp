@@ -69,10 +69,11 @@ void send_mouse(DWORD flags, LONG x = 0, LONG y = 0, DWORD data = 0) {
   SendInput(1, &input, sizeof input);
 }
 
-void send_key(WORD virtual_key, DWORD flags) {
+void send_key(WORD virtual_key, DWORD flags, WORD character = 0) {
   INPUT input = {};
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = virtual_key;
+  input.ki.wScan = character;
   input.ki.dwFlags = flags;
   SendInput(1, &input, sizeof input);
 }
@@ -277,6 +278,12 @@ bool bring_to_foreground(HWND hwnd) {
 
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift) {
   press_key_holding(hwnd, with_shift ? VK_SHIFT : 0, virtual_key);
+}
+
+void type_character(HWND hwnd, wchar_t character) {
+  bring_to_foreground(hwnd);
+  send_key(0, KEYEVENTF_UNICODE, character);
+  send_key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, character);
 }
 
 void press_key_holding(HWND hwnd, WORD held_key, WORD virtual_key) {

@@ -105,5 +105,7 @@ bool bring_to_foreground(HWND hwnd);
 void press_key(HWND hwnd, WORD virtual_key, bool with_shift = false);
 // The same with `held_key` (VK_CONTROL, VK_MENU, ...; 0 for none) held around it.
 void press_key_holding(HWND hwnd, WORD held_key, WORD virtual_key);
+// A character typed as an input method types it, whatever the keyboard layout.
+void type_character(HWND hwnd, wchar_t character);
 
 }  // namespace driver

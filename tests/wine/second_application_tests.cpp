@@ -177,25 +177,39 @@ TEST(CommonEvents, MouseAndKeyboardReachTheBoundRoutinesWithTheirArguments) {
   driver::press_key(main, 'B', true);
   driver::press_key_holding(main, VK_CONTROL, 'C');
   driver::press_key_holding(main, VK_MENU, 'X');
+  driver::type_character(main, L'中');
   Sleep(300);
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
 
   const LONG x = on_window.x, y = on_window.y;
-  EXPECT_TRUE(lines_in_order(
-      probe.log(), {
-                       input_line(-4, kWindowRecord, {0, x, y, 0}), input_line(-1, kWindowRecord, {1, x, y, 0}),
-                       input_line(-2, kWindowRecord, {1, x, y, 0}), input_line(-3, kWindowRecord, {1, x, y, 0}),
-                       input_line(-2, kWindowRecord, {1, x, y, 0}), input_line(-1, kWindowRecord, {2, x, y, 0}),
-                       input_line(-2, kWindowRecord, {2, x, y, 0}), input_line(-5, kWindowRecord, {120, x, y, 0}),
-                       input_line(-6, kFocusedRadio, {'A', 0}),     input_line(-10, kFocusedRadio, {'a', 0}),
-                       input_line(-9, kFocusedRadio, {'A', 0}),     input_line(-6, kFocusedRadio, {VK_SHIFT, 1}),
-                       input_line(-6, kFocusedRadio, {'B', 1}),     input_line(-10, kFocusedRadio, {'B', 1}),
-                       input_line(-9, kFocusedRadio, {'B', 1}),     input_line(-9, kFocusedRadio, {VK_SHIFT, 0}),
-                       input_line(-6, kFocusedRadio, {'C', 2}),     input_line(-10, kFocusedRadio, {3, 2}),
-                       input_line(-9, kFocusedRadio, {'C', 2}),     input_line(-11, kFocusedRadio, {VK_MENU, 4}),
-                       input_line(-11, kFocusedRadio, {'X', 4}),    input_line(-12, kFocusedRadio, {'X', 4}),
-                   }));
+  EXPECT_TRUE(lines_in_order(probe.log(), {
+                                              input_line(-4, kWindowRecord, {0, x, y, 0}),
+                                              input_line(-1, kWindowRecord, {1, x, y, 0}),
+                                              input_line(-2, kWindowRecord, {1, x, y, 0}),
+                                              input_line(-3, kWindowRecord, {1, x, y, 0}),
+                                              input_line(-2, kWindowRecord, {1, x, y, 0}),
+                                              input_line(-1, kWindowRecord, {2, x, y, 0}),
+                                              input_line(-2, kWindowRecord, {2, x, y, 0}),
+                                              input_line(-5, kWindowRecord, {120, x, y, 0}),
+                                              input_line(-6, kFocusedRadio, {'A', 0}),
+                                              input_line(-10, kFocusedRadio, {'a', 0}),
+                                              input_line(-9, kFocusedRadio, {'A', 0}),
+                                              input_line(-6, kFocusedRadio, {VK_SHIFT, 1}),
+                                              input_line(-6, kFocusedRadio, {'B', 1}),
+                                              input_line(-10, kFocusedRadio, {'B', 1}),
+                                              input_line(-9, kFocusedRadio, {'B', 1}),
+                                              input_line(-9, kFocusedRadio, {VK_SHIFT, 0}),
+                                              input_line(-6, kFocusedRadio, {'C', 2}),
+                                              input_line(-10, kFocusedRadio, {3, 2}),
+                                              input_line(-9, kFocusedRadio, {'C', 2}),
+                                              input_line(-11, kFocusedRadio, {VK_MENU, 4}),
+                                              input_line(-11, kFocusedRadio, {'X', 4}),
+                                              input_line(-12, kFocusedRadio, {'X', 4}),
+                                              // Its GBK bytes, whatever the system's code page.
+                                              input_line(-10, kFocusedRadio, {0xD6, 0}),
+                                              input_line(-10, kFocusedRadio, {0xD0, 0}),
+                                          }));
 }
 
 TEST(StartPosition, ThreeWrittenAtRunTimeFillsTheWorkAreaOfTheMonitor) {
