@@ -56,7 +56,7 @@ LONG window_state(HWND hwnd) {
 // apartment), the thread that disconnects it, so the source never goes mid-call.
 class AccessibleUnit final : public IAccessible {
  public:
-  AccessibleUnit(HWND hwnd, const AccessibleSource& source, services::com_ptr<IAccessible> standard)
+  AccessibleUnit(HWND hwnd, const AccessibleSource& source, frame::com_ptr<IAccessible> standard)
       : hwnd_(hwnd), source_(&source), standard_(std::move(standard)) {}
   AccessibleUnit(const AccessibleUnit&) = delete;
   AccessibleUnit& operator=(const AccessibleUnit&) = delete;
@@ -202,7 +202,7 @@ class AccessibleUnit final : public IAccessible {
   LONG references_ = 1;
   HWND hwnd_;
   const AccessibleSource* source_;
-  services::com_ptr<IAccessible> standard_;
+  frame::com_ptr<IAccessible> standard_;
 };
 
 AccessibleClient::AccessibleClient(const AccessibleSource& source) : source_(source) {}
@@ -216,14 +216,14 @@ LRESULT AccessibleClient::answer_get_object(HWND hwnd, WPARAM wparam, LPARAM lpa
   const LresultFromObjectFunction lresult_from_object = g_lresult_from_object.get();
   if (lresult_from_object == nullptr) return 0;
   if (!object_) {
-    services::com_ptr<IAccessible> standard;
+    frame::com_ptr<IAccessible> standard;
     const CreateStandardObject create_standard = g_create_standard_object.get();
     if (create_standard == nullptr ||
         FAILED(create_standard(hwnd, OBJID_CLIENT, IID_IAccessible, standard.put_void()))) {
       return 0;
     }
-    object_ = services::com_ptr<AccessibleUnit>::attach(new (std::nothrow)
-                                                            AccessibleUnit(hwnd, source_, std::move(standard)));
+    object_ =
+        frame::com_ptr<AccessibleUnit>::attach(new (std::nothrow) AccessibleUnit(hwnd, source_, std::move(standard)));
     if (!object_) return 0;
   }
   const LRESULT answer = lresult_from_object(IID_IAccessible, wparam, static_cast<IAccessible*>(object_.get()));

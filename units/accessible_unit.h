@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "services/com_owners.h"
+#include "frame/com_ptr.h"
 
 namespace units {
 
@@ -49,7 +49,7 @@ class AccessibleClient {
 
  private:
   const AccessibleSource& source_;
-  services::com_ptr<AccessibleUnit> object_;
+  frame::com_ptr<AccessibleUnit> object_;
 };
 
 }  // namespace units

@@ -5,8 +5,7 @@
 #include <unknwn.h>
 #include <windows.h>
 
-#include <memory>
-
+#include "frame/com_ptr.h"
 #include "units/com_object_block.h"
 #include "units/kind_adapter.h"
 
@@ -25,13 +24,9 @@ class ComObjectUnit : public KindUnit<ComObjectBlock, ComObjectEffect, kComObjec
   IUnknown* object() const { return object_.get(); }
 
  private:
-  struct Release {
-    void operator()(IUnknown* object) const { object->Release(); }
-  };
-
   void make_object();
 
-  std::unique_ptr<IUnknown, Release> object_;
+  frame::com_ptr<IUnknown> object_;
 };
 
 }  // namespace units
