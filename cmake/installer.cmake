@@ -60,5 +60,10 @@ function(add_installer_executable name template_file)
   # the image straight from the file rather than read it into private pages: with
   # the payload inside the image, that copy would be ten megabytes at every start.
   target_link_options(${name} PRIVATE -Wl,--file-alignment,4096)
+  # Optimised as one program at the link (this comes after the tree's -fno-lto, and
+  # the last one given holds). GCC 12 for i686 stops with an internal error
+  # (binds_to_current_def_p) when it splits the program into partitions to compile
+  # in parallel; the installer is small enough to compile as one.
+  target_link_options(${name} PRIVATE $<$<CONFIG:MinSizeRel>:-flto> $<$<CONFIG:MinSizeRel>:-flto-partition=one>)
   installer_links_win32_model_runtime(${name})
 endfunction()

@@ -43,6 +43,14 @@ endfunction()
 # link can leave out each one nothing refers to).
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections>)
+# The code is also kept in GCC's intermediate form, so that the installer's link
+# can optimise across the whole program (add_installer_executable asks for it). The
+# objects keep their machine code as well, and every other program links that, as
+# it would without: optimising each test program as a whole would only slow the
+# build.
+add_compile_options($<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:C,CXX>>:-flto>
+                    $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:C,CXX>>:-ffat-lto-objects>)
+add_link_options($<$<CONFIG:MinSizeRel>:-fno-lto>)
 
 # Two builds of one commit give the same bytes, wherever the tree lies and whenever
 # it is built, so that anyone can rebuild a published installer and compare it.
