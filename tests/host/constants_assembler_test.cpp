@@ -15,7 +15,6 @@
 
 namespace {
 
-using cassemble::AssemblyError;
 using cassemble::Json;
 namespace fs = std::filesystem;
 
@@ -62,7 +61,7 @@ class ConstantsAssembler : public testing::Test {
   std::string refusal(const Json& with) const {
     try {
       assemble(with);
-    } catch (const AssemblyError& e) {
+    } catch (const tools::InputError& e) {
       return e.what();
     }
     ADD_FAILURE() << "the list was accepted";
@@ -135,7 +134,7 @@ TEST_F(ConstantsAssembler, RefusesAPayloadFileOfTheWrongLengthNamingIt) {
 TEST_F(ConstantsAssembler, CheckRefusesTheFolderLikeAssembly) {
   write(folder_ / "payload" / "b.exe", "M");
   const auto catalogue = cassemble::read_catalogue(folder_ / "catalogue.json");
-  EXPECT_THROW(cassemble::check_payload_folder(folder_ / "payload", catalogue), AssemblyError);
+  EXPECT_THROW(cassemble::check_payload_folder(folder_ / "payload", catalogue), tools::InputError);
   write(folder_ / "payload" / "b.exe", "MZ");
   EXPECT_NO_THROW(cassemble::check_payload_folder(folder_ / "payload", catalogue));
 }
@@ -168,7 +167,7 @@ TEST(StandInPayload, ArchiveStartsWithThe7zSignatureAndHasTheCatalogueLength) {
 TEST(StandInPayload, ImagesArePaddedWithZerosAndNeverCut) {
   const auto padded = cassemble::padded_stand_in({"sw.exe", 6, "program"}, bytes_of("MZ!"));
   EXPECT_EQ(padded, (Bytes{'M', 'Z', '!', 0, 0, 0}));
-  EXPECT_THROW(cassemble::padded_stand_in({"sw.exe", 2, "program"}, bytes_of("MZ!")), AssemblyError);
+  EXPECT_THROW(cassemble::padded_stand_in({"sw.exe", 2, "program"}, bytes_of("MZ!")), tools::InputError);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ class LayoutCompiler : public testing::Test {
   std::string error_of(const Json& layout_json) {
     try {
       tplc::compile_layout(layout_json, folder_);
-    } catch (const tplc::LayoutError& e) {
+    } catch (const tools::InputError& e) {
       return e.what();
     }
     return "no error";
@@ -268,10 +268,10 @@ TEST_F(LayoutCompiler, UnitHeaderNamesTheWindowAndUnitsByRole) {
 TEST_F(LayoutCompiler, UnitHeaderRefusesARoleGivenTwiceOrNotAName) {
   Json twice = layout();
   twice["window"]["units"][0]["role"] = "GoButton";
-  EXPECT_THROW(tplc::unit_header(twice, "app"), tplc::LayoutError);
+  EXPECT_THROW(tplc::unit_header(twice, "app"), tools::InputError);
   Json not_a_name = layout();
   not_a_name["window"]["units"][1]["role"] = "Go Button";
-  EXPECT_THROW(tplc::unit_header(not_a_name, "app"), tplc::LayoutError);
+  EXPECT_THROW(tplc::unit_header(not_a_name, "app"), tools::InputError);
 }
 
 }  // namespace

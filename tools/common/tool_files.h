@@ -1,5 +1,7 @@
-// Reading and writing the host tools' files. Every failure throws a FileError whose
-// message names the file, so each tool reports it in one place.
+// Reading and writing the host tools' files, and the two ways a tool refuses: a
+// file it cannot read or write (FileError) and content it will not take
+// (InputError). Each message names the file or the entry at fault, so each tool
+// reports them in one place.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -16,6 +18,11 @@ namespace tools {
 using Json = nlohmann::ordered_json;
 
 class FileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class InputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };

@@ -19,7 +19,7 @@ struct Entry {
 };
 
 [[noreturn]] void refuse(const Entry& entry, const std::string& problem) {
-  throw AssemblyError("constant " + entry.name + " (in \"" + entry.group + "\"): " + problem);
+  throw tools::InputError("constant " + entry.name + " (in \"" + entry.group + "\"): " + problem);
 }
 
 bool is_identifier(const std::string& name) {
@@ -29,7 +29,7 @@ bool is_identifier(const std::string& name) {
 }
 
 uint32_t area_offset(const frame::ByteWriter& area) {
-  if (area.size() > UINT32_MAX) throw AssemblyError("the constants area outgrows 32-bit offsets");
+  if (area.size() > UINT32_MAX) throw tools::InputError("the constants area outgrows 32-bit offsets");
   return static_cast<uint32_t>(area.size());
 }
 
@@ -66,7 +66,7 @@ class Assembler {
   ConstantsArea finish() {
     for (const CatalogueFile& file : catalogue_) {
       if (!payloads_.contains(file.name))
-        throw AssemblyError("the constants list never places payload file " + file.name);
+        throw tools::InputError("the constants list never places payload file " + file.name);
     }
     area_.bytes = writer_.take();
     return std::move(area_);
@@ -96,19 +96,19 @@ class Assembler {
 
 const Json& array_member(const Json& object, const char* key, const std::string& where) {
   if (!object.is_object() || !object.contains(key) || !object[key].is_array()) {
-    throw AssemblyError(where + ": no \"" + key + "\" array");
+    throw tools::InputError(where + ": no \"" + key + "\" array");
   }
   return object[key];
 }
 
 std::string group_title(const Json& group) {
-  if (!group.contains("by") || !group["by"].is_string()) throw AssemblyError("a constants group without \"by\"");
+  if (!group.contains("by") || !group["by"].is_string()) throw tools::InputError("a constants group without \"by\"");
   return group["by"].get<std::string>();
 }
 
 std::string entry_name(const Json& constant, const std::string& group) {
   if (!constant.is_object() || !constant.contains("name") || !constant["name"].is_string()) {
-    throw AssemblyError("a constant without a name in \"" + group + "\"");
+    throw tools::InputError("a constant without a name in \"" + group + "\"");
   }
   return constant["name"].get<std::string>();
 }
@@ -119,7 +119,7 @@ const char* kind_word(ConstantKind kind) { return kind == ConstantKind::text ? "
 
 std::vector<CatalogueFile> list_catalogue(const Json& list, const std::filesystem::path& list_folder) {
   if (!list.is_object() || !list.contains("catalogue") || !list["catalogue"].is_string()) {
-    throw AssemblyError("the constants list names no \"catalogue\"");
+    throw tools::InputError("the constants list names no \"catalogue\"");
   }
   return read_catalogue(list_folder / list["catalogue"].get<std::string>());
 }
@@ -135,7 +135,7 @@ ConstantsArea assemble_constants(const Json& list, const std::filesystem::path& 
       }
     }
   } catch (const Json::exception& e) {
-    throw AssemblyError(std::string("the constants list: ") + e.what());
+    throw tools::InputError(std::string("the constants list: ") + e.what());
   }
   return assembler.finish();
 }

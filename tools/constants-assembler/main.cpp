@@ -22,7 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using cassemble::AssemblyError;
 
 int usage() {
   std::cerr << "usage: cassemble assemble LIST PAYLOAD_DIR AREA.bin OFFSETS.h\n"
@@ -59,8 +58,8 @@ void stand_in(const fs::path& catalogue_path, const std::string& name, const fs:
   const auto catalogue = cassemble::read_catalogue(catalogue_path);
   const cassemble::CatalogueFile& file = cassemble::catalogue_file(catalogue, name);
   if ((file.kind == "archive") != image.empty()) {
-    throw AssemblyError(name + " is a " + file.kind +
-                        (image.empty() ? ": its stand-in needs an image" : ": it takes no image"));
+    throw tools::InputError(name + " is a " + file.kind +
+                            (image.empty() ? ": its stand-in needs an image" : ": it takes no image"));
   }
   const auto bytes = image.empty() ? cassemble::archive_stand_in(file)
                                    : cassemble::padded_stand_in(file, tools::read_file(image.front()));

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,12 +12,6 @@
 namespace cassemble {
 
 using Json = tools::Json;
-
-// Every refusal of the assembler: the message names the file or entry at fault.
-class AssemblyError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 struct CatalogueFile {
   std::string name;

@@ -11,7 +11,7 @@
 
 namespace tplc {
 
-// Throws LayoutError when the list is malformed.
+// Throws tools::InputError when the list is malformed.
 std::string handler_table_assembly(const Json& layout, const std::string& table_symbol);
 
 }  // namespace tplc

@@ -30,7 +30,7 @@ std::optional<int64_t> parse_hex(const std::string& text) {
 }  // namespace
 
 void Context::fail(std::string_view field, std::string_view problem) const {
-  throw LayoutError(where_ + ", field \"" + std::string(field) + "\": " + std::string(problem));
+  throw tools::InputError(where_ + ", field \"" + std::string(field) + "\": " + std::string(problem));
 }
 
 void Context::allow_only(const Json& object, std::string_view what,

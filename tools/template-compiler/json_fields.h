@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,11 +14,6 @@
 namespace tplc {
 
 using Json = tools::Json;
-
-class LayoutError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // What is being read ("unit 0x16010004 (button_quickinster)"), for error messages.
 class Context {

@@ -26,10 +26,10 @@
 
 namespace tplc {
 
-// The layout's handler names in table order. Throws LayoutError when malformed.
+// The layout's handler names in table order. Throws tools::InputError when malformed.
 std::vector<std::string> handler_names(const Json& layout);
 
-// Throws LayoutError naming the unit and field at fault.
+// Throws tools::InputError naming the unit and field at fault.
 std::vector<uint8_t> compile_layout(const Json& layout, const std::filesystem::path& picture_folder);
 
 }  // namespace tplc

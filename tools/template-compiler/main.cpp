@@ -51,7 +51,7 @@ int write_from_layout(const std::filesystem::path& layout_path, const std::files
     const auto output = make(*layout);
     tools::write_file(output_path, output);
     return 0;
-  } catch (const tplc::LayoutError& e) {
+  } catch (const tools::InputError& e) {
     return error(layout_path.string() + ": " + e.what());
   } catch (const tools::FileError& e) {
     return error(e.what());

@@ -11,7 +11,7 @@
 
 namespace tplc {
 
-// Throws LayoutError for a role that is not a C++ name or is given twice.
+// Throws tools::InputError for a role that is not a C++ name or is given twice.
 std::string unit_header(const Json& layout, const std::string& name_space);
 
 }  // namespace tplc
