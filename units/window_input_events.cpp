@@ -9,13 +9,9 @@
 namespace units {
 namespace {
 
-constexpr int32_t kLeftButton = 1;
-constexpr int32_t kRightButton = 2;
-constexpr int32_t kMiddleButton = 4;
-
-constexpr int32_t kShift = 1;
-constexpr int32_t kControl = 2;
-constexpr int32_t kAlt = 4;
+// The bits of the button and shift arguments the events carry.
+enum MouseButtonBit : int32_t { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+enum ShiftKeyBit : int32_t { kShift = 1, kControl = 2, kAlt = 4 };
 
 bool key_held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -32,7 +28,7 @@ int32_t held_buttons(WPARAM keys) {
 struct ButtonMessage {
   UINT message;
   InputEvent event;
-  int32_t button;
+  MouseButtonBit button;
 };
 
 constexpr ButtonMessage kButtonMessages[] = {
