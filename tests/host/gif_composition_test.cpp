@@ -3,6 +3,7 @@
 // clipping to the screen and the loop count.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "gif_writer.h"
@@ -44,66 +45,54 @@ std::vector<Bytes> composed(const gif_writer::Gif& gif) {
   return frames;
 }
 
-// A 3 x 1 screen with red and blue in its global table.
-gif_writer::Gif three_wide() { return {3, 1, {kRed, kBlue}, 0, std::nullopt, {}}; }
+// A 3 x 1 screen with red and blue in its global table, showing these frames.
+gif_writer::Gif three_wide(std::vector<gif_writer::Frame> frames = {}) {
+  return {3, 1, {kRed, kBlue}, 0, std::nullopt, std::move(frames)};
+}
+
+using gif_writer::frame;
+using Frames = std::vector<Bytes>;
 
 TEST(GifComposition, EachFrameUsesItsOwnColourTableAndLeavesEarlierColoursAlone) {
-  auto gif = three_wide();
-  gif.frames.push_back(gif_writer::frame(0, 0, 3, 1, {0, 1, 0}));
   // Index 1 is yellow in the second frame's own table.
-  gif.frames.push_back(gif_writer::frame(1, 0, 1, 1, {1}).with_palette({kGreen, kYellow}));
-  const auto frames = composed(gif);
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0], bgra({opaque(kRed), opaque(kBlue), opaque(kRed)}));
-  EXPECT_EQ(frames[1], bgra({opaque(kRed), opaque(kYellow), opaque(kRed)}));
+  EXPECT_EQ(
+      composed(three_wide({frame(0, 0, 3, 1, {0, 1, 0}), frame(1, 0, 1, 1, {1}).with_palette({kGreen, kYellow})})),
+      (Frames{bgra({opaque(kRed), opaque(kBlue), opaque(kRed)}), bgra({opaque(kRed), opaque(kYellow), opaque(kRed)})}));
 }
 
 TEST(GifComposition, TransparentPixelsShowWhatLiesBeneathAndNothingAtFirst) {
-  auto gif = three_wide();
-  gif.frames.push_back(gif_writer::frame(0, 0, 3, 1, {0, 1, 1}).with_transparent(1));  // blue transparent
-  gif.frames.push_back(gif_writer::frame(0, 0, 3, 1, {1, 1, 0}).with_transparent(0));  // red transparent
-  const auto frames = composed(gif);
-  ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0], bgra({opaque(kRed), none, none}));
-  EXPECT_EQ(frames[1], bgra({opaque(kBlue), opaque(kBlue), none}));
+  const auto blue_transparent = frame(0, 0, 3, 1, {0, 1, 1}).with_transparent(1);
+  const auto red_transparent = frame(0, 0, 3, 1, {1, 1, 0}).with_transparent(0);
+  EXPECT_EQ(composed(three_wide({blue_transparent, red_transparent})),
+            (Frames{bgra({opaque(kRed), none, none}), bgra({opaque(kBlue), opaque(kBlue), none})}));
 }
 
 TEST(GifComposition, DisposalNoneAndLeaveKeepTheFrameRestoreToBackgroundClearsIt) {
   for (uint8_t keeping : {uint8_t(0), uint8_t(1)}) {
-    auto gif = three_wide();
-    gif.frames.push_back(gif_writer::frame(0, 0, 2, 1, {0, 0}).with_disposal(keeping));
-    gif.frames.push_back(gif_writer::frame(2, 0, 1, 1, {1}));
+    const auto gif = three_wide({frame(0, 0, 2, 1, {0, 0}).with_disposal(keeping), frame(2, 0, 1, 1, {1})});
     EXPECT_EQ(composed(gif).back(), bgra({opaque(kRed), opaque(kRed), opaque(kBlue)})) << int(keeping);
   }
-  auto gif = three_wide();
-  gif.frames.push_back(gif_writer::frame(0, 0, 3, 1, {1, 1, 1}));
-  gif.frames.push_back(gif_writer::frame(0, 0, 2, 1, {0, 0}).with_disposal(2));
-  gif.frames.push_back(gif_writer::frame(2, 0, 1, 1, {0}));
-  const auto frames = composed(gif);
-  ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[1], bgra({opaque(kRed), opaque(kRed), opaque(kBlue)}));
-  EXPECT_EQ(frames[2], bgra({none, none, opaque(kRed)}));
+  const auto cleared =
+      three_wide({frame(0, 0, 3, 1, {1, 1, 1}), frame(0, 0, 2, 1, {0, 0}).with_disposal(2), frame(2, 0, 1, 1, {0})});
+  EXPECT_EQ(composed(cleared),
+            (Frames{bgra({opaque(kBlue), opaque(kBlue), opaque(kBlue)}),
+                    bgra({opaque(kRed), opaque(kRed), opaque(kBlue)}), bgra({none, none, opaque(kRed)})}));
 }
 
 TEST(GifComposition, RestoreToPreviousPutsBackTheCanvasBeforeTheFrame) {
-  auto gif = three_wide();
-  gif.frames.push_back(gif_writer::frame(0, 0, 3, 1, {0, 0, 0}));
-  gif.frames.push_back(gif_writer::frame(0, 0, 2, 1, {1, 1}).with_disposal(3));
-  gif.frames.push_back(gif_writer::frame(2, 0, 1, 1, {1}));
-  const auto frames = composed(gif);
-  ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[1], bgra({opaque(kBlue), opaque(kBlue), opaque(kRed)}));
-  EXPECT_EQ(frames[2], bgra({opaque(kRed), opaque(kRed), opaque(kBlue)}));
+  const auto restored =
+      three_wide({frame(0, 0, 3, 1, {0, 0, 0}), frame(0, 0, 2, 1, {1, 1}).with_disposal(3), frame(2, 0, 1, 1, {1})});
+  EXPECT_EQ(composed(restored), (Frames{bgra({opaque(kRed), opaque(kRed), opaque(kRed)}),
+                                        bgra({opaque(kBlue), opaque(kBlue), opaque(kRed)}),
+                                        bgra({opaque(kRed), opaque(kRed), opaque(kBlue)})}));
   // On the first frame there is nothing before it to put back.
-  auto first = three_wide();
-  first.frames.push_back(gif_writer::frame(0, 0, 1, 1, {1}).with_disposal(3));
-  first.frames.push_back(gif_writer::frame(1, 0, 1, 1, {0}));
+  const auto first = three_wide({frame(0, 0, 1, 1, {1}).with_disposal(3), frame(1, 0, 1, 1, {0})});
   EXPECT_EQ(composed(first).back(), bgra({none, opaque(kRed), none}));
 }
 
 TEST(GifComposition, InterlacedRowsLandWhereThePlainOnesDo) {
   gif_writer::Gif plain{1, 10, {kRed, kBlue}, 0, std::nullopt, {}};
-  plain.frames.push_back(gif_writer::frame(0, 0, 1, 10, {0, 1, 1, 0, 0, 0, 1, 0, 1, 1}));
+  plain.frames.push_back(frame(0, 0, 1, 10, {0, 1, 1, 0, 0, 0, 1, 0, 1, 1}));
   auto interlaced = plain;
   interlaced.frames[0].interlaced = true;
   const auto expected = composed(plain);
@@ -115,8 +104,8 @@ TEST(GifComposition, InterlacedRowsLandWhereThePlainOnesDo) {
 
 TEST(GifComposition, FramesAreClippedToTheScreen) {
   gif_writer::Gif gif{2, 2, {kRed, kBlue}, 0, std::nullopt, {}};
-  gif.frames.push_back(gif_writer::frame(1, 1, 3, 2, {1, 0, 0, 0, 0, 0}));
-  gif.frames.push_back(gif_writer::frame(5, 5, 1, 1, {1}));  // wholly off the screen
+  gif.frames.push_back(frame(1, 1, 3, 2, {1, 0, 0, 0, 0, 0}));
+  gif.frames.push_back(frame(5, 5, 1, 1, {1}));  // wholly off the screen
   const auto frames = composed(gif);
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0], bgra({none, none, none, opaque(kBlue)}));
@@ -125,7 +114,7 @@ TEST(GifComposition, FramesAreClippedToTheScreen) {
 
 TEST(GifComposition, TheStillPictureIsTheFirstFrameOverTheBackgroundIndex) {
   gif_writer::Gif gif{2, 1, {kRed, kBlue}, 1, std::nullopt, {}};
-  gif.frames.push_back(gif_writer::frame(0, 0, 1, 1, {0}));
+  gif.frames.push_back(frame(0, 0, 1, 1, {0}));
   auto p = pictures::decode_picture(gif_writer::write(gif));
   ASSERT_TRUE(p);
   ASSERT_EQ(p->pixels.size(), pictures::kDibPixelOffset + 4);
@@ -135,9 +124,7 @@ TEST(GifComposition, TheStillPictureIsTheFirstFrameOverTheBackgroundIndex) {
 }
 
 TEST(GifComposition, DelaysAreKeptAsStoredAndTheLoopCountSaysHowOftenItPlays) {
-  auto gif = three_wide();
-  gif.frames.push_back(gif_writer::frame(0, 0, 1, 1, {0}));
-  gif.frames.push_back(gif_writer::frame(0, 0, 1, 1, {1}).with_delay(25));
+  auto gif = three_wide({frame(0, 0, 1, 1, {0}), frame(0, 0, 1, 1, {1}).with_delay(25)});
   auto p = pictures::decode_picture(gif_writer::write(gif));
   ASSERT_TRUE(p);
   EXPECT_EQ(p->animation[0].delay_cs, 0);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files.h"
+#include "font_fields.h"
 #include "frame/byte_reader.h"
 #include "frame/template_format.h"
 #include "tools/template-compiler/gbk_text.h"
@@ -331,16 +332,10 @@ TEST_F(InstallerLayout, LabelsCarryTheirCaptionColourAndFont) {
     EXPECT_EQ(label->text, gbk(expected.caption));
     EXPECT_EQ(label->text_colour, expected.colour);
     ASSERT_TRUE(label->font);
-    const units::LogFontA font = *label->font;
-    EXPECT_EQ(font.lfHeight, -12);
-    EXPECT_EQ(font.lfWeight, 700);
-    EXPECT_EQ(font.lfCharSet, 134);
-    EXPECT_EQ(font.lfItalic, 0);
-    EXPECT_EQ(std::string(font.lfFaceName), gbk(expected.face));
-    EXPECT_EQ(font.lfOutPrecision, expected.precise ? 3 : 0);
-    EXPECT_EQ(font.lfClipPrecision, expected.precise ? 2 : 0);
-    EXPECT_EQ(font.lfQuality, expected.precise ? 1 : 0);
-    EXPECT_EQ(font.lfPitchAndFamily, expected.precise ? 0x22 : 0);
+    const bool precise = expected.precise;
+    EXPECT_EQ(support::font_fields(*label->font),
+              (support::FontFields{-12, 700, 0, 134, precise ? 3 : 0, precise ? 2 : 0, precise ? 1 : 0,
+                                   precise ? 0x22 : 0, gbk(expected.face)}));
   }
 }
 

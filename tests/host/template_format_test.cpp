@@ -168,30 +168,40 @@ void expect_failure(const Bytes& block, TemplateError error, size_t offset) {
   EXPECT_EQ(result.failure.offset, offset);
 }
 
-TEST(TemplateRead, SampleGivesItsWindowAndRecordsInTableOrder) {
-  const Bytes block = sample_template();
-  const auto result = frame::read_template(block);
-  ASSERT_TRUE(result.value) << frame::describe(result.failure.error) << " at " << result.failure.offset;
-  ASSERT_EQ(result.value->windows.size(), 1u);
-  const auto& window = result.value->windows[0];
-  EXPECT_EQ(window.id, kWindowId);
-  EXPECT_EQ(window.tag, 1u);
-  EXPECT_EQ(window.flags, 0x1901000Du);
-  ASSERT_EQ(window.records.size(), 3u);
-  EXPECT_EQ(window.records[0].id, kWindowRecordId);
-  EXPECT_EQ(window.records[0].kind, units::kind::kWindow);
-  EXPECT_EQ(window.records[0].name, "main");
-  EXPECT_TRUE(window.records[0].visible());
-  EXPECT_EQ(window.records[0].width, 300);
-  EXPECT_EQ(window.records[1].id, kUnitId);
-  EXPECT_EQ(window.records[2].id, kMenuItemId);
+// The sample template, read; the tests that look into it share it. Its texts and
+// pictures are views into the block, which lives as long as the test.
+class TemplateRead : public testing::Test {
+ protected:
+  void SetUp() override {
+    auto result = frame::read_template(block_);
+    ASSERT_TRUE(result.value) << frame::describe(result.failure.error) << " at " << result.failure.offset;
+    sample_ = std::move(*result.value);
+  }
+
+  const frame::WindowSection& window() const { return sample_.windows.at(0); }
+  const frame::UnitRecord& record(size_t index) const { return window().records.at(index); }
+
+  const Bytes block_ = sample_template();
+  frame::WindowTemplate sample_;
+};
+
+TEST_F(TemplateRead, SampleGivesItsWindowAndRecordsInTableOrder) {
+  ASSERT_EQ(sample_.windows.size(), 1u);
+  EXPECT_EQ(window().id, kWindowId);
+  EXPECT_EQ(window().tag, 1u);
+  EXPECT_EQ(window().flags, 0x1901000Du);
+  ASSERT_EQ(window().records.size(), 3u);
+  EXPECT_EQ(record(0).id, kWindowRecordId);
+  EXPECT_EQ(record(0).kind, units::kind::kWindow);
+  EXPECT_EQ(record(0).name, "main");
+  EXPECT_TRUE(record(0).visible());
+  EXPECT_EQ(record(0).width, 300);
+  EXPECT_EQ(record(1).id, kUnitId);
+  EXPECT_EQ(record(2).id, kMenuItemId);
 }
 
-TEST(TemplateRead, EveryUnitFieldLandsInItsMember) {
-  const Bytes block = sample_template();
-  const auto result = frame::read_template(block);
-  ASSERT_TRUE(result.value);
-  const auto& unit = result.value->windows[0].records[1];
+TEST_F(TemplateRead, EveryUnitFieldLandsInItsMember) {
+  const auto& unit = record(1);
   EXPECT_FALSE(unit.is_menu_item());
   EXPECT_EQ(unit.kind, units::kind::kPictureBox);
   EXPECT_EQ(unit.link, 0x16000009u);
@@ -218,23 +228,14 @@ TEST(TemplateRead, EveryUnitFieldLandsInItsMember) {
   EXPECT_EQ(Bytes(unit.kind_data.begin(), unit.kind_data.end()), (Bytes{1, 2, 3}));
 }
 
-TEST(TemplateRead, BindingsKeepOffsetsAndTheNoHandlerMark) {
-  const Bytes block = sample_template();
-  const auto result = frame::read_template(block);
-  ASSERT_TRUE(result.value);
-  const auto& bindings = result.value->windows[0].records[1].bindings;
-  ASSERT_EQ(bindings.size(), 2u);
-  EXPECT_EQ(bindings[0].event, 0u);
-  EXPECT_EQ(bindings[0].handler_offset, 0x10u);
-  EXPECT_EQ(static_cast<int32_t>(bindings[1].event), -7);
-  EXPECT_EQ(bindings[1].handler_offset, frame::kNoHandler);
+TEST_F(TemplateRead, BindingsKeepOffsetsAndTheNoHandlerMark) {
+  std::vector<std::pair<int32_t, uint32_t>> events_and_offsets;
+  for (const auto& binding : record(1).bindings) events_and_offsets.emplace_back(binding.event, binding.handler_offset);
+  EXPECT_EQ(events_and_offsets, (std::vector<std::pair<int32_t, uint32_t>>{{0, 0x10}, {-7, frame::kNoHandler}}));
 }
 
-TEST(TemplateRead, MenuItemRecordHasItsOwnTail) {
-  const Bytes block = sample_template();
-  const auto result = frame::read_template(block);
-  ASSERT_TRUE(result.value);
-  const auto& item = result.value->windows[0].records[2];
+TEST_F(TemplateRead, MenuItemRecordHasItsOwnTail) {
+  const auto& item = record(2);
   EXPECT_TRUE(item.is_menu_item());
   EXPECT_EQ(item.kind, units::kind::kMenuItem);
   EXPECT_EQ(item.name, "file");
@@ -245,13 +246,13 @@ TEST(TemplateRead, MenuItemRecordHasItsOwnTail) {
   EXPECT_TRUE(item.kind_data.empty());
 }
 
-TEST(TemplateRead, EmptyDirectoryIsATemplateWithoutWindows) {
+TEST_F(TemplateRead, EmptyDirectoryIsATemplateWithoutWindows) {
   const auto result = frame::read_template(Bytes{0, 0, 0, 0});
   ASSERT_TRUE(result.value);
   EXPECT_TRUE(result.value->windows.empty());
 }
 
-TEST(TemplateRead, SectionsFollowDirectoryOrder) {
+TEST_F(TemplateRead, SectionsFollowDirectoryOrder) {
   ByteWriter w;
   w.u32(16);
   w.u32(0x52000007);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "font_fields.h"
 #include "frame/byte_reader.h"
 #include "units/com_object_block.h"
 #include "units/label_block.h"
@@ -185,16 +186,7 @@ TEST_P(LabelBlockVersions, ReadsEveryField) {
   EXPECT_TRUE(block->word_wrap);
   EXPECT_EQ(block->text, "\xD5\xFD\xD4\xDA");
   ASSERT_TRUE(block->font);
-  const units::LogFontA font = *block->font;
-  EXPECT_EQ(font.lfHeight, -12);
-  EXPECT_EQ(font.lfWeight, 700);
-  EXPECT_EQ(font.lfItalic, 1);
-  EXPECT_EQ(font.lfCharSet, 134);
-  EXPECT_EQ(font.lfOutPrecision, 3);
-  EXPECT_EQ(font.lfClipPrecision, 2);
-  EXPECT_EQ(font.lfQuality, 1);
-  EXPECT_EQ(font.lfPitchAndFamily, 0x22);
-  EXPECT_STREQ(font.lfFaceName, "SimSun");
+  EXPECT_EQ(support::font_fields(*block->font), (support::FontFields{-12, 700, 1, 134, 3, 2, 1, 0x22, "SimSun"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllVersions, LabelBlockVersions, testing::Range(0u, 2u));

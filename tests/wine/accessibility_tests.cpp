@@ -150,8 +150,7 @@ class Accessibility : public InstallerTest {
 TEST_F(Accessibility, EveryUnitOfTheFirstAndCustomPagesHasItsNameRoleAndState) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
-  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton));
+  ASSERT_TRUE(setup.wait_for_first_page());
   auto first = expect_visible_units_answer(setup, "first page");
   EXPECT_EQ(first.size(), 6u) << "the close button, two buttons and the agreement row";
   const auto empty_fill = ask(setup.unit(Unit::kProgressFill));

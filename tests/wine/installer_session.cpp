@@ -75,6 +75,10 @@ std::optional<driver::MessageBoxView> Session::click_until_message_box(Unit unit
   return std::nullopt;
 }
 
+bool Session::wait_for_first_page() const {
+  return wait_for_tick(Unit::kAgreeToggle, true, 10s) && wait_for_focus(Unit::kQuickInstallButton);
+}
+
 bool Session::start_quick_install() {
   return wait_until_shown(Unit::kQuickInstallButton) && wait_for_tick(Unit::kAgreeToggle, true, 10s) &&
          click_until_hidden(Unit::kQuickInstallButton);

@@ -73,6 +73,9 @@ class Session {
   // The installer's window or unit that has the keyboard focus; null for none.
   HWND focus() const;
   bool wait_for_focus(Unit unit, std::chrono::milliseconds timeout = 5s) const;
+  // The first page ready for the user: the agreement ticked and the quick install
+  // button, its main action, holding the focus.
+  bool wait_for_first_page() const;
   // Real keyboard input to the installer's window, then a wait for the focus to
   // reach `unit`; whether it did.
   bool press_key_then_focus(WORD virtual_key, Unit unit, bool with_shift = false);

@@ -57,8 +57,7 @@ using Keyboard = InstallerTest;
 TEST_F(Keyboard, TabVisitsEachPagesButtonsInReadingOrderFromItsMainAction) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
-  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton)) << "the first page starts on its main action";
+  ASSERT_TRUE(setup.wait_for_first_page()) << "the first page starts ticked, on its main action";
   EXPECT_TRUE(tab_visits(setup, kFirstPageTabs));
   EXPECT_TRUE(setup.press_key_then_focus(VK_TAB, Unit::kCloseButton, true)) << "Shift+Tab goes back round";
 
@@ -82,8 +81,7 @@ TEST_F(Keyboard, TabVisitsEachPagesButtonsInReadingOrderFromItsMainAction) {
 TEST_F(Keyboard, InstallsWithTheKeyboardAloneAsTheMouseDoes) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
-  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton));
+  ASSERT_TRUE(setup.wait_for_first_page());
   for (Unit unit : {Unit::kAgreeToggle, Unit::kAgreementLink, Unit::kCustomInstallButton})
     ASSERT_TRUE(setup.press_key_then_focus(VK_TAB, unit));
   ASSERT_TRUE(setup.press_key_then_focus(VK_SPACE, Unit::kInstallButton)) << "Space opens the custom page";
@@ -133,8 +131,7 @@ class OtherWindow {
 TEST_F(Keyboard, AnInstallationEndingBehindAnotherWindowLeavesItInFront) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
-  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton));
+  ASSERT_TRUE(setup.wait_for_first_page());
   driver::press_key(setup.window(), VK_RETURN);
   ASSERT_TRUE(setup.wait_until_shown(Unit::kProgressFill));
 
@@ -152,8 +149,7 @@ TEST_F(Keyboard, AnInstallationEndingBehindAnotherWindowLeavesItInFront) {
 TEST_F(Keyboard, TheFocusCueAppearsOnlyAfterTheKeyboardIsUsed) {
   Session setup;
   ASSERT_TRUE(setup.has_window());
-  ASSERT_TRUE(setup.wait_for_tick(Unit::kAgreeToggle, true, 10s));
-  ASSERT_TRUE(setup.wait_for_focus(Unit::kQuickInstallButton));
+  ASSERT_TRUE(setup.wait_for_first_page());
   const HWND quick_install = setup.unit(Unit::kQuickInstallButton);
   EXPECT_FALSE(shows_focus_cue(quick_install)) << "no cue before the keyboard is used";
 

@@ -4,6 +4,7 @@
 // GoogleTest drivers pull GoogleTest in.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 
@@ -17,6 +18,13 @@ struct LoggedRun {
   DWORD exit_code;
   std::string log;
 };
+
+// A log given as its lines, each ended as the probes end theirs.
+inline std::string log_lines(std::initializer_list<std::string> lines) {
+  std::string log;
+  for (const std::string& line : lines) log += line + "\n";
+  return log;
+}
 
 inline void PrintTo(const LoggedRun& run, std::ostream* out) { *out << run.scenario; }
 

@@ -190,11 +190,29 @@ class PictureUnitsProbe {
   HWND control_ = nullptr;
 };
 
+// Every test starts from the probe with its window and control window up.
+class PictureUnits : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(probe_.ready()); }
+
+  PictureUnitsProbe probe_;
+};
+
+using PictureBoxLooks = PictureUnits;
+using TransparentLabelLooks = PictureUnits;
+using PictureButtonKeys = PictureUnits;
+using PictureBoxAnimation = PictureUnits;
+
 POINT centre(RECT r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // A button's look is one solid picture: its corners and centre.
 std::vector<Spot> whole_button(COLORREF colour) {
   return {{1, 1, colour}, {58, 1, colour}, {30, 12, colour}, {1, 22, colour}, {58, 22, colour}};
+}
+
+// The 4 x 4 quadrants picture on a button: at its top-left corner, black around it.
+std::vector<Spot> quadrants_in_the_corner() {
+  return {{0, 0, kRed}, {3, 1, kLime}, {1, 3, kBlue}, {3, 3, kWhite}, {4, 4, kBlack}, {58, 22, kBlack}};
 }
 
 // The label's backdrop: 8 x 8 squares, dark first.
@@ -214,14 +232,12 @@ bool columns_show_text(const Look& look, int from, int to) {
   return false;
 }
 
-TEST(PictureBoxLooks, NaturalSizeIsClippedAndAGrowingWidthRevealsThePictureFromTheLeft) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
+TEST_F(PictureBoxLooks, NaturalSizeIsClippedAndAGrowingWidthRevealsThePictureFromTheLeft) {
   // The box is 12 high over a 64 x 16 picture; the area looks past both.
-  const RECT area = probe.area(Unit::progress, 110, 16);
+  const RECT area = probe_.area(Unit::progress, 110, 16);
   expect_spots(area, {{0, 0, kWindowBackground}, {8, 4, kWindowBackground}, {60, 10, kWindowBackground}});
 
-  probe.write(Unit::progress, frame::kPropertyWidth, 24);
+  probe_.write(Unit::progress, frame::kPropertyWidth, 24);
   expect_spots(area, {{0, 0, kRed, kJpegTolerance},
                       {8, 4, kRed, kJpegTolerance},
                       {20, 4, kLime, kJpegTolerance},
@@ -230,7 +246,7 @@ TEST(PictureBoxLooks, NaturalSizeIsClippedAndAGrowingWidthRevealsThePictureFromT
                       {40, 4, kWindowBackground},
                       {8, 12, kWindowBackground}});
 
-  probe.write(Unit::progress, frame::kPropertyWidth, 100);
+  probe_.write(Unit::progress, frame::kPropertyWidth, 100);
   expect_spots(area, {{8, 4, kRed, kJpegTolerance},
                       {24, 4, kLime, kJpegTolerance},
                       {40, 4, kBlue, kJpegTolerance},
@@ -241,28 +257,24 @@ TEST(PictureBoxLooks, NaturalSizeIsClippedAndAGrowingWidthRevealsThePictureFromT
                       {100, 4, kWindowBackground},
                       {40, 12, kWindowBackground},
                       {63, 15, kWindowBackground}});
-  EXPECT_EQ(probe.read(Unit::progress, frame::kPropertyWidth), 100);
+  EXPECT_EQ(probe_.read(Unit::progress, frame::kPropertyWidth), 100);
 }
 
-TEST(PictureBoxLooks, StretchedFillsTheWholeBox) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::stretched);
+TEST_F(PictureBoxLooks, StretchedFillsTheWholeBox) {
+  const RECT area = probe_.area(Unit::stretched);
   // A 4 x 4 picture of 2 x 2 quadrants over 80 x 40.
   expect_spots(area,
                {{20, 10, kRed}, {60, 10, kLime}, {20, 30, kBlue}, {60, 30, kWhite}, {1, 1, kRed}, {78, 38, kWhite}});
 }
 
-TEST(PictureBoxLooks, CentredShrinksWhenTheClientIsSmallerAndKeepsNaturalSizeOtherwise) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::centred, 100, 60);
+TEST_F(PictureBoxLooks, CentredShrinksWhenTheClientIsSmallerAndKeepsNaturalSizeOtherwise) {
+  const RECT area = probe_.area(Unit::centred, 100, 60);
   // 40 x 40 (red left half, blue right half) in 80 x 20: half size, 20 x 20 at (30, 0).
   expect_spots(area,
                {{29, 10, kTeal}, {31, 10, kRed}, {38, 19, kRed}, {42, 0, kBlue}, {49, 10, kBlue}, {50, 10, kTeal}});
 
-  probe.write(Unit::centred, frame::kPropertyWidth, 100);
-  probe.write(Unit::centred, frame::kPropertyHeight, 60);
+  probe_.write(Unit::centred, frame::kPropertyWidth, 100);
+  probe_.write(Unit::centred, frame::kPropertyHeight, 60);
   // Natural size in 100 x 60: 40 x 40 at (30, 10).
   expect_spots(area, {{29, 30, kTeal},
                       {30, 10, kRed},
@@ -273,35 +285,41 @@ TEST(PictureBoxLooks, CentredShrinksWhenTheClientIsSmallerAndKeepsNaturalSizeOth
                       {50, 9, kTeal},
                       {50, 50, kTeal}});
 
-  probe.write(Unit::centred, kPictureBoxDisplayMode, 3);
-  EXPECT_EQ(probe.read(Unit::centred, kPictureBoxDisplayMode), 2);
+  probe_.write(Unit::centred, kPictureBoxDisplayMode, 3);
+  EXPECT_EQ(probe_.read(Unit::centred, kPictureBoxDisplayMode), 2);
 }
 
-TEST(TransparentLabelLooks, AShorterTextLeavesNoTraceOfTheLongerOne) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::label);
+TEST_F(TransparentLabelLooks, AShorterTextLeavesNoTraceOfTheLongerOne) {
+  const RECT area = probe_.area(Unit::label);
 
   // An empty text paints nothing: the picture under it shows whole.
   Look look = settle(area, [](const Look& l) { return columns_show_checker(l, 0, 200); });
   EXPECT_TRUE(columns_show_checker(look, 0, 200));
 
-  probe.write_text(Unit::label, kLabelText, Text::long_text);
+  probe_.write_text(Unit::label, kLabelText, Text::long_text);
   look = settle(area, [](const Look& l) { return columns_show_text(l, 0, 60) && columns_show_text(l, 100, 160); });
   EXPECT_TRUE(columns_show_text(look, 0, 60));
   EXPECT_TRUE(columns_show_text(look, 100, 160));
 
-  probe.write_text(Unit::label, kLabelText, Text::short_text);
+  probe_.write_text(Unit::label, kLabelText, Text::short_text);
   look = settle(area, [](const Look& l) { return columns_show_text(l, 0, 60) && columns_show_checker(l, 80, 200); });
   EXPECT_TRUE(columns_show_text(look, 0, 60));
   EXPECT_TRUE(columns_show_checker(look, 80, 200));
 }
 
-// Where the pointer rests between steps: the window's own background, off every unit.
-POINT resting_point(PictureUnitsProbe& probe) {
-  const RECT push = probe.area(Unit::push);
-  return {push.left + 30, push.top - 8};
-}
+// The buttons' looks are read off the screen over the push button, or the toggle.
+class PictureButtonLooks : public PictureUnits {
+ protected:
+  void SetUp() override {
+    PictureUnits::SetUp();
+    if (!HasFatalFailure()) push_ = probe_.area(Unit::push);
+  }
+
+  // Where the pointer rests between steps: the window's own background, off every unit.
+  POINT resting_point() const { return {push_.left + 30, push_.top - 8}; }
+
+  RECT push_{};
+};
 
 // The pointer onto a push button, then its left button down, each step seen on the screen.
 void hover_then_press(RECT push) {
@@ -311,79 +329,63 @@ void hover_then_press(RECT push) {
   expect_spots(push, whole_button(kButtonPressed));
 }
 
-TEST(PictureButtonLooks, PushButtonShowsHoverAndPressedUnderTheRealMouseAndClicksOnce) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT push = probe.area(Unit::push);
-  driver::move_mouse(resting_point(probe));
-  expect_spots(push, whole_button(kButtonNormal));
+TEST_F(PictureButtonLooks, PushButtonShowsHoverAndPressedUnderTheRealMouseAndClicksOnce) {
+  driver::move_mouse(resting_point());
+  expect_spots(push_, whole_button(kButtonNormal));
 
-  hover_then_press(push);
+  hover_then_press(push_);
   driver::release_left_button();
-  EXPECT_TRUE(probe.logged("push clicked\n"));
+  EXPECT_TRUE(probe_.logged("push clicked\n"));
 
-  driver::move_mouse(resting_point(probe));
-  expect_spots(push, whole_button(kButtonNormal));
+  driver::move_mouse(resting_point());
+  expect_spots(push_, whole_button(kButtonNormal));
   // Input is handled in order: once the toggle's click is in, no second push click is coming.
-  driver::click(probe.unit(Unit::toggle));
-  EXPECT_TRUE(probe.logged("push clicked\ntoggle clicked\n")) << probe.log();
+  driver::click(probe_.unit(Unit::toggle));
+  EXPECT_TRUE(probe_.logged("push clicked\ntoggle clicked\n")) << probe_.log();
 }
 
-TEST(PictureButtonLooks, PressingMovingOffAndReleasingOutsideRaisesNothing) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT push = probe.area(Unit::push);
-  hover_then_press(push);
+TEST_F(PictureButtonLooks, PressingMovingOffAndReleasingOutsideRaisesNothing) {
+  hover_then_press(push_);
 
-  driver::move_mouse(resting_point(probe));
-  expect_spots(push, whole_button(kButtonNormal));
+  driver::move_mouse(resting_point());
+  expect_spots(push_, whole_button(kButtonNormal));
   driver::release_left_button();
-  expect_spots(push, whole_button(kButtonNormal));
+  expect_spots(push_, whole_button(kButtonNormal));
 
-  driver::click(probe.unit(Unit::toggle));
-  EXPECT_TRUE(probe.logged("toggle clicked\n")) << probe.log();
+  driver::click(probe_.unit(Unit::toggle));
+  EXPECT_TRUE(probe_.logged("toggle clicked\n")) << probe_.log();
 }
 
-TEST(PictureButtonLooks, ANewNormalPictureWaitsBehindTheHoverLookAndLeavesUncoveredPartsBlack) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT push = probe.area(Unit::push);
-  driver::move_mouse(centre(push));
-  expect_spots(push, whole_button(kButtonHover));
-  probe.write_picture(Unit::push, kButtonNormalPicture, Fixture::quadrants_png);
-  EXPECT_EQ(colours_seen(push, {30, 12}, 400ms), std::set<COLORREF>{kButtonHover});
+TEST_F(PictureButtonLooks, ANewNormalPictureWaitsBehindTheHoverLookAndLeavesUncoveredPartsBlack) {
+  driver::move_mouse(centre(push_));
+  expect_spots(push_, whole_button(kButtonHover));
+  probe_.write_picture(Unit::push, kButtonNormalPicture, Fixture::quadrants_png);
+  EXPECT_EQ(colours_seen(push_, {30, 12}, 400ms), std::set<COLORREF>{kButtonHover});
 
-  // Off the button: the 4 x 4 picture at the top-left corner, black around it.
-  driver::move_mouse(resting_point(probe));
-  const std::vector<Spot> small_picture{{0, 0, kRed},   {3, 1, kLime},  {1, 3, kBlue},
-                                        {3, 3, kWhite}, {4, 4, kBlack}, {58, 22, kBlack}};
-  expect_spots(push, small_picture);
+  // Off the button: the new normal picture.
+  driver::move_mouse(resting_point());
+  expect_spots(push_, quadrants_in_the_corner());
   // Disabled without a disabled picture: the normal picture still.
-  probe.write(Unit::push, frame::kPropertyDisabled, 1);
-  EXPECT_EQ(probe.read(Unit::push, frame::kPropertyDisabled), 1);
-  expect_spots(push, small_picture);
+  probe_.write(Unit::push, frame::kPropertyDisabled, 1);
+  EXPECT_EQ(probe_.read(Unit::push, frame::kPropertyDisabled), 1);
+  expect_spots(push_, quadrants_in_the_corner());
 }
 
 // The face on show is drawn again as soon as its picture is written.
-TEST(PictureButtonLooks, ANewHoverPictureShowsAtOnceWhileHovering) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT push = probe.area(Unit::push);
-  driver::move_mouse(centre(push));
-  expect_spots(push, whole_button(kButtonHover));
-  probe.write_picture(Unit::push, kButtonHoverPicture, Fixture::quadrants_png);
-  expect_spots(push, {{0, 0, kRed}, {3, 1, kLime}, {1, 3, kBlue}, {3, 3, kWhite}, {4, 4, kBlack}, {58, 22, kBlack}});
-  driver::move_mouse(resting_point(probe));
-  expect_spots(push, whole_button(kButtonNormal));
+TEST_F(PictureButtonLooks, ANewHoverPictureShowsAtOnceWhileHovering) {
+  driver::move_mouse(centre(push_));
+  expect_spots(push_, whole_button(kButtonHover));
+  probe_.write_picture(Unit::push, kButtonHoverPicture, Fixture::quadrants_png);
+  expect_spots(push_, quadrants_in_the_corner());
+  driver::move_mouse(resting_point());
+  expect_spots(push_, whole_button(kButtonNormal));
 }
 
-TEST(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT toggle = probe.area(Unit::toggle);
+TEST_F(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
+  const RECT toggle = probe_.area(Unit::toggle);
   const POINT middle{toggle.left + 30, toggle.top + 12};
   const POINT inside{30, 12};
-  driver::move_mouse(resting_point(probe));
+  driver::move_mouse(resting_point());
   expect_spots(toggle, whole_button(kButtonNormal));
 
   driver::move_mouse(middle);
@@ -394,32 +396,30 @@ TEST(PictureButtonLooks, ToggleFlipsOnEachClickAndNeverShowsHover) {
   EXPECT_EQ(colours_seen(toggle, inside, 400ms), std::set<COLORREF>{kButtonNormal});
   driver::release_left_button();
   expect_spots(toggle, whole_button(kButtonPressed));
-  EXPECT_TRUE(probe.logged("toggle clicked\n"));
-  EXPECT_EQ(probe.read(Unit::toggle, kButtonChecked), 1);
+  EXPECT_TRUE(probe_.logged("toggle clicked\n"));
+  EXPECT_EQ(probe_.read(Unit::toggle, kButtonChecked), 1);
 
-  driver::move_mouse(resting_point(probe));
+  driver::move_mouse(resting_point());
   driver::move_mouse(middle);
   EXPECT_EQ(colours_seen(toggle, inside, 800ms), std::set<COLORREF>{kButtonPressed});
 
-  driver::click(probe.unit(Unit::toggle));
+  driver::click(probe_.unit(Unit::toggle));
   expect_spots(toggle, whole_button(kButtonNormal));
-  EXPECT_TRUE(probe.logged("toggle clicked\ntoggle clicked\n"));
-  EXPECT_EQ(probe.read(Unit::toggle, kButtonChecked), 0);
+  EXPECT_TRUE(probe_.logged("toggle clicked\ntoggle clicked\n"));
+  EXPECT_EQ(probe_.read(Unit::toggle, kButtonChecked), 0);
 }
 
 // The probe's window keeps the focus itself (none of its units is a tab stop), so
 // Enter clicks its first push button, but only one that is shown.
-TEST(PictureButtonKeys, EnterOnTheWindowClicksItsFirstShownPushButtonOnly) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  driver::press_key(probe.window(), VK_RETURN);
-  EXPECT_TRUE(probe.logged("push clicked\n")) << probe.log();
+TEST_F(PictureButtonKeys, EnterOnTheWindowClicksItsFirstShownPushButtonOnly) {
+  driver::press_key(probe_.window(), VK_RETURN);
+  EXPECT_TRUE(probe_.logged("push clicked\n")) << probe_.log();
 
-  probe.write(Unit::push, frame::kPropertyVisible, 0);
-  driver::press_key(probe.window(), VK_RETURN);
+  probe_.write(Unit::push, frame::kPropertyVisible, 0);
+  driver::press_key(probe_.window(), VK_RETURN);
   // Input is handled in order: once the toggle's click is in, no Enter click is coming.
-  driver::click(probe.unit(Unit::toggle));
-  EXPECT_TRUE(probe.logged("push clicked\ntoggle clicked\n")) << probe.log();
+  driver::click(probe_.unit(Unit::toggle));
+  EXPECT_TRUE(probe_.logged("push clicked\ntoggle clicked\n")) << probe_.log();
 }
 
 // The threads the probe has beyond `before`, once there are exactly `count` of them.
@@ -481,86 +481,80 @@ int closest_look(RECT area, const std::vector<COLORREF>& frame) {
 // first frame's red must stay red, and the clear pixels show the box's colour,
 // pixel for pixel as ImageMagick composes the frames over that colour. A new
 // colour shows through at once, and playback goes on in the same thread.
-TEST(PictureBoxAnimation, FramesKeepTheirOwnColoursAndClearPixelsShowTheBoxColour) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::animation, 24, 24);
+TEST_F(PictureBoxAnimation, FramesKeepTheirOwnColoursAndClearPixelsShowTheBoxColour) {
+  const RECT area = probe_.area(Unit::animation, 24, 24);
   const std::vector<COLORREF> first = reference_frame("layered-frame-0.bmp");
   const std::vector<COLORREF> second = reference_frame("layered-frame-1.bmp");
   ASSERT_EQ(first.size(), 24u * 24);
   ASSERT_EQ(second.size(), 24u * 24);
-  const std::set<DWORD> still_threads = thread_ids(probe.id());
-  probe.write(Unit::animation, kPictureBoxColour, int32_t(kTeal));
-  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::layered_gif);
-  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  const std::set<DWORD> still_threads = thread_ids(probe_.id());
+  probe_.write(Unit::animation, kPictureBoxColour, int32_t(kTeal));
+  probe_.write_picture(Unit::animation, kPictureBoxPicture, Fixture::layered_gif);
+  probe_.write(Unit::animation, kPictureBoxAnimate, 1);
   EXPECT_EQ(closest_look(area, first), 0);
   EXPECT_EQ(closest_look(area, second), 0);
-  const std::set<DWORD> player = new_threads(probe.id(), still_threads, 1);
+  const std::set<DWORD> player = new_threads(probe_.id(), still_threads, 1);
   ASSERT_EQ(player.size(), 1u);
 
-  probe.write(Unit::animation, kPictureBoxColour, int32_t(kMagenta));
+  probe_.write(Unit::animation, kPictureBoxColour, int32_t(kMagenta));
   EXPECT_EQ(colours_seen(area, {18, 18}, 2s, {kMagenta}).count(kMagenta), 1u);
   EXPECT_TRUE(includes(colours_seen(area, {18, 4}, 3s, {kBlue, kMagenta}), {kBlue, kMagenta}));
-  EXPECT_EQ(new_threads(probe.id(), still_threads, 1), player);
+  EXPECT_EQ(new_threads(probe_.id(), still_threads, 1), player);
 }
 
 // A loop count of 1 shows the frames once and repeats them once; then the last
 // frame stays and the player is gone.
-TEST(PictureBoxAnimation, ALoopCountEndsPlaybackOnTheLastFrame) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::animation, 24, 24);
-  const std::set<DWORD> still_threads = thread_ids(probe.id());
-  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::twice_gif);
-  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+TEST_F(PictureBoxAnimation, ALoopCountEndsPlaybackOnTheLastFrame) {
+  const RECT area = probe_.area(Unit::animation, 24, 24);
+  const std::set<DWORD> still_threads = thread_ids(probe_.id());
+  probe_.write_picture(Unit::animation, kPictureBoxPicture, Fixture::twice_gif);
+  probe_.write(Unit::animation, kPictureBoxAnimate, 1);
   EXPECT_TRUE(includes(colours_seen(area, {12, 12}, 2s, {kRed, kLime}), {kRed, kLime}));
-  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
+  EXPECT_TRUE(new_threads(probe_.id(), still_threads, 0).empty());
   EXPECT_EQ(colours_seen(area, {12, 12}, 700ms), std::set<COLORREF>{kLime});
 }
 
-TEST(PictureBoxAnimation, PlaysOnAnimateAndStopsItsThreadOnAnimateOffAPictureChangeAndTheWindowGoing) {
-  PictureUnitsProbe probe;
-  ASSERT_TRUE(probe.ready());
-  const RECT area = probe.area(Unit::animation);
+TEST_F(PictureBoxAnimation, PlaysOnAnimateAndStopsItsThreadOnAnimateOffAPictureChangeAndTheWindowGoing) {
+  const RECT area = probe_.area(Unit::animation);
   const POINT inside{12, 12};
-  const std::set<DWORD> still_threads = thread_ids(probe.id());
+  const std::set<DWORD> still_threads = thread_ids(probe_.id());
   // Animate off in the template: the first frame, and it stays.
   expect_spots(area, {{12, 12, kRed}});
   EXPECT_EQ(colours_seen(area, inside, 700ms), std::set<COLORREF>{kRed});
 
-  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  probe_.write(Unit::animation, kPictureBoxAnimate, 1);
   expect_playing(area, inside, kRed);
-  const std::set<DWORD> player = new_threads(probe.id(), still_threads, 1);
+  const std::set<DWORD> player = new_threads(probe_.id(), still_threads, 1);
   ASSERT_EQ(player.size(), 1u);
 
-  probe.write(Unit::animation, kPictureBoxAnimate, 0);
-  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
+  probe_.write(Unit::animation, kPictureBoxAnimate, 0);
+  EXPECT_TRUE(new_threads(probe_.id(), still_threads, 0).empty());
   const std::set<COLORREF> after_stop = colours_seen(area, inside, 700ms);
   ASSERT_EQ(after_stop.size(), 1u);
 
-  probe.write(Unit::animation, kPictureBoxAnimate, 1);
+  probe_.write(Unit::animation, kPictureBoxAnimate, 1);
   expect_playing(area, inside, *after_stop.begin());
-  EXPECT_EQ(new_threads(probe.id(), still_threads, 1).size(), 1u);
+  EXPECT_EQ(new_threads(probe_.id(), still_threads, 1).size(), 1u);
 
   // A JPEG in its place: the player goes and the picture stays still.
-  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::stripes_jpg);
-  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
+  probe_.write_picture(Unit::animation, kPictureBoxPicture, Fixture::stripes_jpg);
+  EXPECT_TRUE(new_threads(probe_.id(), still_threads, 0).empty());
   expect_spots(area, {{8, 8, kRed, kJpegTolerance}, {20, 8, kLime, kJpegTolerance}});
   EXPECT_EQ(colours_seen(area, {20, 8}, 700ms).size(), 1u);
 
   const COLORREF still_colour = Look(area).at(inside.x, inside.y);
-  probe.write_picture(Unit::animation, kPictureBoxPicture, Fixture::frames_gif);
+  probe_.write_picture(Unit::animation, kPictureBoxPicture, Fixture::frames_gif);
   expect_playing(area, inside, still_colour);
-  EXPECT_EQ(new_threads(probe.id(), still_threads, 1).size(), 1u);
+  EXPECT_EQ(new_threads(probe_.id(), still_threads, 1).size(), 1u);
 
   // The window going takes the player with it, and the program carries on.
-  probe.destroy_window();
-  EXPECT_TRUE(probe.logged("window loop returned\n")) << probe.log();
-  EXPECT_TRUE(new_threads(probe.id(), still_threads, 0).empty());
-  EXPECT_EQ(probe.process().wait_for_exit(0ms), std::nullopt);
-  probe.finish();
-  EXPECT_EQ(probe.process().wait_for_exit(20s), std::optional<DWORD>(0));
-  EXPECT_EQ(probe.log(), "window loop returned\nfinished\n");
+  probe_.destroy_window();
+  EXPECT_TRUE(probe_.logged("window loop returned\n")) << probe_.log();
+  EXPECT_TRUE(new_threads(probe_.id(), still_threads, 0).empty());
+  EXPECT_EQ(probe_.process().wait_for_exit(0ms), std::nullopt);
+  probe_.finish();
+  EXPECT_EQ(probe_.process().wait_for_exit(20s), std::optional<DWORD>(0));
+  EXPECT_EQ(probe_.log(), "window loop returned\nfinished\n");
 }
 
 }  // namespace

@@ -4,41 +4,31 @@
 
 #include <array>
 
-#include "frame/byte_reader.h"
 #include "frame/frame_services.h"
+#include "units/block_fields.h"
 #include "units/kind_adapter.h"
 
 namespace probe_kinds {
 
-using frame::store;
+// Both blocks are version 1 and have held every field from the start.
+constexpr uint32_t kBlockVersion = 1;
+constexpr std::tuple kPageBoxFields{units::block_field(&PageBoxBlock::page), units::block_field(&PageBoxBlock::frame)};
+constexpr std::tuple kRadioFields{units::block_field(&RadioBlock::group_start),
+                                  units::block_field(&RadioBlock::caption)};
 
 std::optional<PageBoxBlock> decode_page_box_block(std::span<const uint8_t> data) {
-  return frame::read_versioned_block<PageBoxBlock>(data, 1, [](frame::ByteReader& r, uint32_t, PageBoxBlock& b) {
-    return store(r.u32(), b.page) && store(r.u32(), b.frame);
-  });
+  return units::decode_block(data, kBlockVersion, kPageBoxFields);
 }
 
 std::vector<uint8_t> encode(const PageBoxBlock& block) {
-  frame::ByteWriter w;
-  w.u32(1);
-  w.u32(block.page);
-  w.u32(block.frame);
-  return w.take();
+  return units::encode_block(block, kBlockVersion, kPageBoxFields);
 }
 
 std::optional<RadioBlock> decode_radio_block(std::span<const uint8_t> data) {
-  return frame::read_versioned_block<RadioBlock>(data, 1, [](frame::ByteReader& r, uint32_t, RadioBlock& b) {
-    return store(r.u32_flag(), b.group_start) && store(r.counted_text(), b.caption);
-  });
+  return units::decode_block(data, kBlockVersion, kRadioFields);
 }
 
-std::vector<uint8_t> encode(const RadioBlock& block) {
-  frame::ByteWriter w;
-  w.u32(1);
-  w.flag(block.group_start);
-  w.counted_text(block.caption);
-  return w.take();
-}
+std::vector<uint8_t> encode(const RadioBlock& block) { return units::encode_block(block, kBlockVersion, kRadioFields); }
 
 namespace {
 

@@ -14,9 +14,12 @@ constexpr DWORD kRuntimeErrorExitCode = 0xFFFFFFFF;
 
 using driver::gbk;
 
-constexpr char kCreated[] = "window created, source 0x52010001 0x06010000\n";
-
 using driver::LoggedRun;
+
+// A run that ends normally, logging these lines once its window is created.
+LoggedRun after_creation(const char* name, const char* scenario, std::initializer_list<std::string> lines) {
+  return {name, scenario, 0, "window created, source 0x52010001 0x06010000\n" + driver::log_lines(lines)};
+}
 
 class Scenario : public testing::TestWithParam<LoggedRun> {};
 
@@ -26,44 +29,28 @@ INSTANTIATE_TEST_SUITE_P(
     PropertiesAndEvents, Scenario,
     testing::Values(
         // Common properties: clamping, the live value, tag and visibility.
-        LoggedRun{"WritesAreClampedAndReadBackFromTheLiveUnit", "geometry", 0,
-                  std::string(kCreated) + "width 40000 reads 32627\n"
-                                          "width -5 reads 0\n"
-                                          "left -40000 reads -32627\n"
-                                          "tag reads 标记\n"
-                                          "hidden unit reads visible 0\n"
-                                          "after showing it reads 1\n"
-                                          "disabled reads 1\n"},
-        LoggedRun{"LabelCaptionAndFontAttributesGoThroughTheKind", "label-properties", 0,
-                  kCreated + std::string("caption reads ") + gbk(L"第一行") + "\ncaption after write reads 短\n" +
-                      "font face reads " + gbk(L"微软雅黑") + "\nfont bold reads 1\n" + "empty face becomes " +
-                      gbk(L"宋体") + "\nsize 18 reads 18\n"},
-        LoggedRun{"WindowTitleReachesTheNativeWindowAndChoicesAreClamped", "window-properties", 0,
-                  std::string(kCreated) + "title reads probe\n"
-                                          "window text is new title\n"
-                                          "border 9 reads 6\n"
-                                          "picture mode -1 reads 0\n"
-                                          "start position of a minimized window reads 2\n"},
-        LoggedRun{"WritesFromAWorkerThreadLandWhileTheWindowPaints", "worker-writes", 0,
-                  std::string(kCreated) + "worker final caption 完成 width 199\nclose asked 1\nclose\nloop returned\n"},
-        LoggedRun{"EventsRunOnlyWhenBoundAndNotSuppressedWithLinksArgumentsAndCloseRefusal", "events", 0,
-                  std::string(kCreated) + "nothing delivered while loading\n"
-                                          "button clicked, source 0x52010001 0x16010004\n"
-                                          "button clicked, source 0x52010001 0x16010005\n"
-                                          "unbound event reached no routine\n"
-                                          "event 7 with 0x1122334455667788\n"
-                                          "one-word event result 42\n"
-                                          "event 7 with 0x1122334455667788\n"
-                                          "close asked 1\n"
-                                          "first close refused\n"
-                                          "close asked 2\n"
-                                          "close\n"
-                                          "loop returned\n"
-                                          "event at exit reached no routine\n"},
-        LoggedRun{"ByteArgumentsAreZeroExtendedAndShortsSignExtended", "small-typed-arguments", 0,
-                  std::string(kCreated) + "event 7 with 0xFFFFFF8000000080\n"},
-        LoggedRun{"CreationHandlerClosingItsOwnWindowEndsTheProgramNormally", "destroyed-by-creation-handler", 0,
-                  std::string(kCreated) + "window gone after loading\nloop returned\n"}),
+        after_creation("WritesAreClampedAndReadBackFromTheLiveUnit", "geometry",
+                       {"width 40000 reads 32627", "width -5 reads 0", "left -40000 reads -32627", "tag reads 标记",
+                        "hidden unit reads visible 0", "after showing it reads 1", "disabled reads 1"}),
+        after_creation("LabelCaptionAndFontAttributesGoThroughTheKind", "label-properties",
+                       {"caption reads " + gbk(L"第一行"), "caption after write reads 短",
+                        "font face reads " + gbk(L"微软雅黑"), "font bold reads 1",
+                        "empty face becomes " + gbk(L"宋体"), "size 18 reads 18"}),
+        after_creation("WindowTitleReachesTheNativeWindowAndChoicesAreClamped", "window-properties",
+                       {"title reads probe", "window text is new title", "border 9 reads 6", "picture mode -1 reads 0",
+                        "start position of a minimized window reads 2"}),
+        after_creation("WritesFromAWorkerThreadLandWhileTheWindowPaints", "worker-writes",
+                       {"worker final caption 完成 width 199", "close asked 1", "close", "loop returned"}),
+        after_creation("EventsRunOnlyWhenBoundAndNotSuppressedWithLinksArgumentsAndCloseRefusal", "events",
+                       {"nothing delivered while loading", "button clicked, source 0x52010001 0x16010004",
+                        "button clicked, source 0x52010001 0x16010005", "unbound event reached no routine",
+                        "event 7 with 0x1122334455667788", "one-word event result 42",
+                        "event 7 with 0x1122334455667788", "close asked 1", "first close refused", "close asked 2",
+                        "close", "loop returned", "event at exit reached no routine"}),
+        after_creation("ByteArgumentsAreZeroExtendedAndShortsSignExtended", "small-typed-arguments",
+                       {"event 7 with 0xFFFFFF8000000080"}),
+        after_creation("CreationHandlerClosingItsOwnWindowEndsTheProgramNormally", "destroyed-by-creation-handler",
+                       {"window gone after loading", "loop returned"})),
     driver::logged_run_name);
 
 struct Misuse {

@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <initializer_list>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "files.h"
 #include "logged_run.h"
 #include "probe_runner.h"
 
@@ -24,12 +24,17 @@ using driver::gbk;
 // The log without the common mouse and keyboard events, which the pointer's moves
 // on the way to a button add.
 std::string without_input_events(const std::string& log) {
-  std::istringstream lines(log);
   std::string kept;
-  for (std::string line; std::getline(lines, line);) {
+  for (const std::string& line : support::lines_of(log)) {
     if (line.rfind("event -", 0) != 0) kept += line + "\n";
   }
   return kept;
+}
+
+// Once the probe has ended: its exit code, and its log but for the input events.
+void expect_ended_with(driver::Probe& probe, DWORD exit_code, std::initializer_list<std::string> lines) {
+  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(exit_code));
+  EXPECT_EQ(without_input_events(probe.log()), driver::log_lines(lines));
 }
 
 // The main window with the dialog opened from its button by a real click.
@@ -62,16 +67,9 @@ TEST(ModalDialog, DisablesTheMainWindowUntilItClosesThenGivesItBack) {
   EXPECT_TRUE(IsWindowEnabled(windows.main));
 
   PostMessageW(windows.main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(without_input_events(probe.log()),
-            "main window created\n"
-            "opening the dialog\n"
-            "dialog created\n"
-            "close asked 1\n"
-            "close\n"
-            "modal dialog returned 1\n"
-            "main window closing\n"
-            "loop returned\n");
+  expect_ended_with(probe, 0,
+                    {"main window created", "opening the dialog", "dialog created", "close asked 1", "close",
+                     "modal dialog returned 1", "main window closing", "loop returned"});
 }
 
 TEST(ModalDialog, QuitPostedInItsLoopEndsTheProgramWithTheQuitCode) {
@@ -79,14 +77,9 @@ TEST(ModalDialog, QuitPostedInItsLoopEndsTheProgramWithTheQuitCode) {
   const OpenDialog windows = open_dialog(probe);
   ASSERT_NE(windows.dialog, nullptr);
   driver::click(driver::unit_at(windows.dialog, 10, 10));
-  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(5));
-  EXPECT_EQ(without_input_events(probe.log()),
-            "main window created\n"
-            "opening the dialog\n"
-            "dialog created\n"
-            "dialog posts WM_QUIT\n"
-            "modal dialog returned 1\n"
-            "loop returned\n");
+  expect_ended_with(probe, 5,
+                    {"main window created", "opening the dialog", "dialog created", "dialog posts WM_QUIT",
+                     "modal dialog returned 1", "loop returned"});
 }
 
 // The radio buttons of the first page, found on the screen.
@@ -118,15 +111,9 @@ TEST(RadioGroup, ArrowKeysChooseTheNextAndPreviousButtonAndWrapAround) {
     }
   }
   PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(probe.process().wait_for_exit(30s), std::optional<DWORD>(0));
-  EXPECT_EQ(without_input_events(probe.log()),
-            "main window created\n"
-            "radio 0x16010006 chosen\n"
-            "radio 0x16010007 chosen\n"
-            "radio 0x16010005 chosen\n"
-            "radio 0x16010007 chosen\n"
-            "main window closing\n"
-            "loop returned\n");
+  expect_ended_with(probe, 0,
+                    {"main window created", "radio 0x16010006 chosen", "radio 0x16010007 chosen",
+                     "radio 0x16010005 chosen", "radio 0x16010007 chosen", "main window closing", "loop returned"});
 }
 
 std::string input_line(int event, uint32_t unit, std::initializer_list<LONG> arguments) {
@@ -139,10 +126,9 @@ std::string input_line(int event, uint32_t unit, std::initializer_list<LONG> arg
 
 // Whether every line of `expected` is in `log`, in that order, other lines between.
 testing::AssertionResult lines_in_order(const std::string& log, const std::vector<std::string>& expected) {
-  std::istringstream lines(log);
   size_t found = 0;
-  for (std::string line; found < expected.size() && std::getline(lines, line);) {
-    if (line == expected[found]) ++found;
+  for (const std::string& line : support::lines_of(log)) {
+    if (found < expected.size() && line == expected[found]) ++found;
   }
   if (found == expected.size()) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "no \"" << expected[found] << "\" in order in\n" << log;

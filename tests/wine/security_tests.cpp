@@ -3,11 +3,8 @@
 // was started from. And it must ask for those rights in its manifest.
 #include <cctype>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -167,9 +164,7 @@ std::string library_search(const wchar_t* order, const wchar_t* load) {
   EXPECT_EQ(run.wait_for_exit(std::chrono::seconds(30)), std::optional<DWORD>(0));
   SetEnvironmentVariableW(L"TRELLIMO_PROBE_LOG", nullptr);
   // Read as text: the probe writes its lines as text, which ends them with \r\n.
-  std::ostringstream lines;
-  lines << std::ifstream(std::filesystem::path(log)).rdbuf();
-  return lines.str();
+  return support::read_text(log);
 }
 
 // Without SetDefaultDllDirectories (Windows 7 without its update) the fallback
