@@ -16,6 +16,8 @@
 
 namespace units {
 
+inline constexpr KindNames kComObjectNames = {"对象", "ComObject", 0x80000000};
+
 inline constexpr uint32_t kComObjectBlockVersion = 1;
 
 struct ComObjectBlock {

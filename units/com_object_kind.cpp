@@ -9,11 +9,6 @@
 #include "units/unit_libraries.h"
 
 namespace units {
-namespace {
-
-constexpr KindNames kComObjectNames = {"对象", "ComObject", 0x80000000};
-
-}  // namespace
 
 const frame::KindDescriptor kComObjectKind = KindAdapter<ComObjectUnit, kComObjectNames>::descriptor();
 

@@ -33,12 +33,6 @@
 
 namespace units {
 
-struct KindNames {
-  const char* display_name;  // GBK
-  const char* english_name;
-  uint32_t state_flags;
-};
-
 namespace kind_values {
 
 inline void put_text(const std::string& text, frame::PropertyValue& value) {

@@ -23,6 +23,14 @@ namespace units {
 
 using Bytes = std::vector<uint8_t>;
 
+// What a kind is called: in the designer's language and in layout files and dumps,
+// and the state flags of its descriptor.
+struct KindNames {
+  const char* display_name;  // GBK in the installer
+  const char* english_name;
+  uint32_t state_flags;
+};
+
 // Where a property's value lives in the block: a member, or, for an element of an
 // array member, a function that reaches it.
 template <typename Block>

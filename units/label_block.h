@@ -17,10 +17,9 @@
 
 namespace units {
 
+inline constexpr KindNames kLabelNames = {"透明标签", "TransLabel", 0x00012040};
+
 inline constexpr uint32_t kLabelBlockVersion = 1;
-inline constexpr uint32_t kMaxTextEffect = 3;
-inline constexpr uint32_t kMaxHorizontalAlignment = 2;
-inline constexpr uint32_t kMaxVerticalAlignment = 2;
 
 struct LabelBlock {
   uint32_t text_effect = 0;
@@ -52,12 +51,12 @@ enum class LabelEffect : uint8_t { redraw, text };
 
 inline constexpr KindProperty<LabelBlock, LabelEffect> kLabelProperties[] = {
     {8, "text", frame::kPropertyText, &LabelBlock::text, kAnyWord, LabelEffect::text},
-    {9, "text_effect", frame::kPropertyChoice, &LabelBlock::text_effect, kMaxTextEffect},
+    {9, "text_effect", frame::kPropertyChoice, &LabelBlock::text_effect, 3},
     {10, "font", frame::kPropertyFont, &LabelBlock::font},
     {11, "text_colour", frame::kPropertyColour, &LabelBlock::text_colour},
-    {12, "horizontal_alignment", frame::kPropertyChoice, &LabelBlock::horizontal_alignment, kMaxHorizontalAlignment},
+    {12, "horizontal_alignment", frame::kPropertyChoice, &LabelBlock::horizontal_alignment, 2},
     {13, "word_wrap", frame::kPropertyBoolean, &LabelBlock::word_wrap},
-    {14, "vertical_alignment", frame::kPropertyChoice, &LabelBlock::vertical_alignment, kMaxVerticalAlignment},
+    {14, "vertical_alignment", frame::kPropertyChoice, &LabelBlock::vertical_alignment, 2},
 };
 static_assert(slots_follow_the_common_ones(kLabelProperties));
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "frame/gbk_wide.h"
@@ -89,9 +90,11 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
   UINT text_format() const {
     static constexpr UINT kHorizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
     static constexpr UINT kVertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
-    UINT format = DT_NOCLIP | kHorizontal[std::min(properties_.horizontal_alignment, kMaxHorizontalAlignment)];
+    UINT format =
+        DT_NOCLIP | kHorizontal[std::min<size_t>(properties_.horizontal_alignment, std::size(kHorizontal) - 1)];
     if (properties_.word_wrap) return format | DT_WORDBREAK | DT_VCENTER;
-    return format | DT_SINGLELINE | kVertical[std::min(properties_.vertical_alignment, kMaxVerticalAlignment)];
+    return format | DT_SINGLELINE |
+           kVertical[std::min<size_t>(properties_.vertical_alignment, std::size(kVertical) - 1)];
   }
 
   void draw_text(HDC dc, RECT area, COLORREF colour, int offset) const {
@@ -160,8 +163,6 @@ class LabelUnit : public KindUnit<LabelBlock, LabelEffect, kLabelProperties, dec
 
   AccessibleClient accessible_;
 };
-
-constexpr KindNames kLabelNames = {"透明标签", "TransLabel", 0x00012040};
 
 }  // namespace
 

@@ -18,9 +18,9 @@
 
 namespace units {
 
+inline constexpr KindNames kPictureBoxNames = {"图片框", "PicBox", 0x840100C0};
+
 inline constexpr uint32_t kPictureBoxBlockVersion = 2;
-inline constexpr uint32_t kMaxPictureBoxBorderStyle = 5;
-inline constexpr uint32_t kMaxPictureBoxDisplayMode = 2;
 
 struct PictureBoxBlock {
   uint32_t border_style = 0;
@@ -43,13 +43,11 @@ inline constexpr std::tuple kPictureBoxFields{
 enum class PictureBoxEffect : uint8_t { none, border, colour, picture, display_mode, animation };
 
 inline constexpr KindProperty<PictureBoxBlock, PictureBoxEffect> kPictureBoxProperties[] = {
-    {8, "border_style", frame::kPropertyChoice, &PictureBoxBlock::border_style, kMaxPictureBoxBorderStyle,
-     PictureBoxEffect::border},
+    {8, "border_style", frame::kPropertyChoice, &PictureBoxBlock::border_style, 5, PictureBoxEffect::border},
     {9, "background_colour", frame::kPropertyBackgroundColour, &PictureBoxBlock::background_colour, kAnyWord,
      PictureBoxEffect::colour},
     {10, "picture", frame::kPropertyPicture, &PictureBoxBlock::picture, kAnyWord, PictureBoxEffect::picture},
-    {11, "display_mode", frame::kPropertyChoice, &PictureBoxBlock::display_mode, kMaxPictureBoxDisplayMode,
-     PictureBoxEffect::display_mode},
+    {11, "display_mode", frame::kPropertyChoice, &PictureBoxBlock::display_mode, 2, PictureBoxEffect::display_mode},
     {12, "animate", frame::kPropertyBoolean, &PictureBoxBlock::animate, kAnyWord, PictureBoxEffect::animation},
     {13, "data_source", frame::kPropertyDataSource, &PictureBoxBlock::data_source},
     {14, "data_column", frame::kPropertyDataColumn, &PictureBoxBlock::data_column},

@@ -207,8 +207,6 @@ class PictureBox : public KindUnit<PictureBoxBlock, PictureBoxEffect, kPictureBo
   AccessibleClient accessible_;
 };
 
-constexpr KindNames kPictureBoxNames = {"图片框", "PicBox", 0x840100C0};
-
 }  // namespace
 
 const frame::KindDescriptor kPictureBoxKind = KindAdapter<PictureBox, kPictureBoxNames>::descriptor();

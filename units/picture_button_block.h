@@ -17,8 +17,9 @@
 
 namespace units {
 
+inline constexpr KindNames kPictureButtonNames = {"图形按钮", "PicBtn", 0x80010040};
+
 inline constexpr uint32_t kPictureButtonBlockVersion = 1;
-inline constexpr uint32_t kMaxButtonType = 1;
 inline constexpr uint32_t kNoColourKey = 0xFF000000;
 
 enum PictureSlot : size_t { kNormalPicture, kHoverPicture, kPressedPicture, kDisabledPicture, kPictureSlotCount };
@@ -46,7 +47,7 @@ constexpr Bytes& picture_in(PictureButtonBlock& block) {
 enum class PictureButtonEffect : uint8_t { none, checked, picture, colour_key };
 
 inline constexpr KindProperty<PictureButtonBlock, PictureButtonEffect> kPictureButtonProperties[] = {
-    {8, "button_type", frame::kPropertyChoice, &PictureButtonBlock::button_type, kMaxButtonType},
+    {8, "button_type", frame::kPropertyChoice, &PictureButtonBlock::button_type, 1},
     {9, "checked", frame::kPropertyBoolean, &PictureButtonBlock::checked, kAnyWord, PictureButtonEffect::checked},
     {10, "normal", frame::kPropertyPicture, &picture_in<kNormalPicture>, kAnyWord, PictureButtonEffect::picture},
     {11, "hover", frame::kPropertyPicture, &picture_in<kHoverPicture>, kAnyWord, PictureButtonEffect::picture},

@@ -323,8 +323,6 @@ class PictureButton
   AccessibleClient accessible_;
 };
 
-constexpr KindNames kPictureButtonNames = {"图形按钮", "PicBtn", 0x80010040};
-
 }  // namespace
 
 const frame::KindDescriptor kPictureButtonKind = KindAdapter<PictureButton, kPictureButtonNames>::descriptor();

@@ -25,14 +25,9 @@
 
 namespace units {
 
-inline constexpr uint32_t kWindowBlockVersion = 6;
+inline constexpr KindNames kWindowNames = {"窗口", "window", 0x800000D0};
 
-// Choice properties run from 0 to these; the kind clamps written values into range.
-inline constexpr uint32_t kMaxWindowBorderStyle = 6;
-inline constexpr uint32_t kMaxWindowPictureMode = 3;
-inline constexpr uint32_t kMaxSoundRepeat = 2;
-inline constexpr uint32_t kMaxStartPosition = 3;
-inline constexpr uint32_t kMaxWindowShape = 29;
+inline constexpr uint32_t kWindowBlockVersion = 6;
 
 struct WindowBlock {
   uint32_t border_style = 2;
@@ -105,20 +100,17 @@ enum class WindowEffect : uint8_t {
 
 inline constexpr KindProperty<WindowBlock, WindowEffect> kWindowProperties[] = {
     {8, "title", frame::kPropertyText, &WindowBlock::title, kAnyWord, WindowEffect::title},
-    {9, "border_style", frame::kPropertyChoice, &WindowBlock::border_style, kMaxWindowBorderStyle,
-     WindowEffect::styles},
+    {9, "border_style", frame::kPropertyChoice, &WindowBlock::border_style, 6, WindowEffect::styles},
     {10, "background_colour", frame::kPropertyBackgroundColour, &WindowBlock::background_colour, kAnyWord,
      WindowEffect::background},
     {11, "background", frame::kPropertyPicture, &WindowBlock::background_picture, kAnyWord, WindowEffect::background},
-    {12, "picture_mode", frame::kPropertyChoice, &WindowBlock::picture_mode, kMaxWindowPictureMode,
-     WindowEffect::picture_mode},
+    {12, "picture_mode", frame::kPropertyChoice, &WindowBlock::picture_mode, 3, WindowEffect::picture_mode},
     {13, "sound", frame::kPropertySound, &WindowBlock::background_sound, kAnyWord, WindowEffect::sound},
-    {14, "sound_repeat", frame::kPropertyChoice, &WindowBlock::sound_repeat, kMaxSoundRepeat},
+    {14, "sound_repeat", frame::kPropertyChoice, &WindowBlock::sound_repeat, 2},
     {15, "control_box", frame::kPropertyBoolean, &WindowBlock::control_box, kAnyWord, WindowEffect::styles},
     {16, "maximize_box", frame::kPropertyBoolean, &WindowBlock::maximize_box, kAnyWord, WindowEffect::styles},
     {17, "minimize_box", frame::kPropertyBoolean, &WindowBlock::minimize_box, kAnyWord, WindowEffect::styles},
-    {18, "start_position", frame::kPropertyChoice, &WindowBlock::start_position, kMaxStartPosition,
-     WindowEffect::start_position},
+    {18, "start_position", frame::kPropertyChoice, &WindowBlock::start_position, 3, WindowEffect::start_position},
     {19, "movable", frame::kPropertyBoolean, &WindowBlock::movable, kAnyWord, WindowEffect::movable},
     {20, "icon", frame::kPropertyIcon, &WindowBlock::icon, kAnyWord, WindowEffect::icons},
     {21, "enter_moves_focus", frame::kPropertyBoolean, &WindowBlock::enter_moves_focus},
@@ -128,7 +120,7 @@ inline constexpr KindProperty<WindowBlock, WindowEffect> kWindowProperties[] = {
     {25, "help_context", frame::kPropertyInteger, &WindowBlock::help_context},
     {26, "show_in_taskbar", frame::kPropertyBoolean, &WindowBlock::show_in_taskbar},
     {27, "drag_anywhere", frame::kPropertyBoolean, &WindowBlock::drag_anywhere},
-    {28, "shape", frame::kPropertyChoice, &WindowBlock::shape, kMaxWindowShape, WindowEffect::shape},
+    {28, "shape", frame::kPropertyChoice, &WindowBlock::shape, 29, WindowEffect::shape},
     {29, "always_on_top", frame::kPropertyBoolean, &WindowBlock::always_on_top, kAnyWord, WindowEffect::always_on_top},
     {30, "keep_caption_active", frame::kPropertyBoolean, &WindowBlock::keep_caption_active},
     {31, "class_name", frame::kPropertyText, &WindowBlock::class_name},

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "frame/frame_services.h"
-#include "units/native_window.h"
 #include "units/kind_adapter.h"
+#include "units/native_window.h"
 #include "units/unit_libraries.h"
 #include "units/window_kind.h"
 
@@ -21,7 +21,6 @@ BOOL CALLBACK invalidate_transparent_child(HWND child, LPARAM) {
   return TRUE;
 }
 
-constexpr KindNames kWindowNames = {"窗口", "window", 0x800000D0};
 constexpr int kStartPositionProperty = slot_of(kWindowProperties, "start_position");
 
 }  // namespace

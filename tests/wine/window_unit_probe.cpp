@@ -206,7 +206,7 @@ void creation_styles() {
   block.title = "title";
   block.control_box = true;
   block.start_position = 0;
-  for (uint32_t border = 0; border <= units::kMaxWindowBorderStyle; ++border) {
+  for (uint32_t border = 0; border <= 6; ++border) {
     block.border_style = border;
     log_line("border " + std::to_string(border) + ": " + created_window_styles(block));
   }

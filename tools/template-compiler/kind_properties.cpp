@@ -48,13 +48,14 @@ void set_font_field(LogFontA& font, const FontField& field, int32_t value) {
 
 namespace {
 
+// Menu items are records of the frame's own, with no kind behind them to name them.
 constexpr std::array<std::pair<uint32_t, const char*>, 6> kKindNames{{
-    {kind::kWindow, "window"},
+    {kind::kWindow, kWindowNames.english_name},
     {kind::kMenuItem, "MenuItem"},
-    {kind::kPictureBox, "PicBox"},
-    {kind::kPictureButton, "PicBtn"},
-    {kind::kTransparentLabel, "TransLabel"},
-    {kind::kComObject, "ComObject"},
+    {kind::kPictureBox, kPictureBoxNames.english_name},
+    {kind::kPictureButton, kPictureButtonNames.english_name},
+    {kind::kTransparentLabel, kLabelNames.english_name},
+    {kind::kComObject, kComObjectNames.english_name},
 }};
 
 }  // namespace
