@@ -122,10 +122,12 @@ void run_install_procedure() {
   }
   set_width(unit::kProgressFill, track_width);
   failed.tell_user();
+  // Over before the finish page says so: a close asked for as the page appears
+  // would otherwise be refused as if files were still being written.
+  installer_state().installing = 0;
   set_group_visibility(kInstallingPage, false);
   set_group_visibility(kFinishPage, true);
   frame::Unit{kInstallerWindow, unit::kStartButton}.focus();
-  installer_state().installing = 0;
 }
 
 DWORD WINAPI install_worker(void*) {

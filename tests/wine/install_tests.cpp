@@ -240,6 +240,23 @@ INSTANTIATE_TEST_SUITE_P(Installing, CloseGuard,
                          testing::Values(CloseRequest::kCloseButton, CloseRequest::kEscape,
                                          CloseRequest::kSystemClose));
 
+// The finish page means the installation is over: a close request that lands the
+// moment its button shows ends the installer, with no "installation running" box.
+// The test watches as closely as it can, so that the request meets the page as it
+// appears; each attempt is a fresh installation.
+TEST_F(Installer, ACloseAsTheFinishPageAppearsEndsTheInstaller) {
+  for (int attempt = 1; attempt <= 3; ++attempt) {
+    Session setup;
+    ASSERT_TRUE(setup.start_quick_install());
+    const HWND start_button = setup.unit(Unit::kStartButton);
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (!IsWindowVisible(start_button) && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    PostMessageW(setup.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(setup.process().wait_for_exit(10s), std::optional<DWORD>(0))
+        << "attempt " << attempt << ": the close was refused on the finish page";
+  }
+}
+
 constexpr int kStormRequests = 60;
 
 // Without a window manager, which the test display has none of, Wine waits two
