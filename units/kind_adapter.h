@@ -1,9 +1,10 @@
 #pragma once
 // What the frame asks of every unit kind, made once from the kind's property table:
 // creation from the template's block, the get and set entry points, the block saved
-// again, the icon a stored block holds (kinds with an icon line), a visit of a stored
-// block's texts, the interface function and the kind descriptor. A kind supplies its class, built on KindUnit
-// (below), which holds its block, its table (units/kind_table.h) and its decoder:
+// again, the icon a stored block holds (kinds with an icon line), a visit of a
+// stored block's texts, the interface function and the kind descriptor. A kind
+// supplies its class, built on KindUnit (below), which holds its block, its table
+// (units/kind_table.h) and its decoder:
 //
 //   struct Kind : KindUnit<Block, Effect, table, decoder> {
 //     Kind(Block, const frame::CreateParams&);
@@ -14,7 +15,7 @@
 //     std::optional<uint32_t> live_word(int slot) const;  // optional: a word read live
 //   };
 //
-// and its names and state flags, in a KindNames.
+// and its names and state flags, the KindNames beside its table in its block header.
 #include <windows.h>
 
 #include <algorithm>
