@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/com_instance.h"
 #include "frame/exception_barrier.h"
 #include "frame/frame_heap.h"
 #include "frame/frame_services.h"
@@ -17,11 +18,6 @@ namespace services {
 namespace {
 
 thread_local int32_t t_last_automation_error = 0;
-
-// Servers that refuse remote activation answer the full context with E_INVALIDARG.
-constexpr DWORD kAnyServerContext =
-    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER;
-constexpr DWORD kLocalServerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 
 enum class DispatchKind { kMethod, kPut };
 
@@ -71,21 +67,6 @@ com_ptr<IUnknown> instance_from_type_library(std::string_view class_name, std::s
   // Only a library its caller named by its full path can be registered where others
   // find it.
   if (names_a_backslash(file)) RegisterTypeLib(library.get(), const_cast<LPOLESTR>(wide_file.c_str()), nullptr);
-  return object;
-}
-
-com_ptr<IUnknown> instance_from_class(std::string_view class_name) {
-  const std::wstring name = frame::wide_from_gbk(class_name);
-  CLSID clsid;
-  const HRESULT found = class_name.starts_with('{') ? CLSIDFromString(const_cast<LPOLESTR>(name.c_str()), &clsid)
-                                                    : CLSIDFromProgID(name.c_str(), &clsid);
-  if (FAILED(found)) return {};
-  com_ptr<IUnknown> object;
-  HRESULT created = CoCreateInstance(clsid, nullptr, kAnyServerContext, IID_IUnknown, object.put_void());
-  if (created == E_INVALIDARG) {
-    created = CoCreateInstance(clsid, nullptr, kLocalServerContext, IID_IUnknown, object.put_void());
-  }
-  if (FAILED(created)) return {};
   return object;
 }
 
@@ -409,7 +390,7 @@ TypedValue create_object_service(uint32_t count, const TypedValue* arguments) {
     if (!class_name.starts_with('{') && count >= 3 && args.present(2)) {
       object = instance_from_type_library(class_name, args.text(2));
     }
-    if (!object) object = instance_from_class(class_name);
+    if (!object) object = frame::instance_from_class(class_name);
     if (!object || record == nullptr || FAILED(OleRun(object.get()))) return TypedValue::of_bool(false);
     clear_object_record(*record);
     record->object = object.detach();

@@ -1,11 +1,6 @@
 #include "units/com_object_kind.h"
 
-#include <objbase.h>
-
-#include <string>
-#include <utility>
-
-#include "frame/gbk_wide.h"
+#include "frame/com_instance.h"
 #include "units/unit_libraries.h"
 
 namespace units {
@@ -23,16 +18,7 @@ void ComObjectUnit::apply(Effect effect, int) {
 
 void ComObjectUnit::make_object() {
   object_.reset();
-  if (properties_.class_name.empty()) return;
-  const std::wstring name = frame::wide_from_gbk(properties_.class_name);
-  CLSID clsid;
-  const HRESULT found = name.starts_with(L'{') ? CLSIDFromString(const_cast<LPOLESTR>(name.c_str()), &clsid)
-                                               : CLSIDFromProgID(name.c_str(), &clsid);
-  if (FAILED(found)) return;
-  frame::com_ptr<IUnknown> made;
-  if (SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER,
-                                 IID_IUnknown, made.put_void())))
-    object_ = std::move(made);
+  if (!properties_.class_name.empty()) object_ = frame::instance_from_class(properties_.class_name);
 }
 
 }  // namespace units
