@@ -4,6 +4,7 @@
 // in place, so a constant can be handed out wherever a heap block is expected.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -20,6 +21,13 @@ void* heap_allocate(size_t bytes);
 void* heap_reallocate(void* block, size_t bytes);
 // Null and constants are ignored.
 void heap_free(void* block);
+
+struct FreeHeapBlock {
+  void operator()(void* block) const { heap_free(block); }
+};
+// A block of the frame heap, freed when it goes.
+template <typename T>
+using HeapBlock = std::unique_ptr<T, FreeHeapBlock>;
 
 bool is_constant(const void* block);
 

@@ -179,11 +179,9 @@ std::vector<uint8_t> saved_block(const UnitInstance& unit) {
   auto save =
       kind != nullptr ? reinterpret_cast<SaveBlockFunction>(kind->interface_function(kRequestSaveBlock)) : nullptr;
   if (save == nullptr) return {};
-  uint8_t* saved = save(unit.object.get());
-  const std::span<const uint8_t> bytes = byte_array_bytes(saved);
-  std::vector<uint8_t> block(bytes.begin(), bytes.end());
-  heap_free(saved);
-  return block;
+  const HeapBlock<uint8_t> saved(save(unit.object.get()));
+  const std::span<const uint8_t> bytes = byte_array_bytes(saved.get());
+  return {bytes.begin(), bytes.end()};
 }
 
 RECT place_in_parent(HWND hwnd, HWND parent) {

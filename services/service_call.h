@@ -29,11 +29,8 @@ TypedValue call_service(ServiceEntry entry, const Arguments&... arguments) {
   return entry(sizeof...(arguments), values);
 }
 
-struct FreeHeapText {
-  void operator()(char* text) const { frame::heap_free(text); }
-};
 // A text a service returned: freed to the frame heap when it goes.
-using OwnedText = std::unique_ptr<char, FreeHeapText>;
+using OwnedText = frame::HeapBlock<char>;
 
 inline OwnedText take_text(const TypedValue& result) {
   return OwnedText(reinterpret_cast<char*>(static_cast<uintptr_t>(result.low)));
