@@ -289,7 +289,7 @@ class PictureButton
         on_kill_focus();
         return 0;
       case WM_UPDATEUISTATE:
-        DefWindowProcA(hwnd_, message, wparam, lparam);
+        DefWindowProcW(hwnd_, message, wparam, lparam);
         repaint_now();
         return 0;
       case WM_GETDLGCODE:
